@@ -1,0 +1,183 @@
+#include "platform/FileSystem.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/RuntimeError.h"
+
+namespace platform {
+namespace {
+
+[[noreturn]] void raiseForErrno(int code, long fallback) {
+    switch (code) {
+        case ENOENT: raise(err::FileNotFound);
+        case EACCES:
+        case EPERM:
+        case EROFS: raise(err::PermissionDenied);
+        case ENOSPC: raise(err::DiskFull);
+        case EIO: raise(err::DeviceIO);
+        case ENAMETOOLONG: raise(err::BadFileName);
+        default: raise(fallback);
+    }
+}
+
+class StdInputFile : public InputFile {
+public:
+    StdInputFile(std::FILE* f, std::int64_t length) : f_(f), length_(length) {}
+    ~StdInputFile() override {
+        std::free(buf_);
+        std::fclose(f_);
+    }
+
+    bool readLine(std::string& line) override {
+        ssize_t n = ::getline(&buf_, &cap_, f_);
+        if (n < 0) {
+            if (std::ferror(f_)) raise(err::DeviceIO);
+            line.clear();
+            return false;
+        }
+        std::size_t len = static_cast<std::size_t>(n);
+        if (len > 0 && buf_[len - 1] == '\n') {
+            --len;
+            if (len > 0 && buf_[len - 1] == '\r') --len;
+        }
+        line.assign(buf_, len);
+        return true;
+    }
+
+    std::string readBytes(std::int64_t count) override {
+        std::string out;
+        if (count <= 0) return out;
+        out.resize(static_cast<std::size_t>(count));
+        std::size_t got = std::fread(out.data(), 1, out.size(), f_);
+        if (got < out.size() && std::ferror(f_)) raise(err::DeviceIO);
+        out.resize(got);
+        return out;
+    }
+
+    std::int64_t position() const override { return static_cast<std::int64_t>(::ftello(f_)) + 1; }
+
+    void seek(std::int64_t position) override {
+        if (position < 1) raise(err::BadFileName);
+        if (::fseeko(f_, static_cast<off_t>(position - 1), SEEK_SET) != 0) raise(err::DeviceIO);
+    }
+
+    bool atEnd() override {
+        int c = std::fgetc(f_);
+        if (c == EOF) return true;
+        std::ungetc(c, f_);
+        return false;
+    }
+
+    std::int64_t length() const override { return length_; }
+
+private:
+    std::FILE* f_;
+    std::int64_t length_;
+    char* buf_ = nullptr;
+    std::size_t cap_ = 0;
+};
+
+class StdOutputFile : public OutputFile {
+public:
+    explicit StdOutputFile(std::FILE* f) : f_(f) {}
+    ~StdOutputFile() override {
+        if (f_) std::fclose(f_);
+    }
+
+    void write(const std::string& bytes) override {
+        if (!f_) raise(err::BadFileName);
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size())
+            raiseForErrno(errno, err::DeviceIO);
+    }
+
+    void close() override {
+        if (!f_) return;
+        std::FILE* f = f_;
+        f_ = nullptr;
+        bool failed = std::fflush(f) != 0;
+        int code = errno;
+        if (std::fclose(f) != 0 && !failed) {
+            failed = true;
+            code = errno;
+        }
+        if (failed) raiseForErrno(code, err::DeviceIO);
+    }
+
+private:
+    std::FILE* f_;
+};
+
+class RealFileSystem : public FileSystem {
+public:
+    std::unique_ptr<InputFile> openRead(const std::string& path) override {
+        if (path.empty()) raise(err::BadFileName);
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) raise(err::PathFileAccess);
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) raiseForErrno(errno, err::PathFileAccess);
+        std::int64_t len = 0;
+        if (::fstat(::fileno(f), &st) == 0) len = st.st_size;
+        return std::make_unique<StdInputFile>(f, len);
+    }
+
+    std::unique_ptr<OutputFile> openWrite(const std::string& path) override {
+        if (path.empty()) raise(err::BadFileName);
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) raiseForErrno(errno, err::PathFileAccess);
+        return std::make_unique<StdOutputFile>(f);
+    }
+
+    void copy(const std::string& from, const std::string& to) override {
+        auto in = openRead(from);
+        auto out = openWrite(to);
+        for (;;) {
+            std::string chunk = in->readBytes(1 << 20);
+            if (chunk.empty()) break;
+            out->write(chunk);
+        }
+        out->close();
+        copyPermissions(from, to);
+    }
+
+    void rename(const std::string& from, const std::string& to) override {
+        if (std::rename(from.c_str(), to.c_str()) != 0) raiseForErrno(errno, err::PathFileAccess);
+    }
+
+    void remove(const std::string& path) override {
+        if (std::remove(path.c_str()) != 0) raiseForErrno(errno, err::PathFileAccess);
+    }
+
+    bool exists(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0;
+    }
+
+    void copyPermissions(const std::string& model, const std::string& path) override {
+        struct stat st {};
+        if (::stat(model.c_str(), &st) == 0) ::chmod(path.c_str(), st.st_mode & 07777);
+    }
+};
+
+}  // namespace
+
+std::string FileSystem::readAll(const std::string& path) {
+    auto in = openRead(path);
+    std::string all;
+    for (;;) {
+        std::string chunk = in->readBytes(1 << 20);
+        if (chunk.empty()) break;
+        all += chunk;
+    }
+    return all;
+}
+
+FileSystem& realFileSystem() {
+    static RealFileSystem fs;
+    return fs;
+}
+
+}  // namespace platform
