@@ -1,0 +1,153 @@
+#include "platform/qt/QtDesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "platform/Services.h"
+
+namespace platform {
+namespace {
+
+QPointer<QWidget> dialogParent;
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
+        QMessageBox box(dialogParent);
+        box.setWindowTitle(toQt(title));
+        box.setText(toQt(text));
+        switch (icon) {
+            case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
+            case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+            case Icon::Information: box.setIcon(QMessageBox::Information); break;
+            case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        }
+        switch (buttons) {
+            case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+            case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+            case Buttons::YesNoCancel:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                break;
+        }
+        switch (box.exec()) {
+            case QMessageBox::Yes: return Answer::Yes;
+            case QMessageBox::No: return Answer::No;
+            case QMessageBox::Cancel: return Answer::Cancel;
+            default: return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+        }
+    }
+};
+
+class QtClipboard : public Clipboard {
+public:
+    std::string text() const override { return fromQt(QGuiApplication::clipboard()->text()); }
+    void setText(const std::string& text) override { QGuiApplication::clipboard()->setText(toQt(text)); }
+    void clear() override { QGuiApplication::clipboard()->clear(); }
+};
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+class QtFileDialogs : public FileDialogs {
+public:
+    std::optional<std::string> openFile(const std::string& title, const std::string& filter) override {
+        QString f = QFileDialog::getOpenFileName(dialogParent, toQt(title), QString(), qtFilter(filter));
+        if (f.isEmpty()) return std::nullopt;
+        return localPath(f);
+    }
+    std::optional<std::vector<std::string>> openFiles(const std::string& title, const std::string& filter) override {
+        QStringList files = QFileDialog::getOpenFileNames(dialogParent, toQt(title), QString(), qtFilter(filter));
+        if (files.isEmpty()) return std::nullopt;
+        std::vector<std::string> out;
+        for (const auto& f : files) out.push_back(localPath(f));
+        return out;
+    }
+    std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                        const std::string& initialName) override {
+        QString f = QFileDialog::getSaveFileName(dialogParent, toQt(title), QFile::decodeName(initialName.c_str()),
+                                                 qtFilter(filter));
+        if (f.isEmpty()) return std::nullopt;
+        return localPath(f);
+    }
+};
+
+class QtInputBox : public InputBox {
+public:
+    std::string ask(const std::string& prompt, const std::string& title, const std::string& defaultText) override {
+        bool ok = false;
+        QString s = QInputDialog::getText(dialogParent, toQt(title), toQt(prompt), QLineEdit::Normal,
+                                          toQt(defaultText), &ok);
+        return ok ? fromQt(s) : std::string();
+    }
+};
+
+class QtBusyPointer : public BusyPointer {
+public:
+    void begin() override {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++depth_;
+    }
+    void end() override {
+        while (depth_ > 0) {
+            QApplication::restoreOverrideCursor();
+            --depth_;
+        }
+    }
+
+private:
+    int depth_ = 0;
+};
+
+class QtEventPump : public EventPump {
+public:
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+}  // namespace
+
+QString toQt(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string fromQt(const QString& text) {
+    // Characters beyond Latin-1 (typed or pasted from elsewhere) become "?".
+    QByteArray b = text.toLatin1();
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
+QString qtFilter(const std::string& filter) {
+    QStringList parts = toQt(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(';', ' ');
+        out << parts[i] + " (" + pattern + ")";
+    }
+    return out.join(";;");
+}
+
+void installQtServices(QWidget* parent) {
+    static QtMessageBoxes boxes;
+    static QtClipboard clipboard;
+    static QtFileDialogs dialogs;
+    static QtInputBox input;
+    static QtBusyPointer busy;
+    static QtEventPump pump;
+    dialogParent = parent;
+    Services s;
+    s.boxes = &boxes;
+    s.clipboard = &clipboard;
+    s.dialogs = &dialogs;
+    s.input = &input;
+    s.busy = &busy;
+    s.pump = &pump;
+    installServices(s);
+}
+
+void setQtDialogParent(QWidget* parent) { dialogParent = parent; }
+
+}  // namespace platform

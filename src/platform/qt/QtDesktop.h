@@ -1,0 +1,27 @@
+#pragma once
+// The desktop services on Qt: message boxes, clipboard, file dialogs, input
+// box, busy pointer and event pump. Texts cross into Qt as Latin-1, so every
+// byte 0-255 survives a round trip.
+#include <QString>
+#include <QWidget>
+#include <string>
+
+#include "platform/Desktop.h"
+
+namespace platform {
+
+QString toQt(const std::string& bytes);
+std::string fromQt(const QString& text);
+
+// Turns "description|pattern|description|pattern" into a Qt dialog filter;
+// patterns separated by ";" become blank-separated.
+QString qtFilter(const std::string& filter);
+
+// Installs the Qt implementations as the program-wide services; dialogs and
+// boxes are parented to `parent` (may be null).
+void installQtServices(QWidget* parent);
+
+// Re-parents the dialogs and boxes of the installed Qt services.
+void setQtDialogParent(QWidget* parent);
+
+}  // namespace platform
