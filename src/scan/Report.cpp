@@ -1,0 +1,265 @@
+// The scan report: the text the window shows for one file, and its printout.
+#include <ctime>
+#include <vector>
+
+#include "platform/RuntimeError.h"
+#include "scan/clsOculon.h"
+#include "textlib/TextLib.h"
+
+namespace scan {
+
+namespace {
+
+const char* const CrLf = "\r\n";
+const char* const Tab = "\t";
+
+// The report holds at most this many characters; a text that does not fit
+// is replaced by one "** More **" line while there is room for one.
+constexpr std::size_t ReportLimit = 128000;
+constexpr std::size_t MoreRoom = 127988;  // a "** More **" line (12 characters) still fits
+const char* const MoreLine = "** More **\r\n";
+
+// Printout layout, in twips.
+constexpr int PrintTop = 1000;
+constexpr int PrintLeft = 1440;
+constexpr int PrintValueColumn = PrintLeft + 2880;
+
+// Cuts an item into the lines it prints as: without its final CR LF, split
+// at every further line end.
+std::vector<std::string> printLines(const std::string& sItem) {
+    std::string s = sItem;
+    if (s.size() >= 2 && s.compare(s.size() - 2, 2, CrLf) == 0)
+        s.resize(s.size() - 2);
+    else if (!s.empty() && s.back() == '\n')
+        s.pop_back();
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t lf = s.find('\n', start);
+        if (lf == std::string::npos) {
+            out.push_back(s.substr(start));
+            return out;
+        }
+        std::size_t end = (lf > start && s[lf - 1] == '\r') ? lf - 1 : lf;
+        out.push_back(s.substr(start, end - start));
+        start = lf + 1;
+    }
+}
+
+// Writes lines one under the other from the top margin, starting a new page
+// when the next line would not fit.
+class PrintWriter {
+public:
+    explicit PrintWriter(platform::Printer& printer) : p_(printer) {
+        p_.setFontName("Courier New");
+        p_.setFontSize(10);
+        p_.setBold(false);
+        y_ = PrintTop;
+    }
+    void line(const std::string& text, bool bold) {
+        place();
+        p_.setBold(bold);
+        if (!text.empty()) p_.printText(text);
+        advance();
+    }
+    void labelled(const std::string& label, const std::string& value, bool valueBold) {
+        place();
+        p_.setBold(true);
+        p_.printText(label);
+        p_.setCurrentX(PrintValueColumn);
+        p_.setBold(valueBold);
+        p_.printText(value);
+        advance();
+    }
+    void finish() { p_.endDocument(); }
+
+private:
+    void place() {
+        int h = p_.textHeight("X");
+        if (y_ + h > p_.printableHeight() && y_ > PrintTop) {
+            p_.newPage();
+            y_ = PrintTop;
+        }
+        p_.setCurrentX(PrintLeft);
+        p_.setCurrentY(y_);
+    }
+    void advance() { y_ += p_.textHeight("X"); }
+
+    platform::Printer& p_;
+    int y_ = PrintTop;
+};
+
+}  // namespace
+
+struct clsOculon::ReportBuffer {
+    std::string sText;
+    PrintWriter* writer = nullptr;
+};
+
+std::string clsOculon::sToday() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%m/%d/%Y", &local);
+    return buf;
+}
+
+void clsOculon::mAppendStringToByteArray(const std::string& sText, ReportBuffer& buffer) {
+    trapErrors("mAppendStringToByteArray", [&] {
+        std::string& r = buffer.sText;
+        if (r.size() + sText.size() > ReportLimit) {
+            if (r.size() <= MoreRoom) r += MoreLine;
+            return;
+        }
+        r += sText;
+    });
+}
+
+void clsOculon::mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, platform::Printer*) {
+    trapErrors("mFormatMessageBanner", [&] {
+        const std::string sDate = sToday();
+        if (PrintWriter* w = buffer.writer) {
+            w->line("Kestrin Oculon", true);
+            w->line("", false);
+            w->line("Date: " + sDate, true);
+            w->line("", false);
+            w->labelled("Module: ", msFileName, true);
+            w->labelled("Internal Name: ", msInternalName, true);
+            w->labelled("Error Count: ", std::to_string(miErrorCount), true);
+            if (giCheckLevel > 1) w->labelled("Warning Count:  ", std::to_string(miWarningCount), false);
+            if (giCheckLevel > 2) {
+                w->labelled("Suggest Count:  ", std::to_string(miSuggestCount), false);
+                w->labelled("Source Lines Scanned: ", std::to_string(miLineCount), true);
+            }
+            return;
+        }
+        sWork = std::string("Kestrin Oculon") + CrLf + CrLf + "Date: " + sDate + CrLf + CrLf;
+        sWork += std::string("Module: ") + Tab + Tab + Tab + msFileName + CrLf;
+        sWork += std::string("Internal Name: ") + Tab + Tab + msInternalName + CrLf;
+        sWork += std::string("Error Count: ") + Tab + Tab + Tab + std::to_string(miErrorCount) + CrLf;
+        if (giCheckLevel > 1)
+            sWork += std::string("Warning Count:  ") + Tab + Tab + std::to_string(miWarningCount) + CrLf;
+        if (giCheckLevel > 2) {
+            sWork += std::string("Suggest Count:  ") + Tab + Tab + std::to_string(miSuggestCount) + CrLf;
+            sWork += std::string("Source Lines Scanned: ") + Tab + std::to_string(miLineCount) + CrLf;
+        }
+        mAppendStringToByteArray(sWork, buffer);
+    });
+}
+
+void clsOculon::mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, platform::Printer*) {
+    trapErrors("mFormatModuleMessages", [&] {
+        PrintWriter* w = buffer.writer;
+        if (!w) {
+            sWork = std::string(CrLf) + "[Form/Module/Declaration Level Scan Results] " + CrLf + CrLf;
+            mAppendStringToByteArray(sWork, buffer);
+        }
+        for (int s = 1; s <= ModuleSlots && !msModuleMessages[s].empty(); ++s) {
+            if (w) {
+                for (const std::string& l : printLines(msModuleMessages[s])) w->line(l, false);
+            } else {
+                mAppendStringToByteArray(msModuleMessages[s], buffer);
+            }
+        }
+        if (!w) {
+            sWork = std::string("[Source Code Scan Results] ") + CrLf + CrLf;
+            mAppendStringToByteArray(sWork, buffer);
+        }
+    });
+}
+
+void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
+    PrintWriter* w = buffer.writer;
+    for (std::size_t i = 1; i < mtLines.size(); ++i) {
+        const tSourceLine& tLine = mtLines[i];
+        if (tLine.sMessages[1].empty()) continue;
+        const std::string sLocation = "Location: " + msInternalName + "." + tLine.sLocation;
+        if (w) {
+            w->line("", false);
+            bool bFirst = true;
+            for (const std::string& l : printLines(tLine.sText)) {
+                w->line(bFirst ? "Src Line: " + l : l, true);
+                bFirst = false;
+            }
+            w->line(sLocation, false);
+            w->line("", false);
+        } else {
+            mAppendStringToByteArray("Src Line:    " + tLine.sText, buffer);
+            mAppendStringToByteArray(sLocation + CrLf + CrLf, buffer);
+        }
+        for (int s = 1; s <= LineSlots; ++s) {
+            if (tLine.sMessages[s].empty()) {
+                if (!w) mAppendStringToByteArray(std::string(17, '*') + CrLf, buffer);
+                break;
+            }
+            if (w) {
+                for (const std::string& l : printLines(tLine.sMessages[s])) w->line(l, false);
+            } else {
+                mAppendStringToByteArray(tLine.sMessages[s], buffer);
+            }
+        }
+    }
+}
+
+std::string clsOculon::mFillMessages(platform::Printer* printer) {
+    return trapErrors("sFillMessages", [&]() -> std::string {
+        ReportBuffer buffer;
+        std::optional<PrintWriter> writer;
+        if (printer) {
+            writer.emplace(*printer);
+            buffer.writer = &*writer;
+        }
+        std::string sWork;
+        mFormatMessageBanner(sWork, buffer, printer);
+        mFormatModuleMessages(sWork, buffer, printer);
+        mFormatLineBlocks(buffer, printer);
+        if (writer) {
+            writer->finish();
+            return "";
+        }
+        return buffer.sText;
+    });
+}
+
+std::string clsOculon::sFillMessages() { return mFillMessages(nullptr); }
+
+std::string clsOculon::sFillMessages(const std::string& vPrintOnly) {
+    if (!mPrinter) {
+        trapErrors("sFillMessages", [] { throw platform::RuntimeError(482, "Printer error"); });
+        return "";
+    }
+    return sFillMessages(vPrintOnly, *mPrinter);
+}
+
+std::string clsOculon::sFillMessages(const std::string&, platform::Printer& printer) {
+    return mFillMessages(&printer);
+}
+
+// Counts the pieces of a text. Unlike the text library's function of the
+// same name a piece is cut at nL characters, never at a blank, and the count
+// ends as soon as the position comes back to 2 (so nL = 1 counts one piece).
+long clsOculon::MLCount(const std::string& cStrng, long nL) {
+    return trapErrors("MLCount", [&]() -> long {
+        const std::int64_t iLen = static_cast<std::int64_t>(cStrng.size());
+        std::int64_t p = 1;
+        long n = 0;
+        while (p <= iLen) {
+            if (nL > 0) {
+                std::string s = textlib::Mid(cStrng, p, nL);
+                std::int64_t iCrLf = textlib::InStr(1, s, CrLf);
+                if (iCrLf > 0)
+                    p += (iCrLf - 1) + 2;
+                else
+                    p += static_cast<std::int64_t>(s.size());
+            } else {
+                p = textlib::InStr(p, cStrng, CrLf) + 2;
+            }
+            ++n;
+            if (p == 2) return n;
+        }
+        return n;
+    });
+}
+
+}  // namespace scan

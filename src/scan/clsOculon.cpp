@@ -1,0 +1,303 @@
+// The scan engine's loading, cutting and filing: Load, the per-file reset,
+// the cutting of the file into logical lines and of each line into words, the
+// classification that sends each line to its rule family, and the filing of
+// findings with the check level.
+#include "scan/clsOculon.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Desktop.h"
+#include "platform/Services.h"
+#include "textlib/TextLib.h"
+
+namespace scan {
+
+int giCheckLevel = 1;
+
+void setCheckLevel(int level) { giCheckLevel = level; }
+
+namespace {
+
+const char* const CrLf = "\r\n";
+
+// The folder of the running program ("" when it cannot be found).
+std::string programFolder() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "";
+    return exe.parent_path().string();
+}
+
+bool isSkipChar(char c) { return c == ' ' || c == '_' || c == '&' || c == '\r' || c == '\n' || c == '\t'; }
+bool isEndChar(char c) { return c == ' ' || c == '(' || c == '\r' || c == '\n' || c == '\t'; }
+bool isDropChar(char c) {
+    switch (c) {
+        case '(': case ')': case '=': case '<': case '>': case '+': case '-':
+        case '/': case '*': case '\\': case '&': case ',':
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+clsOculon::clsOculon() : clsOculon(programFolder() + "/UserDefs.txt") {}
+
+clsOculon::clsOculon(const std::string& userDefsPath) {
+    mtLines.resize(1);
+    Class_Initialize(userDefsPath);
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+void clsOculon::Load(const std::string& rsFilename, ProgressIndicator* rProgressBar) {
+    mLoadSource(rsFilename, nullptr, rProgressBar);
+}
+
+void clsOculon::LoadFromText(const std::string& rsFilename, const std::string& sSource,
+                             ProgressIndicator* rProgressBar) {
+    mLoadSource(rsFilename, &sSource, rProgressBar);
+}
+
+void clsOculon::mInitialize() {
+    for (std::string& s : msModuleMessages) s.clear();
+    msMethods.clear();
+    miMethodCount = 0;
+    msLocation = "(declarations)";
+    miErrorCount = miWarningCount = miSuggestCount = 0;
+    miLineCount = 0;
+    mbOptionExplicit = false;
+    mbInDeclarations = false;
+    msSource.clear();
+    msModuleKind.clear();
+    msFileName.clear();
+    msInternalName.clear();
+    // A scope label belongs to one BAS module; it must not carry over into
+    // the files scanned after it.
+    msModuleScope.clear();
+    // The lines of the previous file go too, so that a file that cannot be
+    // read reports nothing but its head.
+    mtLines.assign(1, tSourceLine{});
+}
+
+void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource,
+                            ProgressIndicator* rProgressBar) {
+    bool bRead = trapErrors("Load", [&] {
+        mInitialize();
+        msModuleKind = textlib::UCase(textlib::Right(rsFilename, 3));
+        // The name starts after the last separator found at or before the
+        // fifth-last character.
+        std::size_t iStart = 0;
+        for (std::int64_t i = static_cast<std::int64_t>(rsFilename.size()) - 4; i >= 1; --i) {
+            char c = rsFilename[static_cast<std::size_t>(i - 1)];
+            if (c == '\\' || c == '/') {
+                iStart = static_cast<std::size_t>(i);
+                break;
+            }
+        }
+        msFileName = textlib::UCase(rsFilename.substr(iStart));
+        msSource = sSource ? *sSource : platform::files().readAll(rsFilename);
+        mbInDeclarations = true;
+        return true;
+    });
+    if (!bRead) return;
+    mParseLines(rProgressBar);
+    mCritiqueModule();
+}
+
+void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
+    trapErrors("mParseLines", [&] {
+        platform::ThrottledPump pump(&platform::eventPump());
+        const std::string& s = msSource;
+        const std::size_t n = s.size();
+        std::size_t p = 0;
+        int iLastValue = -1;
+        while (p < n) {
+            pump.maybePump();
+            tSourceLine tLine;
+            // One physical line, and the next ones while a line ends in "_"
+            // right before its line end (CR LF or a bare LF).
+            for (;;) {
+                std::size_t lf = s.find('\n', p);
+                if (lf == std::string::npos) {
+                    tLine.sText.append(s, p, std::string::npos);
+                    p = n;
+                    break;
+                }
+                tLine.sText.append(s, p, lf + 1 - p);
+                p = lf + 1;
+                std::size_t before = lf;
+                if (before > 0 && s[before - 1] == '\r') --before;
+                if (before == 0 || s[before - 1] != '_' || p >= n) break;
+            }
+            // A last line without a line end is examined like every other.
+            if (tLine.sText.empty() || tLine.sText.back() != '\n') {
+                if (!tLine.sText.empty() && tLine.sText.back() == '\r')
+                    tLine.sText += '\n';
+                else
+                    tLine.sText += CrLf;
+            }
+            mtLines.push_back(std::move(tLine));
+            tSourceLine& tStored = mtLines.back();
+            mParseWords(tStored);
+            tStored.sLocation = msLocation;
+            mCritiqueLine(tStored);
+            miLineCount = static_cast<long>(mtLines.size()) - 1;
+            if (rProgressBar && p < n) {
+                // The position of the next line in the file's byte image
+                // (two bytes per character), as a share of its last index.
+                double dValue = 200.0 * static_cast<double>(p) / (2.0 * static_cast<double>(n) - 1.0);
+                int iValue = static_cast<int>(std::nearbyint(dValue));
+                if (iValue != iLastValue) {
+                    rProgressBar->setValue(iValue);
+                    iLastValue = iValue;
+                }
+            }
+        }
+    });
+}
+
+void clsOculon::mParseWords(tSourceLine& tLine) {
+    tLine.sWords.clear();
+    tLine.iWordCount = 0;
+    trapErrors("mParseWords", [&] {
+        const std::string sWork = tLine.sText + CrLf;
+        const std::size_t iTextLen = tLine.sText.size();
+        const std::size_t iWorkLen = sWork.size();
+        auto at = [&](std::size_t q) { return q < iWorkLen ? sWork[q] : '\0'; };
+        std::size_t q = 0;  // 0-based
+        while (q < iTextLen) {
+            std::string sWord;
+            while (q < iWorkLen && isSkipChar(sWork[q])) ++q;
+            if (at(q) != '"') {
+                while (q < iWorkLen) {
+                    char c = sWork[q];
+                    if (isEndChar(c) || c == '\'') break;
+                    if (!isDropChar(c)) sWord += c;
+                    ++q;
+                }
+            } else {
+                sWord += '"';
+                ++q;
+                while (q < iWorkLen) {
+                    char c = sWork[q];
+                    if (c == '"') {
+                        if (at(q + 1) == '"') {
+                            sWord += "\"\"";
+                            q += 2;
+                            continue;
+                        }
+                        sWord += '"';
+                        ++q;
+                        break;
+                    }
+                    // A literal without its closing quote ends at the end of
+                    // its physical line.
+                    if (c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
+                    sWord += c;
+                    ++q;
+                }
+            }
+            if (!sWord.empty()) tLine.sWords.push_back(std::move(sWord));
+            if (at(q) == '\'') break;
+            ++q;
+        }
+    });
+    tLine.iWordCount = static_cast<long>(tLine.sWords.size());
+}
+
+void clsOculon::mCritiqueLine(tSourceLine& tLine) {
+    trapErrors("mCritiqueLine", [&] { mLineLengthRule(tLine); });
+    const std::string& w1 = tLine.word(1);
+    const std::string& w2 = tLine.word(2);
+    const bool bScoped = w1 == "Public" || w1 == "Private";
+    if (w1 == "Sub" || w1 == "Function" || w1 == "Declare" ||
+        (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property" || w2 == "Declare"))) {
+        mbInDeclarations = false;
+        mParmRules(tLine);
+    } else if (w1 == "Const" || (bScoped && w2 == "Const")) {
+        mConstantRules(tLine);
+    } else if (w1 == "Dim" || w1 == "Global" || (bScoped && w2 != "Type" && w2 != "Declare")) {
+        mVariableRules(tLine);
+    } else if (w2 == "As") {
+        mTypeRules(tLine);
+    } else if (w1 == "Attribute" && w2 == "VB_Name") {
+        mInternalNameRules(tLine);
+    } else if (msModuleKind == "FRM" && w1 == "Begin") {
+        mControlRules(tLine);
+    } else {
+        mAssignmentAndCallRules(tLine);
+    }
+}
+
+bool clsOculon::mfHasMethod(const std::string& sName) const {
+    for (long i = 0; i < miMethodCount && i < static_cast<long>(msMethods.size()); ++i)
+        if (msMethods[static_cast<std::size_t>(i)] == sName) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Filing findings
+
+bool clsOculon::mCountFinding(const std::string& sMessage) {
+    const char g = sMessage.empty() ? '\0' : sMessage[0];
+    if (giCheckLevel == 1 && g != 'E') return false;
+    if (giCheckLevel == 2 && g != 'E' && g != 'W') return false;
+    if (g == 'W') ++miWarningCount;
+    else if (g == 'E') ++miErrorCount;
+    else if (g == 'S') ++miSuggestCount;
+    return true;
+}
+
+void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
+    trapErrors("mPostError", [&] {
+        const std::string& sMessage = messageText(id);
+        if (!mCountFinding(sMessage)) return;
+        for (int s = 1; s <= LineSlots - 1; ++s) {
+            if (tLine.sMessages[s].empty()) {
+                tLine.sMessages[s] = sMessage + CrLf + CrLf;
+                return;
+            }
+        }
+    });
+}
+
+void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
+    trapErrors("mPostError", [&] {
+        const std::string& sMessage = messageText(id);
+        if (!mCountFinding(sMessage)) return;
+        for (int s = 1; s <= LineSlots - 1; ++s) {
+            if (tLine.sMessages[s].empty()) {
+                tLine.sMessages[s] = sMessage + CrLf;
+                tLine.sMessages[s + 1] = "Look at:  " + std::string(" {") + vUsage + "}" + CrLf + CrLf;
+                return;
+            }
+        }
+    });
+}
+
+void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond) {
+    trapErrors("mPostModuleError", [&] {
+        const std::string& sMessage = messageText(id);
+        if (!mCountFinding(sMessage)) return;
+        for (int s = 1; s <= ModuleSlots - 1; ++s) {
+            if (msModuleMessages[s].empty()) {
+                msModuleMessages[s] = sMessage + CrLf;
+                std::string sSuffix;
+                if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
+                if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
+                if (!sSuffix.empty())
+                    msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;
+                else
+                    msModuleMessages[s] += CrLf;
+                return;
+            }
+        }
+    });
+}
+
+}  // namespace scan

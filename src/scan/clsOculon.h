@@ -1,0 +1,206 @@
+#pragma once
+// clsOculon: the scan engine. Load() reads one .BAS, .FRM or .CLS file, cuts
+// it into logical lines and each line into words, runs the rule families on
+// every line as soon as it is cut and the module rules at the end; then
+// sFillMessages() turns the findings into the report text or a printout.
+//
+// How a rule works
+// ----------------
+// A rule is a member of clsOculon, given the line it examines:
+//
+//     void clsOculon::mConstantRules(tSourceLine& tLine) {
+//         trapErrors("mConstantRules", [&] {
+//             const std::string& sName = tLine.word(1) == "Const" ? tLine.word(2) : tLine.word(3);
+//             if (sName != textlib::UCase(sName))
+//                 mPostError(MessageId::ConstantCase, tLine, sName);
+//         });
+//     }
+//
+// - Words: tLine.word(i) is word i, 1-based, exactly as cut (keyword
+//   comparisons are exact and case-sensitive); any i outside 1..iWordCount
+//   gives "". tLine.sText is the whole logical line with its CR LF (and, for
+//   a continued line, every physical line with its " _" and CR LF).
+// - Line findings: mPostError(MessageId, tLine) or mPostError(MessageId,
+//   tLine, usage). Module findings: mPostModuleError(MessageId, first, second).
+//   Both apply the check level, count the finding and store its report text;
+//   the id names a row of the catalogue (MessageCatalogue.h), never a text.
+// - Errors: wrap the body in trapErrors("<procedure name>", ...) so that a
+//   fault is reported in the "Program Error" box under that name and the
+//   scan goes on.
+// - State the rules read: mbInDeclarations, msModuleKind ("BAS", "FRM",
+//   "CLS"), msModuleScope ("GLB", "MOD" or ""), msLocation, msMethods and
+//   miMethodCount, msControlStyles, msVariablePrefixes, and mtLines (index 1
+//   to mLastLineIndex(); mtLines[0] is an unused empty record).
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Printer.h"
+#include "scan/MessageCatalogue.h"
+#include "scan/Trap.h"
+
+namespace scan {
+
+// The program-wide check level: 1 errors only, 2 errors and warnings,
+// 3 everything. 1 at start-up. Read when findings are filed and when the
+// report head is written.
+extern int giCheckLevel;
+void setCheckLevel(int level);
+
+// A progress indicator the engine moves while it cuts lines (value 0..100).
+// The window implements it with its progress bar.
+class ProgressIndicator {
+public:
+    virtual ~ProgressIndicator() = default;
+    virtual void setValue(int value) = 0;
+    virtual void setVisible(bool visible) = 0;
+};
+
+// Number of finding slots of one line (slot 0 is never used).
+constexpr int LineSlots = 20;
+// Number of module finding slots (slot 0 is never used).
+constexpr int ModuleSlots = 100;
+
+// One logical source line.
+struct tSourceLine {
+    std::string sText;                     // the line with its CR LF (all physical lines of a continued line)
+    std::vector<std::string> sWords;       // the words, first word at [0]; use word(i)
+    long iWordCount = 0;                   // number of words
+    std::string sLocation;                 // procedure name, or "(declarations)"
+    std::array<std::string, LineSlots + 1> sMessages;  // finding texts in slots 1..20, no gaps
+
+    // Word i (1-based); "" outside 1..iWordCount.
+    const std::string& word(long i) const {
+        static const std::string empty;
+        return (i >= 1 && i <= iWordCount) ? sWords[static_cast<std::size_t>(i - 1)] : empty;
+    }
+};
+
+class clsOculon {
+public:
+    // Reads "UserDefs.txt" from the program's folder.
+    clsOculon();
+    // Reads the user definitions from the given file instead.
+    explicit clsOculon(const std::string& userDefsPath);
+
+    // Reads the user definitions (control styles and type prefixes) from a
+    // file; a missing or unreadable file leaves the lists as far as read.
+    void Class_Initialize(const std::string& userDefsPath);
+
+    // Reads, cuts and checks one file. rProgressBar may be null.
+    void Load(const std::string& rsFilename, ProgressIndicator* rProgressBar = nullptr);
+    // The same for a text already in memory, scanned as the file rsFilename.
+    void LoadFromText(const std::string& rsFilename, const std::string& sSource,
+                      ProgressIndicator* rProgressBar = nullptr);
+
+    // The report text of the file loaded last.
+    std::string sFillMessages();
+    // With an argument (the window passes "Print Only"): prints the report on
+    // the printer given with setPrinter() and returns "".
+    std::string sFillMessages(const std::string& vPrintOnly);
+    // Prints the report on the given printer and returns "".
+    std::string sFillMessages(const std::string& vPrintOnly, platform::Printer& printer);
+    // The printer used by sFillMessages(argument); not owned.
+    void setPrinter(platform::Printer* printer) { mPrinter = printer; }
+
+    std::string sVersion() const { return "Version 5.0"; }
+
+    // Counts the pieces of a text: with nL > 0 pieces of nL characters or up
+    // to a CR LF; with nL <= 0 lines ending in CR LF. MLCount("ab\r\nc", 0) == 2.
+    long MLCount(const std::string& cStrng, long nL);
+
+    // Read-only views of the state, for the window, the command line and tests.
+    long errorCount() const { return miErrorCount; }
+    long warningCount() const { return miWarningCount; }
+    long suggestCount() const { return miSuggestCount; }
+    long lineCount() const { return miLineCount; }
+    const std::vector<tSourceLine>& lines() const { return mtLines; }
+    const std::array<std::string, ModuleSlots + 1>& moduleMessages() const { return msModuleMessages; }
+    const std::string& internalName() const { return msInternalName; }
+    const std::string& fileName() const { return msFileName; }
+    const std::string& moduleKind() const { return msModuleKind; }
+    const std::string& moduleScope() const { return msModuleScope; }
+    bool optionExplicit() const { return mbOptionExplicit; }
+    const std::string& controlStyles() const { return msControlStyles; }
+    const std::string& variablePrefixes() const { return msVariablePrefixes; }
+    const std::vector<std::string>& methods() const { return msMethods; }
+    // Today's date as the report head shows it ("mm/dd/yyyy").
+    static std::string sToday();
+
+private:
+    // ---- Loading and cutting (clsOculon.cpp) ----
+    void mInitialize();
+    void mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar);
+    void mParseLines(ProgressIndicator* rProgressBar);
+    void mParseWords(tSourceLine& tLine);
+    void mCritiqueLine(tSourceLine& tLine);
+    long mLastLineIndex() const { return static_cast<long>(mtLines.size()) - 1; }
+
+    // ---- Filing findings (clsOculon.cpp) ----
+    void mPostError(MessageId id, tSourceLine& tLine);
+    void mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage);
+    void mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond);
+    // Level filter and counters; false when the finding is filtered out.
+    bool mCountFinding(const std::string& sMessage);
+
+    // ---- Module rules (ModuleRules.cpp) ----
+    void mLineLengthRule(tSourceLine& tLine);
+    void mInternalNameRules(tSourceLine& tLine);
+    void mCritiqueModule();
+
+    // ---- Declaration rules (DeclarationRules.cpp) ----
+    std::string msTypePrefixFor(const std::string& sType);
+    void mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
+                               const std::optional<std::string>& vFullName = std::nullopt,
+                               bool vNoCapsCheck = false);
+    void mVariableRules(tSourceLine& tLine);
+    void mTypeRules(tSourceLine& tLine);
+    void mConstantRules(tSourceLine& tLine);
+
+    // ---- Procedure rules (ProcedureRules.cpp) ----
+    void mParmRules(tSourceLine& tLine);
+    void mAssignmentAndCallRules(tSourceLine& tLine);
+    // Whether a name is among the module's procedures (msMethods).
+    bool mfHasMethod(const std::string& sName) const;
+
+    // ---- Control rules (ControlRules.cpp) ----
+    std::string msControlPrefixFor(const std::string& sClass);
+    void mControlRules(tSourceLine& tLine);
+    // Walks the block whose "Begin" line is mtLines[iLine]; leaves iLine on its "End".
+    void mCritiqueControl(long& iLine, const std::string& sParent);
+    void mCritiqueControlProperty(long iLine, const std::string& sName, const std::string& sClass,
+                                  const std::string& sParent);
+
+    // ---- Report (Report.cpp) ----
+    struct ReportBuffer;
+    void mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
+    void mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
+    void mFormatLineBlocks(ReportBuffer& buffer, platform::Printer* printer);
+    void mAppendStringToByteArray(const std::string& sText, ReportBuffer& buffer);
+    std::string mFillMessages(platform::Printer* printer);
+
+    // ---- State ----
+    std::array<std::string, ModuleSlots + 1> msModuleMessages;  // module findings, slots 1..100
+    std::vector<tSourceLine> mtLines;     // [0] unused; lines 1..miLineCount
+    std::vector<std::string> msMethods;   // Sub and Function names, in order of their heads
+    long miMethodCount = 0;               // == msMethods.size()
+    std::string msLocation = "(declarations)";
+    long miErrorCount = 0;
+    long miWarningCount = 0;
+    long miSuggestCount = 0;
+    long miLineCount = 0;
+    bool mbOptionExplicit = false;
+    std::string msSource;                 // the whole file, one byte per character
+    bool mbInDeclarations = false;        // true until the first procedure head
+    std::string msModuleKind;             // last three characters of the file name, upper case
+    std::string msFileName;               // file name without its folder, upper case
+    std::string msInternalName;           // from the name line
+    std::string msModuleScope;            // "GLB", "MOD" or "" (reset for each file)
+    std::string msControlStyles;          // user control styles: entry_entry_...
+    std::string msVariablePrefixes;       // user type prefixes: _entry_entry_...
+    platform::Printer* mPrinter = nullptr;
+};
+
+}  // namespace scan
