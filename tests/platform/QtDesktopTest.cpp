@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include "platform/Services.h"
+#include "platform/qt/QtDesktop.h"
+
+using namespace platform;
+
+TEST(QtDesktop, EveryByteSurvivesTheQtBoundary) {
+    std::string all;
+    for (int i = 1; i < 256; ++i) all += static_cast<char>(i);
+    EXPECT_EQ(fromQt(toQt(all)), all);
+}
+
+TEST(QtDesktop, FiltersBecomeQtFilters) {
+    EXPECT_EQ(qtFilter("Basic Files|*.bas").toStdString(), "Basic Files (*.bas)");
+    EXPECT_EQ(qtFilter("Forms|*.frm|All|*.*").toStdString(), "Forms (*.frm);;All (*.*)");
+    EXPECT_EQ(qtFilter("Basic|*.bas;*.frm;*.cls").toStdString(), "Basic (*.bas *.frm *.cls)");
+}
+
+TEST(QtDesktop, ClipboardKeepsCrLfAndHighBytes) {
+    installQtServices(nullptr);
+    clipboard().setText("a\r\nb\xe9");
+    EXPECT_EQ(clipboard().text(), "a\r\nb\xe9");
+    clipboard().clear();
+    EXPECT_EQ(clipboard().text(), "");
+}
