@@ -1,1 +1,576 @@
 #include "editor/SourceDocument.h"
+
+#include <cstdio>
+
+#include "editor/EntityRules.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
+#include "platform/Services.h"
+#include "textlib/TextLib.h"
+
+namespace editor {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::InputFile;
+using platform::OutputFile;
+using platform::RuntimeError;
+using textlib::Trim;
+using textlib::UCase;
+
+namespace {
+
+const char* const CrLf = "\r\n";
+
+// The hourglass for the lifetime of the object. Nested scopes show it once.
+class BusyScope {
+public:
+    BusyScope() {
+        if (depth_++ == 0) platform::busyPointer().begin();
+    }
+    ~BusyScope() { end(); }
+    void end() {
+        if (active_) {
+            active_ = false;
+            if (--depth_ == 0) platform::busyPointer().end();
+        }
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    static inline int depth_ = 0;
+    bool active_ = true;
+};
+
+// Counts the document's own work, during which the combo box's re-entrant
+// click events are ignored.
+class Working {
+public:
+    explicit Working(int& depth) : depth_(depth) { ++depth_; }
+    ~Working() { --depth_; }
+
+private:
+    int& depth_;
+};
+
+// Unwinds a save that was given up after its message was shown.
+struct SaveAbandoned {};
+
+void fileError(const std::string& text) { platform::boxes().show(text, "File Error", Icon::Stop, Buttons::Ok); }
+
+// Writes the complete new file beside target and then renames it over target,
+// so that a failure at any step leaves target exactly as it was.
+template <class WriteBody>
+void replaceFile(const std::string& target, WriteBody&& writeBody) {
+    platform::FileSystem& fs = platform::files();
+    const std::string temp = target + ".~sav";
+    try {
+        auto out = fs.openWrite(temp);
+        writeBody(*out);
+        out->close();
+        if (fs.exists(target)) fs.copyPermissions(target, temp);
+        fs.rename(temp, target);
+    } catch (...) {
+        try {
+            if (fs.exists(temp)) fs.remove(temp);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void writeLine(OutputFile& out, std::string& buffer, const std::string& line) {
+    buffer.assign(line);
+    buffer += CrLf;
+    out.write(buffer);
+}
+
+bool isFormFile(const std::string& upperName) { return upperName.find(".FRM") != std::string::npos; }
+
+}  // namespace
+
+std::string formatEntityRecord(const std::string& name, std::int64_t start) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%07lld", static_cast<long long>(start));
+    return name + "|" + digits;
+}
+
+std::optional<EntityRecord> parseEntityRecord(const std::string& record) {
+    const std::size_t bar = record.find('|');
+    if (bar == std::string::npos) return std::nullopt;
+    std::size_t i = bar + 1;
+    if (i >= record.size() || record[i] < '0' || record[i] > '9') return std::nullopt;
+    std::int64_t start = 0;
+    for (; i < record.size() && record[i] >= '0' && record[i] <= '9'; ++i) start = start * 10 + (record[i] - '0');
+    return EntityRecord{record.substr(0, bar), start};
+}
+
+std::string backupName(const std::string& path) {
+    const std::size_t nameStart = path.find_last_of("/\\:");
+    const std::size_t dot = path.find('.', nameStart == std::string::npos ? 0 : nameStart + 1);
+    if (dot == std::string::npos) return "";
+    return path.substr(0, dot) + ".BAK";
+}
+
+std::string headingKey(const std::string& text) {
+    std::string first = text.substr(0, text.find('\n'));
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    return Trim(first.substr(0, first.find('(')));
+}
+
+SourceDocument::SourceDocument(DocumentView& view) : view_(view) {}
+
+SourceDocument::~SourceDocument() = default;
+
+// ---------------------------------------------------------------------------
+// Opening
+
+void SourceDocument::openWithDialog(const std::string& filter, Mode mode) {
+    lastFilter_ = filter;
+    std::optional<std::string> chosen;
+    try {
+        chosen = platform::dialogs().openFile("Open", filter);
+    } catch (...) {
+        // A failing dialog counts as cancelled.
+    }
+    platform::eventPump().processEvents();
+    if (!chosen || Trim(*chosen).empty()) return;
+    OpenSourceFile(*chosen, mode);
+    platform::eventPump().processEvents();
+}
+
+bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
+    Working working(busyDepth_);
+    fileName_ = name;
+    std::unique_ptr<InputFile> in;
+    try {
+        in = platform::files().openRead(name);
+    } catch (const RuntimeError&) {
+        fileError("Can't open file: " + name);
+        return false;
+    }
+    // The mode changes only with a file actually opened, so that a later save
+    // treats the shown document the way it was loaded.
+    mode_ = mode;
+    records_.clear();
+    currentName_.clear();
+    currentIndex_ = -1;
+    formHeader_ = false;
+
+    if (mode == Mode::Entity) {
+        view_.setEntityListEnabled(true);
+        SplitEntities(std::move(in));
+        return true;
+    }
+
+    // Whole-file mode: the list of an earlier entity-mode file would read
+    // this file at wrong positions, so it goes.
+    view_.setEntityList({});
+    view_.setEntityListEnabled(false);
+    setCaption("QVX: " + UCase(name));
+    std::string text;
+    try {
+        text = in->readBytes(in->length());
+    } catch (const RuntimeError& e) {
+        in.reset();
+        fileError("File Read Error : " + std::to_string(e.number()) + "\nDesc: " + e.description() +
+                  "\nCan't open this file!");
+        // The text of another file must not stay under this name.
+        view_.setEditorText("");
+        changed_ = false;
+        return true;
+    }
+    in.reset();
+    view_.setEditorText(text);
+    changed_ = false;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Entities
+
+void SourceDocument::SplitEntities(std::unique_ptr<InputFile> in) {
+    BusyScope busy;
+    records_.clear();
+    formHeader_ = false;
+    view_.setEntityList({});
+    try {
+        // An empty file has no line to read, not even for the declarations.
+        if (in->length() == 0) platform::raise(platform::err::InputPastEndOfFile);
+
+        const std::string upperName = UCase(fileName_);
+        bool declarations = false;
+        if (upperName.find(".PRG") != std::string::npos || upperName.find(".BAS") != std::string::npos ||
+            upperName.find(".CLS") != std::string::npos) {
+            readPosition_ = 1;
+            declarations = true;
+        } else if (isFormFile(upperName)) {
+            SkipFormHeader(*in);
+            formHeader_ = true;
+            declarations = true;
+        }
+
+        int result = declarations ? AddEntity(*in, DeclarationsName) : 2;
+        while (result != 0) {
+            if (result == 2) {
+                // The next line between entities; the file's last line is never examined.
+                readPosition_ = in->position();
+                lineInput(*in, lineBuffer_);
+                if (in->atEnd()) break;
+            }
+            if (auto name = headingName(lineBuffer_))
+                result = AddEntity(*in, *name);
+            else
+                result = 2;
+        }
+    } catch (const RuntimeError& e) {
+        platform::ShowKestrinError(e);
+    }
+    in.reset();
+
+    view_.setEntityList(entityNames());
+    try {
+        if (records_.empty()) platform::raise(platform::err::SubscriptOutOfRange);
+        currentName_ = parseEntityRecord(records_[0])->name;
+        currentIndex_ = 0;
+        view_.selectEntity(0);
+        setCaption(entityCaption(currentName_));
+        std::string text = GetEntityText(0);
+        view_.setEditorText(text);
+    } catch (const RuntimeError& e) {
+        busy.end();
+        platform::ShowKestrinError(e);
+        if (records_.empty()) setCaption("QVX: " + UCase(fileName_));
+        view_.setEditorText("");
+    }
+    changed_ = false;
+}
+
+int SourceDocument::AddEntity(InputFile& in, const std::string& name) {
+    records_.push_back(formatEntityRecord(name, readPosition_));
+    try {
+        for (;;) {
+            readPosition_ = in.position();
+            lineInput(in, lineBuffer_);
+            if (in.atEnd()) return 0;
+            switch (classifyListLine(lineBuffer_)) {
+                case ListLine::Heading: return 1;
+                case ListLine::End: return 2;
+                case ListLine::Body: break;
+            }
+        }
+    } catch (const RuntimeError& e) {
+        platform::ShowKestrinError(e);
+        return 0;
+    }
+}
+
+void SourceDocument::SkipFormHeader(InputFile& in) {
+    try {
+        int depth = 0;
+        std::string line;
+        for (;;) {
+            lineInput(in, line);
+            const std::string_view t = trimBlanks(line);
+            if (t.substr(0, 5) == "Begin") {
+                ++depth;
+            } else if (t.substr(0, 3) == "End") {
+                if (depth-- == 1) break;
+            }
+        }
+        readPosition_ = in.position();
+    } catch (const RuntimeError& e) {
+        // The block never closes: the declarations begin where reading stopped.
+        readPosition_ = in.position();
+        platform::ShowKestrinError(e);
+    }
+}
+
+std::string SourceDocument::GetEntityText(int index) {
+    BusyScope busy;
+    if (index < 0 || static_cast<std::size_t>(index) >= records_.size())
+        platform::raise(platform::err::SubscriptOutOfRange);
+    auto record = parseEntityRecord(records_[static_cast<std::size_t>(index)]);
+    if (!record) platform::raise(platform::err::InvalidProcedureCall);
+    auto in = platform::files().openRead(fileName_);
+    in->seek(record->start);
+    std::string text;
+    readEntity(*in, UCase(Trim(record->name)) == "(DECLARATIONS)", &text);
+    return text;
+}
+
+int SourceDocument::findEntity(const std::string& name) const {
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        auto record = parseEntityRecord(records_[i]);
+        if (record && record->name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::vector<std::string> SourceDocument::entityNames() const {
+    std::vector<std::string> names;
+    names.reserve(records_.size());
+    for (const auto& r : records_) names.push_back(r.substr(0, r.find('|')));
+    return names;
+}
+
+std::string SourceDocument::entityCaption(const std::string& name) const {
+    return "QVX: " + Trim(name) + " of " + UCase(fileName_);
+}
+
+void SourceDocument::setCaption(const std::string& caption) {
+    caption_ = caption;
+    view_.setCaption(caption);
+}
+
+// ---------------------------------------------------------------------------
+// Navigator
+
+void SourceDocument::cbProc_Click(int index) {
+    if (busyDepth_ > 0) return;
+    Working working(busyDepth_);
+    if (changed_) {
+        platform::boxes().show(
+            "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
+            "You will not be prompted again unless\nadditional changes are made!",
+            "Save or Lose Changes", Icon::Exclamation, Buttons::Ok);
+        changed_ = false;
+        view_.selectEntity(currentIndex_);
+        return;
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= records_.size()) return;
+    const std::string name = records_[static_cast<std::size_t>(index)].substr(
+        0, records_[static_cast<std::size_t>(index)].find('|'));
+    if (name == currentName_) return;
+    std::string text;
+    try {
+        text = GetEntityText(index);
+    } catch (const RuntimeError& e) {
+        platform::ShowKestrinError(e);
+        view_.selectEntity(currentIndex_);
+        return;
+    }
+    view_.setEditorText(text);
+    setCaption(entityCaption(name));
+    platform::eventPump().processEvents();
+    changed_ = false;
+    currentName_ = name;
+    currentIndex_ = index;
+}
+
+void SourceDocument::cbProc_Change() {
+    if (enterInList_) {
+        view_.focusEditor();
+        enterInList_ = false;
+    }
+}
+
+void SourceDocument::cbProc_KeyPress(int keyAscii) {
+    if (keyAscii == 13) view_.focusEditor();
+}
+
+void SourceDocument::Form_KeyDown(bool activeControlIsCombo, int keyCode) {
+    if (activeControlIsCombo && keyCode == 13) enterInList_ = true;
+}
+
+void SourceDocument::mnuDeleteText_Click() {
+    view_.setEditorText("");
+    changed_ = false;
+    view_.focusEditor();
+}
+
+// ---------------------------------------------------------------------------
+// Saving and closing
+
+bool SourceDocument::mnuFileSave_Click() {
+    if (Trim(view_.editorText()).empty() || fileName_.empty()) return false;
+    return SaveSourceFile(fileName_);
+}
+
+bool SourceDocument::mnuSaveAs_Click() {
+    const std::string name = ShowSaveDialog();
+    if (name.empty()) return false;
+    return SaveSourceFile(name);
+}
+
+std::string SourceDocument::ShowSaveDialog() {
+    try {
+        return platform::dialogs().saveFile("Save As", lastFilter_, "").value_or("");
+    } catch (...) {
+        return "";
+    }
+}
+
+bool SourceDocument::SaveSourceFile(const std::string& target) {
+    Working working(busyDepth_);
+    try {
+        return mode_ == Mode::Entity ? saveEntityMode(target) : saveWholeFile(target);
+    } catch (const RuntimeError& e) {
+        platform::ShowKestrinError(e);
+        return false;
+    }
+}
+
+bool SourceDocument::saveWholeFile(const std::string& target) {
+    const std::string text = view_.editorText();
+    {
+        BusyScope busy;
+        try {
+            replaceFile(target, [&](OutputFile& out) {
+                out.write(text);
+                out.write(CrLf);
+            });
+        } catch (const RuntimeError& e) {
+            busy.end();
+            platform::boxes().show(e.description(), ProgramTitle, Icon::Exclamation, Buttons::Ok);
+            return false;
+        }
+    }
+    setCaption("QVX: " + UCase(target));
+    changed_ = false;
+    // A later Save writes to the file the caption names.
+    fileName_ = target;
+    return true;
+}
+
+bool SourceDocument::saveEntityMode(const std::string& target) {
+    const std::string text = view_.editorText();
+    platform::FileSystem& fs = platform::files();
+    BusyScope busy;
+
+    std::string source = fileName_;
+    if (UCase(Trim(target)) == UCase(Trim(fileName_))) {
+        const std::string backup = backupName(target);
+        bool made = false;
+        // A backup name that is the file itself would delete the file.
+        if (!backup.empty() && backup != target && backup != fileName_) {
+            try {
+                if (fs.exists(backup)) fs.remove(backup);
+            } catch (const RuntimeError&) {
+            }
+            try {
+                fs.copy(fileName_, backup);
+                made = true;
+            } catch (const RuntimeError&) {
+            }
+        }
+        if (!made) {
+            busy.end();
+            fileError("Can't make backup file!");
+            return false;
+        }
+        source = backup;
+    }
+
+    try {
+        auto in = fs.openRead(source);
+        replaceFile(target, [&](OutputFile& out) {
+            if (currentName_ == DeclarationsName) {
+                if (formHeader_) CopyFormHeader(*in, out);
+                WriteEditorText(out, text);
+                skipDeclarations(*in);
+            } else {
+                const std::string key = headingKey(text);
+                if (key.empty()) platform::raise(platform::err::InvalidProcedureCall);
+                if (!CopyUntilHeading(*in, out, key)) throw SaveAbandoned{};
+                SkipEntityBody(*in);
+                WriteEditorText(out, text);
+            }
+            CopyRest(*in, out);
+        });
+    } catch (const SaveAbandoned&) {
+        return false;
+    } catch (const RuntimeError& e) {
+        busy.end();
+        platform::ShowKestrinError(e);
+        return false;
+    }
+    busy.end();
+
+    fileName_ = target;
+    std::unique_ptr<InputFile> in;
+    try {
+        in = fs.openRead(fileName_);
+    } catch (const RuntimeError&) {
+        fileError("Can't open file: " + fileName_);
+        return true;
+    }
+    SplitEntities(std::move(in));
+    return true;
+}
+
+void SourceDocument::CopyFormHeader(InputFile& in, OutputFile& out) {
+    int depth = 0;
+    std::string line, buffer;
+    while (!in.atEnd()) {
+        lineInput(in, line);
+        const std::string t = Trim(line);
+        writeLine(out, buffer, t);
+        if (t.compare(0, 5, "Begin") == 0) {
+            ++depth;
+        } else if (t.compare(0, 3, "End") == 0) {
+            if (depth-- == 1) return;
+        }
+    }
+}
+
+bool SourceDocument::CopyUntilHeading(InputFile& in, OutputFile& out, const std::string& key) {
+    std::string line, buffer;
+    while (!in.atEnd()) {
+        lineInput(in, line);
+        // The old heading is the line whose text before its parameter list is
+        // the key, not any line that merely mentions it.
+        const std::string_view head = trimBlanks(std::string_view(line).substr(0, line.find('(')));
+        if (head.size() == key.size() && startsWithText(head, key)) return true;
+        writeLine(out, buffer, line);
+    }
+    platform::boxes().show("eof", ProgramTitle, Icon::None, Buttons::Ok);
+    return false;
+}
+
+void SourceDocument::SkipEntityBody(InputFile& in) { readEntityBody(in, nullptr); }
+
+void SourceDocument::skipDeclarations(InputFile& in) {
+    if (!in.atEnd()) readEntity(in, true, nullptr);
+}
+
+void SourceDocument::WriteEditorText(OutputFile& out, const std::string& text) {
+    out.write(text);
+    out.write(CrLf);
+}
+
+void SourceDocument::CopyRest(InputFile& in, OutputFile& out) {
+    std::string line, buffer;
+    while (!in.atEnd()) {
+        lineInput(in, line);
+        writeLine(out, buffer, line);
+    }
+}
+
+void SourceDocument::mnuFileClose_Click() {
+    if (!changed_) return;
+    const Answer a = platform::boxes().show(
+        "The text in [" + view_.caption() + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
+        Icon::Exclamation, Buttons::YesNoCancel);
+    if (a != Answer::Yes) return;
+    const std::string name = ShowSaveDialog();
+    if (!name.empty()) SaveSourceFile(name);
+}
+
+bool SourceDocument::Form_QueryUnload() {
+    if (!changed_) return false;
+    const Answer a = platform::boxes().show(
+        "The text in [" + fileName_ + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
+        Icon::Exclamation, Buttons::YesNoCancel);
+    if (a == Answer::No) return false;
+    if (a != Answer::Yes) return true;
+    const std::string name = ShowSaveDialog();
+    if (name.empty()) return true;
+    // A save that failed keeps the window open, so the edits are not lost.
+    return !SaveSourceFile(name);
+}
+
+}  // namespace editor

@@ -199,9 +199,7 @@ public:
     const std::string& lastFilter() const { return lastFilter_; }
 
 private:
-    struct Channel;
-
-    void SplitEntities(platform::InputFile& in);
+    void SplitEntities(std::unique_ptr<platform::InputFile> in);
     int AddEntity(platform::InputFile& in, const std::string& name);
     void SkipFormHeader(platform::InputFile& in);
     bool saveEntityMode(const std::string& target);
@@ -212,7 +210,6 @@ private:
     void skipDeclarations(platform::InputFile& in);
     void WriteEditorText(platform::OutputFile& out, const std::string& text);
     void CopyRest(platform::InputFile& in, platform::OutputFile& out);
-    void showEntity(int index);
     std::string entityCaption(const std::string& name) const;
     void setCaption(const std::string& caption);
 
