@@ -1,12 +1,19 @@
-// The scanner window.
+// The scanner window: the Qt desktop services, the scan engine and frmSiftTst.
 #include <QApplication>
-#include <QMainWindow>
-#include "Commands.h"
+#include <memory>
 
-int runScannerWindow(int argc, char** argv, const std::optional<std::string>&) {
+#include "Commands.h"
+#include "platform/qt/QtDesktop.h"
+#include "scan/clsOculon.h"
+#include "scanner/frmSiftTst.h"
+
+int runScannerWindow(int argc, char** argv, const std::optional<std::string>& userDefs) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Probex Zelk");
-    w.show();
+    // Installed first, so that the engine's start-up already reports through them.
+    platform::installQtServices(nullptr);
+    auto engine = userDefs ? std::make_unique<scan::clsOculon>(*userDefs) : std::make_unique<scan::clsOculon>();
+    frmSiftTst window(std::move(engine));
+    platform::setQtDialogParent(&window);
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,437 @@
+#include "scanner/frmSiftTst.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ErrorBoxes.h"
+#include "platform/Services.h"
+#include "platform/qt/QtDesktop.h"
+#include "scan/Trap.h"
+#include "scanner/ScannerLayout.h"
+
+using platform::toQt;
+using scanner::TwipRect;
+using scanner::TwipsPerPixel;
+
+namespace {
+
+int toPixels(int twips) { return static_cast<int>(std::lround(static_cast<double>(twips) / TwipsPerPixel)); }
+
+// Places a control at a rectangle given in twips; both edges are rounded, so
+// controls that touch in twips touch on the screen.
+void place(QWidget* w, const TwipRect& r) {
+    const int left = toPixels(r.left);
+    const int top = toPixels(r.top);
+    w->setGeometry(left, top, toPixels(r.right()) - left, toPixels(r.bottom()) - top);
+}
+
+int ceilPixels(int twips) { return (twips + TwipsPerPixel - 1) / TwipsPerPixel; }
+
+}  // namespace
+
+// The engine moves the progress bar while it cuts a file's lines.
+class frmSiftTst::BarProgress : public scan::ProgressIndicator {
+public:
+    explicit BarProgress(QProgressBar* bar) : bar_(bar) {}
+    void setValue(int value) override { bar_->setValue(std::clamp(value, 0, 100)); }
+    void setVisible(bool visible) override { bar_->setVisible(visible); }
+
+private:
+    QProgressBar* bar_;
+};
+
+frmSiftTst::frmSiftTst(std::unique_ptr<scan::clsOculon> engine, QWidget* parent)
+    : QMainWindow(parent), engine_(std::move(engine)) {
+    setObjectName("frmSiftTst");
+    setWindowTitle("Probex Zelk");
+    helpFile_ = QCoreApplication::applicationDirPath().toStdString() + "/QVX.hlp";
+    scan::setCheckLevel(1);
+    if (!engine_) engine_ = std::make_unique<scan::clsOculon>();
+    endProgram_ = [] { QCoreApplication::exit(0); };
+    printJobFactory_ = [](const std::string& name) { return platform::startPrintJob(name); };
+
+    buildControls();
+    buildMenus();
+    progress_ = std::make_unique<BarProgress>(barLoadingStatus_);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(toPixels(scanner::initial::ClientWidth), toPixels(scanner::initial::ClientHeight) + menuHeight);
+    CenterForm(*this);
+}
+
+frmSiftTst::~frmSiftTst() = default;
+
+void frmSiftTst::buildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName("client");
+    setCentralWidget(client_);
+    client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
+                            ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
+    client_->installEventFilter(this);
+
+    rtbViewer_ = new QPlainTextEdit(client_);
+    rtbViewer_->setObjectName("rtbViewer");
+    rtbViewer_->setReadOnly(true);
+    // Read-only, but the reader may still select text to search for it.
+    rtbViewer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rtbViewer_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont courier("Courier New", 9);
+    courier.setStyleHint(QFont::TypeWriter);
+    rtbViewer_->setFont(courier);
+    // Tab stops every 720 twips, as the report's columns expect.
+    rtbViewer_->setTabStopDistance(720.0 / TwipsPerPixel);
+    place(rtbViewer_, scanner::initial::rtbViewer);
+
+    lblStatus_ = new QLabel("Scan Results", client_);
+    lblStatus_->setObjectName("lblStatus");
+    place(lblStatus_, scanner::initial::lblStatus);
+
+    lblCurrentFile_ = new QLabel(client_);
+    lblCurrentFile_->setObjectName("lblCurrentFile");
+    place(lblCurrentFile_, scanner::initial::lblCurrentFile);
+    lblCurrentFile_->hide();
+
+    barLoadingStatus_ = new QProgressBar(client_);
+    barLoadingStatus_->setObjectName("barLoadingStatus");
+    barLoadingStatus_->setRange(0, 100);
+    barLoadingStatus_->setTextVisible(false);
+    place(barLoadingStatus_, scanner::initial::barLoadingStatus);
+    barLoadingStatus_->hide();
+
+    auto button = [this](const char* name, const char* caption, const TwipRect& r) {
+        auto* b = new QPushButton(caption, client_);
+        b->setObjectName(name);
+        place(b, r);
+        return b;
+    };
+    cmdPrint_ = button("cmdPrint", "&Print", scanner::initial::cmdPrint);
+    cmdPrint_->setToolTip("Print the scan result");
+    cmdPrint_->setEnabled(false);
+    cmdSelectFiles_ = button("cmdSelectFiles", "&Select Files", scanner::initial::cmdSelectFiles);
+    cmdSelectFiles_->setToolTip("Select files to be scanned");
+    cmdExit_ = button("cmdExit", "&Close", scanner::initial::cmdExit);
+    cmdExit_->setToolTip("Exit");
+
+    // Out of sight, beyond the client area, and never moved by the layout.
+    cmdRecheck_ = button("cmdRecheck", "&ReTest", scanner::initial::cmdRecheck);
+    cmdRecheck_->hide();
+    cmdRecheck_->setEnabled(false);  // there is nothing to test again before a scan
+    cmdFixErrors_ = button("cmdFixErrors", "Fix &Errors", scanner::initial::cmdFixErrors);
+    cmdFixErrors_->hide();
+    cmdFixErrors_->setEnabled(false);
+    lstFileNames_ = new QListWidget(client_);
+    lstFileNames_->setObjectName("lstFileNames");
+    place(lstFileNames_, scanner::initial::lstFileNames);
+    lstFileNames_->hide();
+
+    connect(cmdSelectFiles_, &QPushButton::clicked, this, [this] { mnuOpen_Click(); });
+    connect(cmdRecheck_, &QPushButton::clicked, this, [this] { cmdRecheck_Click(); });
+    connect(cmdPrint_, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
+    connect(cmdFixErrors_, &QPushButton::clicked, this, [this] { cmdFixErrors_Click(); });
+    connect(cmdExit_, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    connect(lstFileNames_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { lstFileNames_DblClick(item); });
+
+    // A hidden button's access key would be dead; these keep Alt+R and Alt+E
+    // working while the button is enabled.
+    auto* retest = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_R), this);
+    connect(retest, &QShortcut::activated, this, [this] {
+        if (cmdRecheck_->isEnabled()) cmdRecheck_->click();
+    });
+    auto* fix = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
+    connect(fix, &QShortcut::activated, this, [this] {
+        if (cmdFixErrors_->isEnabled()) cmdFixErrors_->click();
+    });
+}
+
+void frmSiftTst::buildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu("&File");
+    mnuFile->setObjectName("mnuFile");
+    mnuExit_ = mnuFile->addAction("E&xit");
+    mnuExit_->setObjectName("mnuExit");
+    connect(mnuExit_, &QAction::triggered, this, [this] { cmdExit_Click(); });
+
+    mnuOption_ = menuBar()->addMenu("&CheckLevel");
+    mnuOption_->setObjectName("mnuOption");
+    auto* levels = new QActionGroup(this);
+    levels->setExclusive(true);
+    auto level = [&](const char* name, const char* caption, int value) {
+        QAction* a = mnuOption_->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        levels->addAction(a);
+        connect(a, &QAction::triggered, this, [this, value] { mnuCheckLevel_Click(value); });
+        return a;
+    };
+    mnuErrors_ = level("mnuErrors", "&Errors Only", 1);
+    mnuWarnings_ = level("mnuWarnings", "Errors && &Warnings", 2);
+    mnuSuggest_ = level("mnuSuggest", "&All Diagnostics", 3);
+    mnuErrors_->setChecked(true);  // the level starts at 1
+
+    QMenu* mnuSearch = menuBar()->addMenu("&Locate");
+    mnuSearch->setObjectName("mnuSearch");
+    mnuFind_ = mnuSearch->addAction("&Find...");
+    mnuFind_->setObjectName("mnuFind");
+    mnuFind_->setShortcut(QKeySequence(Qt::Key_F2));
+    connect(mnuFind_, &QAction::triggered, this, [this] { platform::guardEvent([this] { mnuFind_Click(); }); });
+    mnuFindNext_ = mnuSearch->addAction("Find &Next");
+    mnuFindNext_->setObjectName("mnuFindNext");
+    mnuFindNext_->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(mnuFindNext_, &QAction::triggered, this,
+            [this] { platform::guardEvent([this] { mnuFindNext_Click(); }); });
+}
+
+void frmSiftTst::CenterForm(QWidget& form) {
+    QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    const QSize outer = form.frameGeometry().size();
+    form.move(area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2);
+}
+
+bool frmSiftTst::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) platform::guardEvent([this] { Form_Resize(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The view takes the room the window has; the progress bar and the button
+// row follow its bottom edge, the buttons right-aligned.
+void frmSiftTst::Form_Resize() {
+    const int outerWidth = client_->width() * TwipsPerPixel + scanner::FrameWidth;
+    const int outerHeight = client_->height() * TwipsPerPixel + scanner::FrameHeight;
+    const scanner::ScannerLayout l = scanner::layoutFor(outerWidth, outerHeight);
+    place(rtbViewer_, l.rtbViewer);
+    place(barLoadingStatus_, l.barLoadingStatus);
+    place(cmdExit_, l.cmdExit);
+    place(cmdSelectFiles_, l.cmdSelectFiles);
+    place(cmdPrint_, l.cmdPrint);
+}
+
+// ---------------------------------------------------------------------------
+// Selecting files and scanning them
+
+void frmSiftTst::mnuOpen_Click() {
+    if (scanning_ || ending_) return;
+    scan::trapErrors("mnuOpen_Click", [this] {
+        fileList_.clear();
+        const auto chosen = platform::dialogs().openFiles("Select Files To Scan",
+                                                          "VB Files (*.BAS;*.FRM;*.CLS)|*.BAS;*.FRM;*.CLS");
+        if (chosen) {
+            for (const std::string& path : *chosen) fileList_.push_back(clsFilelist{path});
+        }
+        if (fileList_.empty()) return;
+        RunScan();
+    });
+}
+
+void frmSiftTst::cmdRecheck_Click() {
+    if (scanning_ || ending_) return;
+    scan::trapErrors("cmdRecheck_Click", [this] { RunScan(); });
+}
+
+// Runs the engine over the file list in order and shows the reports one
+// after another. Window events run before each file, so the window repaints
+// and "&Close" works; nothing can start a second scan meanwhile. Whatever
+// happens, the window leaves the busy state at the end.
+void frmSiftTst::RunScan() {
+    std::string report;
+    BeginBusy();
+    scanning_ = true;
+    struct Finish {
+        frmSiftTst* w;
+        std::string& report;
+        ~Finish() {
+            w->scanning_ = false;
+            if (w->ending_) {
+                platform::busyPointer().end();
+                return;
+            }
+            w->barLoadingStatus_->hide();
+            w->lblStatus_->setText("Scan Results");
+            w->setReport(std::move(report));
+            w->lblCurrentFile_->hide();
+            w->EndBusy();
+        }
+    } finish{this, report};
+
+    setReport("");
+    lblStatus_->setText("Scanning");
+    lblCurrentFile_->show();
+    for (const clsFilelist& entry : fileList_) {
+        platform::eventPump().processEvents();
+        if (ending_) return;
+        lblCurrentFile_->setText(toQt(entry.gsFilename));
+        barLoadingStatus_->setValue(1);
+        barLoadingStatus_->show();
+        engine_->Load(entry.gsFilename, progress_.get());
+        if (ending_) return;
+        report += engine_->sFillMessages();
+        barLoadingStatus_->hide();
+    }
+}
+
+// Hourglass; no printing, and nothing that starts a scan, while busy.
+void frmSiftTst::BeginBusy() {
+    platform::busyPointer().begin();
+    cmdPrint_->setEnabled(false);
+    cmdSelectFiles_->setEnabled(false);
+    cmdRecheck_->setEnabled(false);
+    mnuOption_->setEnabled(false);
+}
+
+void frmSiftTst::EndBusy() {
+    platform::busyPointer().end();
+    cmdRecheck_->setEnabled(true);
+    cmdFixErrors_->setEnabled(true);
+    cmdPrint_->setEnabled(true);
+    cmdExit_->setEnabled(true);
+    cmdSelectFiles_->setEnabled(true);
+    mnuOption_->setEnabled(true);
+    cmdExit_->show();
+    cmdExit_->setFocus();
+}
+
+void frmSiftTst::setReport(std::string report) {
+    view_ = scanner::ReportViewText(std::move(report));
+    rtbViewer_->setPlainText(toQt(view_.viewText()));
+}
+
+// ---------------------------------------------------------------------------
+// Check level, printing, the other buttons
+
+void frmSiftTst::mnuCheckLevel_Click(int level) {
+    // The report on show stays as it is; the level applies to the next scan.
+    scan::setCheckLevel(level);
+}
+
+// The engine prints the findings of the file it loaded last.
+void frmSiftTst::cmdPrint_Click() {
+    if (scanning_ || ending_) return;
+    scan::trapErrors("cmdPrint_Click", [this] {
+        BeginBusy();
+        struct Finish {
+            frmSiftTst* w;
+            ~Finish() { w->EndBusy(); }
+        } finish{this};
+        platform::PrintJob job = printJobFactory_("Kestrin Oculon " + engine_->fileName());
+        engine_->sFillMessages("Print Only", *job.printer);
+        const bool written = job.printer->hasOutput();
+        job.printer.reset();  // closes the file
+        if (written && !job.pdfPath.empty())
+            platform::boxes().show(platform::pdfReportMessage(job.pdfPath), "Probex Zelk",
+                                   platform::Icon::Information, platform::Buttons::Ok);
+    });
+}
+
+void frmSiftTst::cmdFixErrors_Click() {
+    if (ending_) return;
+    platform::boxes().show("It's not that easy!", "Snicker", platform::Icon::Exclamation, platform::Buttons::Ok);
+}
+
+// Ends the program at once: no prompt, and a running scan goes no further.
+void frmSiftTst::cmdExit_Click() {
+    if (ending_) return;
+    ending_ = true;
+    hide();
+    if (endProgram_) endProgram_();
+}
+
+void frmSiftTst::closeEvent(QCloseEvent* event) {
+    event->accept();
+    cmdExit_Click();
+}
+
+void frmSiftTst::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        platform::guardEvent([this] { showHelp(); });
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void frmSiftTst::showHelp() {
+    const QString path = QString::fromStdString(helpFile_);
+    if (QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+    platform::boxes().show("The help file was not found:\n" + helpFile_, "Probex Zelk", platform::Icon::Information,
+                           platform::Buttons::Ok);
+}
+
+// ---------------------------------------------------------------------------
+// Searching the report
+
+std::int64_t frmSiftTst::selectionStart() const {
+    return view_.toReport(rtbViewer_->textCursor().selectionStart());
+}
+
+void frmSiftTst::mnuFind_Click() {
+    if (ending_) return;
+    const QTextCursor cursor = rtbViewer_->textCursor();
+    if (cursor.hasSelection()) {
+        const std::int64_t from = view_.toReport(cursor.selectionStart());
+        const std::int64_t to = view_.toReport(cursor.selectionEnd());
+        searchText_ = view_.report().substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    }
+    searchText_ = platform::inputBox().ask("Find What?:", "Oculon Search", searchText_);
+    if (searchText_.empty()) return;
+    searchPosition_ = 0;
+    FindInResults();
+}
+
+void frmSiftTst::mnuFindNext_Click() {
+    if (ending_ || searchText_.empty()) return;
+    searchPosition_ = selectionStart() + 1;
+    FindInResults();
+}
+
+// Searching from the base position plus the length of the text: Find skips
+// an occurrence at the very start, and Find Next one that overlaps the last.
+void frmSiftTst::FindInResults() {
+    rtbViewer_->setFocus();
+    const auto length = static_cast<std::int64_t>(searchText_.size());
+    const std::int64_t found = scanner::findInReport(view_.report(), searchText_, searchPosition_ + length);
+    searchPosition_ = found;
+    if (found < 0) {
+        platform::boxes().show("Selected text not found.", "Oculon No Find", platform::Icon::Information,
+                               platform::Buttons::Ok);
+        return;
+    }
+    QTextCursor cursor = rtbViewer_->textCursor();
+    cursor.setPosition(static_cast<int>(view_.toView(found)));
+    cursor.setPosition(static_cast<int>(view_.toView(found + length)), QTextCursor::KeepAnchor);
+    rtbViewer_->setTextCursor(cursor);
+    rtbViewer_->ensureCursorVisible();
+}
+
+void frmSiftTst::lstFileNames_DblClick(QListWidgetItem* item) {
+    if (ending_ || !item) return;
+    platform::guardEvent([&] {
+        const std::string name = scanner::FileNameOfPath(platform::fromQt(item->text()));
+        if (name.empty()) return;
+        const std::string kept = searchText_;
+        searchText_ = name;
+        searchPosition_ = 0;
+        struct Restore {
+            std::string& target;
+            const std::string& kept;
+            ~Restore() { target = kept; }
+        } restore{searchText_, kept};
+        FindInResults();
+    });
+}
