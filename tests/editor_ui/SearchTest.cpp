@@ -1,0 +1,219 @@
+// The search step and replace-all over a text held in memory.
+#include <gtest/gtest.h>
+
+#include "editor/Search.h"
+#include "platform/Recording.h"
+#include "platform/RuntimeError.h"
+
+using editor::SearchState;
+
+namespace {
+
+struct MemoryTarget : editor::SearchTarget {
+    std::string content;
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+    bool failing = false;
+
+    std::string text() const override {
+        if (failing) throw platform::RuntimeError(6, "Overflow");
+        return content;
+    }
+    std::int64_t selStart() const override { return start; }
+    void select(std::int64_t s, std::int64_t l) override {
+        start = s;
+        length = l;
+    }
+    void setText(const std::string& t) override {
+        content = t;
+        start = length = 0;
+    }
+};
+
+class FindTextTest : public ::testing::Test {
+protected:
+    // The state right after the Find dialog closed with its Find button.
+    void findCommand(const std::string& what, int direction = 1, bool caseSensitive = false) {
+        state.searchText = what;
+        state.direction = direction;
+        state.caseSensitive = caseSensitive;
+        state.firstSearch = true;
+        step();
+    }
+    void step() { editor::FindText(state, target, boxes, "Varnel"); }
+
+    SearchState state;
+    MemoryTarget target;
+    platform::RecordingMessageBoxes boxes;
+};
+
+TEST_F(FindTextTest, DownFindsEachMatchThenReportsTheEnd) {
+    target.content = "abc abc";
+    findCommand("abc");
+    EXPECT_EQ(target.start, 0);
+    EXPECT_EQ(target.length, 3);
+    step();
+    EXPECT_EQ(target.start, 4);
+    EXPECT_EQ(target.length, 3);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    step();  // no wrap-around to the first match
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.last().text, "Cannot find \"abc\"");
+    EXPECT_EQ(boxes.last().title, "Varnel");
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Exclamation);
+    EXPECT_EQ(boxes.last().buttons, platform::Buttons::Ok);
+    EXPECT_EQ(target.start, 4);
+    EXPECT_EQ(target.length, 3);
+}
+
+TEST_F(FindTextTest, CaseInsensitiveUnlessMatchCase) {
+    target.content = "xabc";
+    findCommand("ABC");
+    EXPECT_EQ(target.start, 1);
+    EXPECT_EQ(target.length, 3);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    target.select(0, 0);
+    findCommand("ABC", 1, true);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    // The message quotes the text as typed, not upper-cased.
+    EXPECT_EQ(boxes.last().text, "Cannot find \"ABC\"");
+    EXPECT_EQ(target.start, 0);
+}
+
+TEST_F(FindTextTest, UpAtTheStartFindsNothing) {
+    target.content = "abc abc";
+    findCommand("abc", 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.last().text, "Cannot find \"abc\"");
+}
+
+TEST_F(FindTextTest, UpStepsBackwardsPastEachMatch) {
+    target.content = "abc abc";
+    target.select(7, 0);
+    findCommand("abc", 0);
+    EXPECT_EQ(target.start, 4);
+    step();
+    EXPECT_EQ(target.start, 0);
+    step();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(target.start, 0);
+}
+
+TEST_F(FindTextTest, UpFromTheCaretSkipsTheMatchJustBeforeIt) {
+    // The first upward search tries positions two before the caret and
+    // earlier, so "ab" ending at the caret is not found from position 2.
+    target.content = "xab";
+    target.select(2, 0);
+    findCommand("ab", 0);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(FindTextTest, FirstSearchMatchesAtTheCaretLaterOnesStepPast) {
+    target.content = "aaa";
+    target.select(1, 0);
+    findCommand("a");
+    EXPECT_EQ(target.start, 1);
+    step();
+    EXPECT_EQ(target.start, 2);
+    // A caret moved away from the last match is searched from where it is.
+    target.select(0, 0);
+    step();
+    EXPECT_EQ(target.start, 0);
+}
+
+TEST_F(FindTextTest, RemembersTheCaretAndClearsTheFirstSearchFlag) {
+    target.content = "one two";
+    findCommand("two");
+    EXPECT_EQ(state.lastFoundPosition, 4);
+    EXPECT_FALSE(state.firstSearch);
+
+    target.select(2, 0);
+    state.firstSearch = true;
+    state.searchText = "zzz";
+    step();
+    EXPECT_EQ(state.lastFoundPosition, 2);
+    EXPECT_FALSE(state.firstSearch);
+}
+
+TEST_F(FindTextTest, PositionsCountBothCharactersOfALineEnd) {
+    target.content = "ab\r\ncd\r\nab";
+    findCommand("AB");
+    EXPECT_EQ(target.start, 0);
+    step();
+    EXPECT_EQ(target.start, 8);
+    target.content = "x\r\ny";
+    target.select(0, 0);
+    findCommand("\r\ny");
+    EXPECT_EQ(target.start, 1);
+    EXPECT_EQ(target.length, 3);
+}
+
+TEST_F(FindTextTest, ARunTimeErrorIsReportedAndLeavesTheStateAlone) {
+    target.content = "abc";
+    state.lastFoundPosition = 7;
+    target.failing = true;
+    findCommand("abc");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.last().text, "Overflow");
+    EXPECT_EQ(boxes.last().title, "Kestrin Error");
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(state.lastFoundPosition, 7);
+    EXPECT_TRUE(state.firstSearch);
+}
+
+TEST(FindInText, EdgesOfTheText) {
+    using editor::findInText;
+    EXPECT_EQ(findInText("", "a", 1, 0), 0);
+    EXPECT_EQ(findInText("", "a", 0, 0), 0);
+    EXPECT_EQ(findInText("abc", "abc", 1, 0), 1);
+    EXPECT_EQ(findInText("abc", "abc", 1, 1), 0);
+    EXPECT_EQ(findInText("abc", "c", 1, 2), 3);
+    EXPECT_EQ(findInText("abc", "c", 1, 3), 0);
+    // Upward a candidate must fit in the text: "ab" at 4 is too short.
+    EXPECT_EQ(findInText("abcab", "abc", 0, 6), 1);
+    EXPECT_EQ(findInText("abcab", "ab", 0, 6), 4);
+    EXPECT_EQ(findInText("abc", "a", 0, 1), 0);
+    EXPECT_EQ(findInText("abc", "a", 0, 2), 1);
+    // Any direction but 1 searches upwards.
+    EXPECT_EQ(findInText("abcab", "ab", 7, 6), 4);
+    // Letters only change case; other bytes compare as they are.
+    EXPECT_EQ(findInText("x\xe9y", "\xc9", 1, 0, false), 0);
+    EXPECT_EQ(findInText("x\xe9y", "\xe9", 1, 0, false), 2);
+}
+
+TEST(ReplaceInText, ReplacesEveryOccurrenceWithCase) {
+    MemoryTarget target;
+    SearchState state;
+    state.caseSensitive = false;  // the case box never applies to the replacement
+    state.searchText = "a";
+    state.replacement = "b";
+    target.content = "Aa";
+    editor::ReplaceInText(state, target);
+    EXPECT_EQ(target.content, "Ab");
+
+    // Left to right, replaced text is never searched again.
+    state.searchText = "aa";
+    state.replacement = "a";
+    target.content = "aaaaa";
+    editor::ReplaceInText(state, target);
+    EXPECT_EQ(target.content, "aaa");
+    state.searchText = "x";
+    state.replacement = "xx";
+    target.content = "x\r\nx";
+    editor::ReplaceInText(state, target);
+    EXPECT_EQ(target.content, "xx\r\nxx");
+}
+
+TEST(SearchStateTest, StartsEmpty) {
+    const SearchState& s = editor::searchState();
+    EXPECT_EQ(s.searchText, "");
+    EXPECT_EQ(s.replacement, "");
+    EXPECT_FALSE(s.caseSensitive);
+    EXPECT_EQ(s.direction, 0);
+    EXPECT_EQ(s.lastFoundPosition, 0);
+    EXPECT_FALSE(s.firstSearch);
+}
+
+}  // namespace
