@@ -1,15 +1,136 @@
-// Control rules: control names against their class, and access keys on the
-// captions of command buttons and menu items.
+// Control rules of a form description: each control's name starts with the
+// prefix of its class, and command buttons and menu items have an access key
+// ("&") in their caption.
+#include <string>
+#include <string_view>
+
 #include "scan/clsOculon.h"
+#include "textlib/TextLib.h"
 
 namespace scan {
+namespace {
 
-std::string clsOculon::msControlPrefixFor(const std::string&) { return "???"; }
+struct ControlPrefix {
+    std::string_view sClass;
+    const char* prefix;
+};
 
-void clsOculon::mControlRules(tSourceLine&) {}
+// Compared with the full class word, in this order.
+constexpr ControlPrefix BuiltInControlPrefixes[] = {
+    {"VB.ComboBox", "cbo"},
+    {"VB.CheckBox", "chk"},
+    {"VB.CommandButton", "cmd"},
+    {"VB.Control", "ctrl"},
+    {"MSComDlg.CommonDialog", "dlg"},
+    {"VB.Form", "frm"},
+    {"VB.MDIForm", "frm"},
+    {"VB.Frame", "fra"},
+    {"VB.GroupPushButtom", "gpb"},
+    {"MSGrid.Grid", "grd"},
+    {"VB.Image", "img"},
+    {"CSCalLibCtl.CSCalendar", "cal"},
+    {"ComctlLib.TreeView", "tvw"},
+    {"ComctlLib.StatusBar", "sta"},
+    {"Threed.SSOption", "opt"},
+    {"Threed.SSPanel", "pan"},
+    {"Threed.SSFrame", "fra"},
+    {"Threed.SSCommand", "cmd"},
+    {"Threed.SSCheck", "chk"},
+    {"VB.Label", "lbl"},
+    {"VB.Line", "lin"},
+    {"VB.ListBox", "lst"},
+    {"MSMask.MaskEdBox", "msk"},
+    {"VB.Menu", "mnu"},
+    {"VB.OptionButton", "opt"},
+    {"VB.Picture", "pic"},
+    {"VB.PictureBox", "pct"},
+    {"3DPanel", "pnl"},
+    {"Spreadsheet", "ss"},
+    {"TabDlg.SSTab", "tab"},
+    {"VB.Tab", "tab"},
+    {"VB.TextBox", "txt"},
+    {"VB.Timer", "tmr"},
+    {"VB.HyperText", "hyp"},
+    {"VB.ImageList", "imgl"},
+};
 
-void clsOculon::mCritiqueControl(long&, const std::string&) {}
+}  // namespace
 
-void clsOculon::mCritiqueControlProperty(long, const std::string&, const std::string&, const std::string&) {}
+// The prefix a control of class sClass ("VB.TextBox") must carry: the user's
+// control styles first ("TextBox=txb_" gives "txb"), then the built-in table;
+// "???" for a class that neither knows, which no name matches.
+// A style found as plain text but followed by no "_" gives no prefix and
+// the table is used instead.
+std::string clsOculon::msControlPrefixFor(const std::string& sClass) {
+    return trapErrors("msControlPrefixFor", [&]() -> std::string {
+        const auto iDot = sClass.find('.');
+        const std::string sShort = iDot == std::string::npos ? sClass : sClass.substr(iDot + 1);
+        if (!msControlStyles.empty() && !sShort.empty()) {
+            const auto iAt = msControlStyles.find(sShort);
+            if (iAt != std::string::npos) {
+                // Skip the short name and the one separator character after it.
+                const auto iStart = iAt + sShort.size() + 1;
+                const auto iEnd = iStart <= msControlStyles.size() ? msControlStyles.find('_', iStart)
+                                                                    : std::string::npos;
+                if (iEnd != std::string::npos && iEnd > iStart) return msControlStyles.substr(iStart, iEnd - iStart);
+            }
+        }
+        for (const auto& row : BuiltInControlPrefixes)
+            if (row.sClass == sClass) return row.prefix;
+        return "???";
+    });
+}
+
+// "Begin Class Name": the name starts with the class's prefix. Lines,
+// labels and frames may keep their default names (Line1, Label3, Frame1).
+void clsOculon::mControlRules(tSourceLine& tLine) {
+    trapErrors("mControlRules", [&] {
+        const std::string& sClass = tLine.word(2);
+        const std::string& sName = tLine.word(3);
+        const std::string sPrefix = msControlPrefixFor(sClass);
+        if (sName.starts_with(sPrefix)) return;
+        if ((sPrefix == "lin" || sPrefix == "lbl" || sPrefix == "fra") &&
+            (sName.starts_with("Line") || sName.starts_with("Label") || sName.starts_with("Frame")))
+            return;
+        mPostModuleError(MessageId::ControlPrefix, sName, sClass + "} {" + sPrefix);
+    });
+}
+
+// Walks the block that starts on line iLine ("Begin Class Name") and every
+// block nested in it, to any depth; iLine is left on the block's "End" line
+// (or past the last line when the End is missing). sParent is the dotted path
+// of the enclosing controls, "" for the form itself.
+void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
+    trapErrors("mCritiqueControl", [&] {
+        const std::string sClass = mtLines.at(static_cast<std::size_t>(iLine)).word(2);
+        const std::string sName = mtLines.at(static_cast<std::size_t>(iLine)).word(3);
+        const std::string sPath = sParent.empty() ? sName : sParent + "." + sName;
+        ++iLine;
+        while (iLine <= mLastLineIndex()) {
+            const std::string& w1 = mtLines[static_cast<std::size_t>(iLine)].word(1);
+            if (w1 == "End") break;
+            if (w1 == "Begin") {
+                mCritiqueControl(iLine, sPath);
+                if (iLine > mLastLineIndex()) break;
+            }
+            mCritiqueControlProperty(iLine, sName, sClass, sParent);
+            ++iLine;
+        }
+    });
+}
+
+// One line of a control's block: a command button's or menu item's caption
+// needs an access key. "Cancel" buttons and menu separators ("-") are exempt.
+void clsOculon::mCritiqueControlProperty(long iLine, const std::string& sName, const std::string& sClass,
+                                         const std::string& sParent) {
+    trapErrors("mCritiqueControlProperty", [&] {
+        const tSourceLine& tLine = mtLines.at(static_cast<std::size_t>(iLine));
+        const std::string& w1 = tLine.word(1);
+        const std::string& w2 = tLine.word(2);
+        if (w1 != "Caption" || w2.find('&') != std::string::npos || w2 == "\"Cancel\"") return;
+        if (sClass == "VB.CommandButton" || (sClass == "VB.Menu" && w2 != "\"-\""))
+            mPostModuleError(MessageId::AcceleratorKeys, sName + "} {" + w2, sParent);
+    });
+}
 
 }  // namespace scan

@@ -158,6 +158,8 @@ private:
     void mVariableRules(tSourceLine& tLine);
     void mTypeRules(tSourceLine& tLine);
     void mConstantRules(tSourceLine& tLine);
+    // True when a word reads as a number ("1200", "8.25").
+    static bool mfIsNumeric(const std::string& sWord);
 
     // ---- Procedure rules (ProcedureRules.cpp) ----
     void mParmRules(tSourceLine& tLine);
