@@ -227,7 +227,15 @@ void SourceDocument::SplitEntities(std::unique_ptr<InputFile> in) {
                 result = 2;
         }
     } catch (const RuntimeError& e) {
+        // The list keeps the entities found so far; nothing is shown.
+        in.reset();
+        view_.setEntityList(entityNames());
+        busy.end();
         platform::ShowKestrinError(e);
+        if (records_.empty()) setCaption("QVX: " + UCase(fileName_));
+        view_.setEditorText("");
+        changed_ = false;
+        return;
     }
     in.reset();
 
