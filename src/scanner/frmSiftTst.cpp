@@ -170,13 +170,13 @@ void frmSiftTst::buildMenus() {
 
     mnuOption_ = menuBar()->addMenu("&CheckLevel");
     mnuOption_->setObjectName("mnuOption");
-    auto* levels = new QActionGroup(this);
-    levels->setExclusive(true);
+    levels_ = new QActionGroup(this);
+    levels_->setExclusive(true);
     auto level = [&](const char* name, const char* caption, int value) {
         QAction* a = mnuOption_->addAction(caption);
         a->setObjectName(name);
         a->setCheckable(true);
-        levels->addAction(a);
+        levels_->addAction(a);
         connect(a, &QAction::triggered, this, [this, value] { mnuCheckLevel_Click(value); });
         return a;
     };
@@ -294,6 +294,7 @@ void frmSiftTst::BeginBusy() {
     cmdSelectFiles_->setEnabled(false);
     cmdRecheck_->setEnabled(false);
     mnuOption_->setEnabled(false);
+    levels_->setEnabled(false);
 }
 
 void frmSiftTst::EndBusy() {
@@ -304,6 +305,7 @@ void frmSiftTst::EndBusy() {
     cmdExit_->setEnabled(true);
     cmdSelectFiles_->setEnabled(true);
     mnuOption_->setEnabled(true);
+    levels_->setEnabled(true);
     cmdExit_->show();
     cmdExit_->setFocus();
 }
@@ -351,6 +353,15 @@ void frmSiftTst::cmdExit_Click() {
     ending_ = true;
     hide();
     if (endProgram_) endProgram_();
+}
+
+// Centred again when first shown: only then does the window know its frame.
+void frmSiftTst::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        CenterForm(*this);
+    }
 }
 
 void frmSiftTst::closeEvent(QCloseEvent* event) {

@@ -58,6 +58,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -92,6 +93,7 @@ private:
     std::string helpFile_;
     bool scanning_ = false;
     bool ending_ = false;
+    bool centred_ = false;
     std::function<void()> endProgram_;
     std::function<platform::PrintJob(const std::string&)> printJobFactory_;
 
@@ -113,6 +115,7 @@ private:
     QAction* mnuFind_ = nullptr;
     QAction* mnuFindNext_ = nullptr;
     QMenu* mnuOption_ = nullptr;
+    QActionGroup* levels_ = nullptr;
 
     class BarProgress;
     std::unique_ptr<BarProgress> progress_;
