@@ -1,2 +1,60 @@
-// Whole level-3 reports of a realistic form, class and module.
+// Whole level-3 reports of a realistic form, class and module, scanned one
+// after the other by one engine as the scanner window does, compared with
+// reports worked out by hand.
+//
+// The expected files are written with LF line ends and "<TAB>" for the tab
+// characters of the report head, and "<today>" for the date; the comparison
+// turns them into the report's CR LF, tabs and today's date.
+#include <fstream>
+#include <sstream>
+
 #include "RuleTestSupport.h"
+
+namespace scanrules {
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << path;
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string expectedReport(const std::string& name) {
+    std::string text = readFile(std::string(SCAN_RULES_CASES) + "/" + name + ".level3.txt");
+    text = replaceAll(text, "\n", "\r\n");
+    text = replaceAll(text, "<TAB>", "\t");
+    return replaceAll(text, "<today>", scan::clsOculon::sToday());
+}
+
+class RealisticReport : public RuleTest {};
+
+TEST_F(RealisticReport, FormClassAndModuleInOneRun) {
+    scan::clsOculon engine(std::string(SCAN_RULES_CASES) + "/NoUserDefs.txt");
+    for (const char* name : {"ORDERS.FRM", "CUSTOMER.CLS", "ORDERUTIL.BAS"}) {
+        SCOPED_TRACE(name);
+        engine.Load(std::string(SCAN_RULES_CASES) + "/" + name);
+        EXPECT_EQ(visible(expectedReport(name)), visible(engine.sFillMessages()));
+    }
+}
+
+// A second scan of the same files gives the same reports: nothing of one
+// file (procedure list, module label, counters) leaks into the next.
+TEST_F(RealisticReport, RescanningGivesTheSameReports) {
+    scan::clsOculon engine(std::string(SCAN_RULES_CASES) + "/NoUserDefs.txt");
+    for (const char* name : {"ORDERUTIL.BAS", "ORDERS.FRM", "CUSTOMER.CLS", "ORDERUTIL.BAS"}) {
+        SCOPED_TRACE(name);
+        engine.Load(std::string(SCAN_RULES_CASES) + "/" + name);
+        EXPECT_EQ(visible(expectedReport(name)), visible(engine.sFillMessages()));
+    }
+}
+
+}  // namespace
+}  // namespace scanrules
