@@ -40,6 +40,7 @@ public:
             return false;
         }
         std::size_t len = static_cast<std::size_t>(n);
+        pos_ += n;
         if (len > 0 && buf_[len - 1] == '\n') {
             --len;
             if (len > 0 && buf_[len - 1] == '\r') --len;
@@ -55,14 +56,17 @@ public:
         std::size_t got = std::fread(out.data(), 1, out.size(), f_);
         if (got < out.size() && std::ferror(f_)) raise(err::DeviceIO);
         out.resize(got);
+        pos_ += static_cast<std::int64_t>(got);
         return out;
     }
 
-    std::int64_t position() const override { return static_cast<std::int64_t>(::ftello(f_)) + 1; }
+    // Kept by hand: asking the stream (ftello) costs a system call per line.
+    std::int64_t position() const override { return pos_; }
 
     void seek(std::int64_t position) override {
         if (position < 1) raise(err::BadFileName);
         if (::fseeko(f_, static_cast<off_t>(position - 1), SEEK_SET) != 0) raise(err::DeviceIO);
+        pos_ = position;
     }
 
     bool atEnd() override {
@@ -79,6 +83,7 @@ private:
     std::int64_t length_;
     char* buf_ = nullptr;
     std::size_t cap_ = 0;
+    std::int64_t pos_ = 1;
 };
 
 class StdOutputFile : public OutputFile {
