@@ -82,9 +82,9 @@ ListLine classifyListLine(std::string_view line) {
     if (startsWithAny(u, {"FUNCTION ", "FUNC ", "PROCEDURE ", "PROC ", "SUB ", "PRIVATE SU", "PRIVATE FU",
                           "PUBLIC FUN", "PUBLIC SUB"}))
         return ListLine::Heading;
-    const bool subOrFunction = containsText(u, "SUB") || containsText(u, "FUNCTION");
-    if (startsWithText(u, "STATIC") && subOrFunction) return ListLine::Heading;
-    if (startsWithText(u, "END") && subOrFunction) return ListLine::End;
+    const auto subOrFunction = [u] { return containsText(u, "SUB") || containsText(u, "FUNCTION"); };
+    if (startsWithText(u, "STATIC") && subOrFunction()) return ListLine::Heading;
+    if (startsWithText(u, "END") && subOrFunction()) return ListLine::End;
     return ListLine::Body;
 }
 
