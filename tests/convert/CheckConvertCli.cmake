@@ -1,0 +1,20 @@
+# Runs varnel --convert on INPUT (as FILE, or on standard input for MODE stdin)
+# and compares its output byte for byte with EXPECTED, whose LF line ends
+# stand for CR LF.
+file(MAKE_DIRECTORY ${WORK})
+if(MODE STREQUAL "stdin")
+  execute_process(COMMAND ${VARNEL} --convert INPUT_FILE ${INPUT} OUTPUT_FILE ${WORK}/out.bas
+                  RESULT_VARIABLE rc)
+else()
+  execute_process(COMMAND ${VARNEL} --convert ${INPUT} OUTPUT_FILE ${WORK}/out.bas RESULT_VARIABLE rc)
+endif()
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "varnel --convert exited with ${rc}")
+endif()
+file(READ ${EXPECTED} expected)
+string(REPLACE "\n" "\r\n" expected "${expected}")
+file(WRITE ${WORK}/expected.bas "${expected}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/out.bas ${WORK}/expected.bas RESULT_VARIABLE diff)
+if(NOT diff EQUAL 0)
+  message(FATAL_ERROR "output of varnel --convert differs from ${EXPECTED}")
+endif()
