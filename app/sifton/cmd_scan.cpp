@@ -1,9 +1,16 @@
-// The batch scan and the catalogue listing (the scan engine).
+// The batch scan and the catalogue listing.
 #include <iostream>
-#include "Commands.h"
 
-int cmdScan(int, const std::optional<std::string>&, const std::vector<std::string>&) {
-    std::cerr << "sifton: scanning is not built yet\n";
-    return 2;
+#include "Commands.h"
+#include "scan/BatchScan.h"
+
+int cmdScan(int level, const std::optional<std::string>& userDefs, const std::vector<std::string>& paths) {
+    // The report goes out byte for byte, CR LF line ends included.
+    std::ios::sync_with_stdio(true);
+    return scan::runBatchScan(level, userDefs, paths, std::cout);
 }
-int cmdListMessages() { return 0; }
+
+int cmdListMessages() {
+    scan::listMessages(std::cout);
+    return 0;
+}

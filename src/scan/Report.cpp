@@ -68,7 +68,7 @@ public:
         p_.printText(label);
         p_.setCurrentX(PrintValueColumn);
         p_.setBold(valueBold);
-        p_.printText(value);
+        if (!value.empty()) p_.printText(value);
         advance();
     }
     void finish() { p_.endDocument(); }

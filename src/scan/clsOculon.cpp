@@ -72,6 +72,7 @@ void clsOculon::mInitialize() {
     miLineCount = 0;
     mbOptionExplicit = false;
     mbInDeclarations = false;
+    mbSourceRead = false;
     msSource.clear();
     msModuleKind.clear();
     msFileName.clear();
@@ -102,6 +103,7 @@ void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sS
         msFileName = textlib::UCase(rsFilename.substr(iStart));
         msSource = sSource ? *sSource : platform::files().readAll(rsFilename);
         mbInDeclarations = true;
+        mbSourceRead = true;
         return true;
     });
     if (!bRead) return;

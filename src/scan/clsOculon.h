@@ -79,6 +79,8 @@ struct tSourceLine {
 };
 
 class clsOculon {
+    friend struct ScanTestAccess;  // the engine's own tests reach the filing operations
+
 public:
     // Reads "UserDefs.txt" from the program's folder.
     clsOculon();
@@ -123,6 +125,8 @@ public:
     const std::string& moduleKind() const { return msModuleKind; }
     const std::string& moduleScope() const { return msModuleScope; }
     bool optionExplicit() const { return mbOptionExplicit; }
+    // Whether the last Load could read its file.
+    bool sourceRead() const { return mbSourceRead; }
     const std::string& controlStyles() const { return msControlStyles; }
     const std::string& variablePrefixes() const { return msVariablePrefixes; }
     const std::vector<std::string>& methods() const { return msMethods; }
@@ -203,6 +207,7 @@ private:
     std::string msControlStyles;          // user control styles: entry_entry_...
     std::string msVariablePrefixes;       // user type prefixes: _entry_entry_...
     platform::Printer* mPrinter = nullptr;
+    bool mbSourceRead = false;            // the last Load read its file
 };
 
 }  // namespace scan
