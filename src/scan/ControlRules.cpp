@@ -3,9 +3,9 @@
 // ("&") in their caption.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/clsOculon.h"
-#include "textlib/TextLib.h"
 
 namespace scan {
 namespace {
@@ -100,20 +100,42 @@ void clsOculon::mControlRules(tSourceLine& tLine) {
 // block nested in it, to any depth; iLine is left on the block's "End" line
 // (or past the last line when the End is missing). sParent is the dotted path
 // of the enclosing controls, "" for the form itself.
+// Nested blocks are kept on a list rather than walked by recursion, and their
+// paths share one string, so that a description nested many thousands deep
+// neither exhausts the stack nor copies its paths over and over. A nested
+// block's "End" line belongs to the block around it.
 void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
     trapErrors("mCritiqueControl", [&] {
-        const std::string sClass = mtLines.at(static_cast<std::size_t>(iLine)).word(2);
-        const std::string sName = mtLines.at(static_cast<std::size_t>(iLine)).word(3);
-        const std::string sPath = sParent.empty() ? sName : sParent + "." + sName;
-        ++iLine;
+        struct Block {
+            std::string sClass;
+            std::string sName;
+            std::size_t iParentLength;  // its parent's path is sPath cut to this length
+        };
+        std::vector<Block> blocks;
+        std::string sPath = sParent;
+        auto open = [&] {
+            const tSourceLine& tBegin = mtLines.at(static_cast<std::size_t>(iLine));
+            blocks.push_back({tBegin.word(2), tBegin.word(3), sPath.size()});
+            if (!sPath.empty()) sPath += '.';
+            sPath += tBegin.word(3);
+            ++iLine;
+        };
+
+        open();
         while (iLine <= mLastLineIndex()) {
             const std::string& w1 = mtLines[static_cast<std::size_t>(iLine)].word(1);
-            if (w1 == "End") break;
-            if (w1 == "Begin") {
-                mCritiqueControl(iLine, sPath);
-                if (iLine > mLastLineIndex()) break;
+            if (w1 == "End") {
+                if (blocks.size() == 1) break;
+                sPath.resize(blocks.back().iParentLength);
+                blocks.pop_back();
+            } else if (w1 == "Begin") {
+                open();
+                continue;
+            } else if (w1 == "Caption") {
+                // Only caption lines can file anything.
+                const Block& block = blocks.back();
+                mCritiqueControlProperty(iLine, block.sName, block.sClass, sPath.substr(0, block.iParentLength));
             }
-            mCritiqueControlProperty(iLine, sName, sClass, sParent);
             ++iLine;
         }
     });

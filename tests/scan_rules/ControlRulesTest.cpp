@@ -127,6 +127,22 @@ TEST_F(ControlRules, WalkReachesTheLastLineOfTheFile) {
     expectModule(e, {{M25, "cmdOK} {\"OK\"", "frmTest"}, {M23, "", ""}});
 }
 
+// Nesting as deep as the file allows is walked without exhausting the stack.
+TEST_F(ControlRules, VeryDeepNestingIsWalkedToTheInnermostControl) {
+    const int depth = 30000;
+    std::string text = "Begin VB.Form frmDeep\r\n";
+    std::string parent = "frmDeep";
+    for (int i = 0; i < depth; ++i) {
+        text += "Begin VB.Frame fraA\r\nCaption = \"A\"\r\n";
+        parent += ".fraA";
+    }
+    text += "Begin VB.CommandButton cmdGo\r\nCaption = \"Go\"\r\nEnd\r\n";
+    for (int i = 0; i < depth; ++i) text += "End\r\n";
+    text += "End\r\nAttribute VB_Name = \"frmDeep\"\r\nOption Explicit\r\n";
+    auto& e = scan("DEEP.FRM", text);
+    expectModule(e, {{M25, "cmdGo} {\"Go\"", parent}});
+}
+
 TEST_F(ControlRules, UserStylesComeBeforeTheTable) {
     auto defs = userDefs(crlf({"TextBox=txb", "Gauge=gau", "Box=bx", ";VARIABLE_PREFIXES", "Long_lng"}));
     auto& e = scanForm({"Begin VB.Form frmTest",
