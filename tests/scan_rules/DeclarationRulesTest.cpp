@@ -37,8 +37,8 @@ TEST_F(DeclarationRules, LaterNamesOfALineAreCheckedWithTheirOwnType) {
 }
 
 TEST_F(DeclarationRules, GlobalInPrivateLabelledModule) {
-    auto& e = scanBas({"Global glTotal As Long"});
-    expectLines(e, {F(3, M29, "Global")});
+    auto& e = scanBas({"Global glTotal As Long", "Global glA As Long, glB As Long"});
+    expectLines(e, {F(3, M29, "Global"), F(4, M29, "Global"), F(4, M29, "Global")});
 }
 
 TEST_F(DeclarationRules, GlobalInPublicLabelledModuleIsFine) {
@@ -61,6 +61,14 @@ TEST_F(DeclarationRules, LocalScopePrefixIsRemovedBeforeTheTypePrefix) {
 TEST_F(DeclarationRules, SeveralNamesWithOneTypeStopAfterTheType) {
     auto& e = scanBas({"Public Sub Test()", "Dim a, b As Integer", "End Sub"});
     expectLines(e, {F(4, M1, "a"), F(4, M3, "a"), F(4, M4, "a} {i"), F(4, M20, "a} {a")});
+}
+
+// The test for too few types reads w3 and w4 only, so it repeats for every
+// name the loop reaches; the name after the type keeps that type.
+TEST_F(DeclarationRules, MultipleNamesFindingRepeatsForEveryNameExamined) {
+    auto& e = scanBas({"Public Sub Test()", "Dim a, b As Integer, c", "End Sub"});
+    expectLines(e, {F(4, M1, "a"), F(4, M3, "a"), F(4, M4, "a} {i"), F(4, M20, "a} {a"), F(4, M1, "a"),
+                    F(4, M3, "c"), F(4, M4, "c} {i"), F(4, M20, "c} {c")});
 }
 
 TEST_F(DeclarationRules, NamesWithoutTypeKeepTheTypeBeforeThem) {
