@@ -1,13 +1,14 @@
 // The editor window.
 #include <QApplication>
-#include <QMainWindow>
-#include "Commands.h"
 
-int runEditorWindow(int argc, char** argv, const std::string&) {
+#include "Commands.h"
+#include "editor/ui/frmEdit32.h"
+#include "platform/qt/QtDesktop.h"
+
+int runEditorWindow(int argc, char** argv, const std::string& startFile) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("QVX");
-    w.resize(800, 600);
-    w.show();
+    editor::ui::frmEdit32 window(startFile);
+    platform::installQtServices(&window);
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,593 @@
+#include "editor/ui/frmEdit32.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+#include <algorithm>
+
+#include "editor/ui/EditorText.h"
+#include "editor/ui/frmFind.h"
+#include "editor/ui/frmReplace.h"
+#include "platform/ErrorBoxes.h"
+#include "platform/RuntimeError.h"
+#include "platform/Services.h"
+#include "platform/qt/QtDesktop.h"
+#include "textlib/TextLib.h"
+
+namespace editor::ui {
+
+namespace {
+
+// The menu tree, in order. depth 0 is a menu of the menu bar, depth 1 an item
+// of it and depth 2 an item of a submenu; an entry followed by deeper ones
+// is the submenu that holds them. A caption of "-" is a separator. Items
+// without a command are shown greyed.
+struct MenuEntry {
+    int depth;
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+};
+
+constexpr MenuEntry MenuTree[] = {
+    {0, "mnuFile", "&File", "", true},
+    {1, "mnuFileOpen", "&File Open", "", true},
+    {2, "mnuFileBas", ".&BAS Files", "", true},
+    {2, "mnuFilePrg", ".&PRG Files", "", true},
+    {2, "mnuFileFRM", ".&FRM Files", "", true},
+    {2, "mnuVbp", "&.VBP", "", true},
+    {2, "mnuMakFiles", ".&MAK Files", "", true},
+    {2, "mnuClsFiles", ".&CLS Files", "", true},
+    {2, "mnuTextFiles", ".&Txt Files", "", true},
+    {2, "mnuLogFiles", ".&Log Files", "", true},
+    {2, "mnuFillAll", "&All Files", "", true},
+    {1, "mnuOpenModule", "&Module Open", "", true},
+    {2, "mnuBasFiles", ".&BAS Files", "", true},
+    {2, "mnuFrmFilesn", ".&FRM Files", "", true},
+    {2, "mnuCls", ".&CLS Files", "", true},
+    {2, "mnuPrgFiles", ".&PRG Files", "", true},
+    {1, "mnuFileClose", "&Close", "", true},
+    {1, "mnuFileSave", "&Save", "", true},
+    {1, "mnuSaveAs", "Save &As", "", true},
+    {1, "mnuPrint", "&Print Selected Text", "Ctrl+P", true},
+    {1, "mnuSep4", "-", "", true},
+    {1, "mnuFileExit", "E&xit", "Ctrl+E", true},
+    {0, "mnuEdit", "&Edit", "", true},
+    {1, "mnuCut", "Cu&t", "Ctrl+X", true},
+    {1, "mnuCopy", "&Copy", "Ctrl+C", true},
+    {1, "mnuConcatenate", "C&oncatenate", "Ctrl+O", true},
+    {1, "mnuClear", "C&lear", "", true},
+    {1, "mnuPaste", "&Paste", "Ctrl+V", true},
+    {1, "mnuSep5", "-", "", true},
+    {1, "mnuDeleteText", "&Delete All Text", "Ctrl+D", true},
+    {1, "mnjSelectAll", "&Select All", "Ctrl+A", true},
+    {1, "mnuSelectCut", "S&elect && Cut", "Ctrl+K", false},
+    {1, "mnuSep1", "-", "", true},
+    {1, "mnuFind", "&Find", "F2", true},
+    {1, "mnuFindNext", "Find &Next", "F3", true},
+    {1, "mnusep3", "-", "", true},
+    {1, "mnuReplace", "Replace", "Ctrl+R", true},
+    {0, "mnuOptions", "&Options", "", true},
+    {1, "mnuComment", "&Comment", "F4", true},
+    {1, "mnuUncomment", "&Uncomment", "Shift+F4", true},
+    {1, "mnuSep2", "-", "", true},
+    {1, "mnuIndent", "&Indent Selected Text", "F5", true},
+    {1, "mnuConvert", "&Convert Selected xBase Text", "F6", true},
+    {1, "mnuFindDiff", "Find &Difference", "F7", false},
+    {1, "menuFontSizeToggle", "Font Size &Toggle", "", false},
+    {0, "mnuWindows", "&Window", "", false},
+    {1, "mnuTile", "&Tile", "", false},
+    {1, "mnuCascade", "&Cascade", "", false},
+    {0, "mnuHelp", "&Help", "", false},
+    {1, "mnuHelponHelp", "&Help", "", false},
+    {1, "mnuAbout", "&About Ix Orvane", "", false},
+};
+
+// The open commands: the item and the filter of its dialog.
+struct OpenItem {
+    const char* name;
+    const char* filter;
+};
+
+constexpr OpenItem WholeFileOpens[] = {
+    {"mnuFileBas", "Program (*.bas)|*.bas"},   {"mnuFilePrg", "Program (*.prg)|*.prg"},
+    {"mnuFileFRM", "Forms (*.frm)|*.frm"},     {"mnuVbp", "Program (*.VBP)|*.VBP"},
+    {"mnuMakFiles", "Program (*.mak)|*.mak"},  {"mnuClsFiles", "Class (*.cls)|*.cls"},
+    {"mnuTextFiles", "Text Files (*.txt)|*.txt"}, {"mnuLogFiles", "Log (Error) Files (*.Log)|*.Log"},
+    {"mnuFillAll", "All Files (*.*)|*.*"},
+};
+
+constexpr OpenItem EntityOpens[] = {
+    {"mnuBasFiles", "Program (*.bas)|*.bas"},
+    {"mnuFrmFilesn", "Forms (*.frm)|*.frm"},
+    {"mnuCls", "Class (*.cls)|*.cls"},
+    {"mnuPrgFiles", "Program (*.prg)|*.prg"},
+};
+
+constexpr int TwipsPerInch = 1440;
+constexpr int KeyEnter = 13;
+constexpr int KeyF1 = 0x70;
+
+// The small picture of the procedure band: a page of code.
+QPixmap bandPicture() {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(Qt::darkGray, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 16, 21);
+    p.setPen(QPen(QColor(0, 90, 170), 1));
+    const int indents[] = {0, 3, 3, 6, 3, 0};
+    for (int i = 0; i < 6; ++i) p.drawLine(7 + indents[i], 5 + 3 * i, 17, 5 + 3 * i);
+    return pixmap;
+}
+
+// The editor's font: Fixedsys at 9 points, or the platform's fixed-pitch
+// font at that size where Fixedsys is missing.
+QFont editorFont() {
+    QFont font("Fixedsys", 9);
+    font.setStyleHint(QFont::TypeWriter);
+    if (QFontInfo(font).family().compare("Fixedsys", Qt::CaseInsensitive) != 0 || !QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSize(9);
+    }
+    return font;
+}
+
+// The Visual Basic key code of a key (what the key preview hands on).
+int keyCodeOf(const QKeyEvent* e) {
+    const int key = e->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return KeyEnter;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return KeyF1 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key == Qt::Key_Escape) return 27;
+    if (key == Qt::Key_Space) return 32;
+    if (key == Qt::Key_Backspace) return 8;
+    if (key == Qt::Key_Tab) return 9;
+    return key & 0xFFFF;
+}
+
+}  // namespace
+
+EditorLayout editorLayout(int outerWidth, int outerHeight) {
+    const int width = std::max(0, outerWidth - 90);
+    return EditorLayout{{0, 600, width, std::max(0, outerHeight - 1260)}, {0, 0, width, 615}};
+}
+
+// The editing area as the search routines see it.
+class frmEdit32::EditorSearchTarget : public SearchTarget {
+public:
+    explicit EditorSearchTarget(frmEdit32& w) : w_(w) {}
+    std::string text() const override { return w_.editorText(); }
+    std::int64_t selStart() const override { return w_.selStart(); }
+    void select(std::int64_t start, std::int64_t length) override { w_.setSelection(start, length); }
+    void setText(const std::string& text) override { w_.setEditorText(text); }
+
+private:
+    frmEdit32& w_;
+};
+
+frmEdit32::frmEdit32(const std::string& commandLine, QWidget* parent)
+    : QMainWindow(parent), searchTarget_(std::make_unique<EditorSearchTarget>(*this)) {
+    setObjectName("frmEdit32");
+    setWindowTitle("QVX");
+    buildControls();
+    buildMenus();
+    // Below this size the band and the editing area would no longer be usable.
+    setMinimumSize(420, 220);
+    resize(900, 640);
+    doc_ = std::make_unique<SourceDocument>(*this);
+    Form_Load(commandLine);
+}
+
+frmEdit32::~frmEdit32() = default;
+
+void frmEdit32::buildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+
+    Picture1 = new QWidget(client);
+    Picture1->setObjectName("Picture1");
+    Picture1->setAutoFillBackground(true);
+
+    Label1 = new QLabel("Procedure", Picture1);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(8, 12, 62, 18);
+
+    cbProc = new QComboBox(Picture1);
+    cbProc->setObjectName("cbProc");
+    cbProc->setEditable(true);
+    cbProc->setInsertPolicy(QComboBox::NoInsert);
+    // A name typed into the list's box chooses nothing, not even when the
+    // box loses the focus: only choosing an entry of the list switches.
+    QObject::disconnect(cbProc->lineEdit(), &QLineEdit::editingFinished, cbProc, nullptr);
+    cbProc->setMaxVisibleItems(20);
+    cbProc->setGeometry(74, 8, 300, 25);
+    Label1->setBuddy(cbProc);
+
+    Image1 = new QLabel(Picture1);
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(bandPicture());
+    Image1->setGeometry(384, 8, 24, 24);
+
+    txtEdit = new QPlainTextEdit(client);
+    txtEdit->setObjectName("txtEdit");
+    txtEdit->setFont(editorFont());
+    txtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtEdit->setTabStopDistance(QFontMetricsF(txtEdit->font()).horizontalAdvance(' ') * 8);
+
+    // A change of the characters, not of their formatting, is an edit.
+    connect(txtEdit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed || added) platform::guardEvent([this] { txtEdit_Change(); });
+    });
+    connect(cbProc, &QComboBox::activated, this,
+            [this](int index) { platform::guardEvent([this, index] { cbProc_Click(index); }); });
+    connect(cbProc, &QComboBox::editTextChanged, this,
+            [this] { platform::guardEvent([this] { cbProc_Change(); }); });
+
+    // The window sees every key before its controls.
+    txtEdit->installEventFilter(this);
+    cbProc->installEventFilter(this);
+    cbProc->lineEdit()->installEventFilter(this);
+}
+
+void frmEdit32::buildMenus() {
+    QMenu* menus[2] = {nullptr, nullptr};
+    const int count = static_cast<int>(std::size(MenuTree));
+    for (int i = 0; i < count; ++i) {
+        const MenuEntry& e = MenuTree[i];
+        const bool hasItems = i + 1 < count && MenuTree[i + 1].depth > e.depth;
+        QAction* a = nullptr;
+        if (hasItems) {
+            QMenu* m = e.depth == 0 ? menuBar()->addMenu(e.caption) : menus[0]->addMenu(e.caption);
+            m->setObjectName(e.name);
+            menus[e.depth] = m;
+            a = m->menuAction();
+        } else if (std::string(e.caption) == "-") {
+            a = menus[e.depth - 1]->addSeparator();
+        } else {
+            a = menus[e.depth - 1]->addAction(e.caption);
+            if (*e.shortcut) a->setShortcut(QKeySequence(e.shortcut));
+        }
+        a->setObjectName(e.name);
+        a->setEnabled(e.enabled);
+    }
+
+    for (const OpenItem& item : WholeFileOpens) {
+        const std::string filter = item.filter;
+        connect(action(item.name), &QAction::triggered, this,
+                [this, filter] { platform::guardEvent([&] { openWhole(filter); }); });
+    }
+    for (const OpenItem& item : EntityOpens) {
+        const std::string filter = item.filter;
+        connect(action(item.name), &QAction::triggered, this,
+                [this, filter] { platform::guardEvent([&] { openEntities(filter); }); });
+    }
+    route("mnuFileClose", &frmEdit32::mnuFileClose_Click);
+    route("mnuFileSave", &frmEdit32::mnuFileSave_Click);
+    route("mnuSaveAs", &frmEdit32::mnuSaveAs_Click);
+    route("mnuPrint", &frmEdit32::mnuPrint_Click);
+    route("mnuFileExit", &frmEdit32::mnuFileExit_Click);
+    route("mnuCut", &frmEdit32::mnuCut_Click);
+    route("mnuCopy", &frmEdit32::mnuCopy_Click);
+    route("mnuConcatenate", &frmEdit32::mnuConcatenate_Click);
+    route("mnuClear", &frmEdit32::mnuClear_Click);
+    route("mnuPaste", &frmEdit32::mnuPaste_Click);
+    route("mnuDeleteText", &frmEdit32::mnuDeleteText_Click);
+    route("mnjSelectAll", &frmEdit32::mnjSelectAll_Click);
+    route("mnuFind", &frmEdit32::mnuFind_Click);
+    route("mnuFindNext", &frmEdit32::mnuFindNext_Click);
+    route("mnuReplace", &frmEdit32::mnuReplace_Click);
+    route("mnuComment", &frmEdit32::mnuComment_Click);
+    route("mnuUncomment", &frmEdit32::mnuUncomment_Click);
+    route("mnuIndent", &frmEdit32::mnuIndent_Click);
+    route("mnuConvert", &frmEdit32::mnuConvert_Click);
+}
+
+QAction* frmEdit32::action(const char* name) {
+    for (QAction* a : findChildren<QAction*>(name))
+        if (!a->menu()) return a;
+    return findChild<QAction*>(name);
+}
+
+// Connects a menu item to its handler; a run-time error that the handler
+// does not trap is reported and the open document stays.
+void frmEdit32::route(const char* name, void (frmEdit32::*handler)()) {
+    connect(action(name), &QAction::triggered, this,
+            [this, handler] { platform::guardEvent([this, handler] { (this->*handler)(); }); });
+}
+
+// --- Window events -----------------------------------------------------------
+
+void frmEdit32::Form_Load(const std::string& commandLine) {
+    doc_->setChanged(false);
+    firstActivation_ = true;
+    commandLineFile_ = textlib::Trim(commandLine).empty() ? std::string() : commandLine;
+}
+
+void frmEdit32::Form_Activate() {
+    if (!firstActivation_) return;
+    firstActivation_ = false;
+    if (!commandLineFile_.empty()) doc_->OpenSourceFile(commandLineFile_, Mode::WholeFile);
+}
+
+bool frmEdit32::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) platform::guardEvent([this] { Form_Activate(); });
+    return QMainWindow::event(event);
+}
+
+// A window manager may never activate the window (a bare X server, the
+// offscreen platform); the first showing then counts as its activation.
+void frmEdit32::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (firstActivation_)
+        QMetaObject::invokeMethod(
+            this, [this] { platform::guardEvent([this] { Form_Activate(); }); }, Qt::QueuedConnection);
+}
+
+void frmEdit32::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    platform::guardEvent([this] { Form_Resize(); });
+}
+
+void frmEdit32::Form_Resize() {
+    if (isMinimized()) return;
+    const double dpiX = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const double dpiY = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    auto twipsX = [&](int px) { return static_cast<int>(px * TwipsPerInch / dpiX + 0.5); };
+    auto twipsY = [&](int px) { return static_cast<int>(px * TwipsPerInch / dpiY + 0.5); };
+    auto pxX = [&](int tw) { return static_cast<int>(tw * dpiX / TwipsPerInch + 0.5); };
+    auto pxY = [&](int tw) { return static_cast<int>(tw * dpiY / TwipsPerInch + 0.5); };
+
+    // The outer size includes the frame, the title bar and the menu bar;
+    // the controls are placed in the client area below the menu bar.
+    const QRect outer = frameGeometry();
+    const EditorLayout layout = editorLayout(twipsX(outer.width()), twipsY(outer.height()));
+    auto place = [&](QWidget* w, const EditorLayout::Rect& r) {
+        w->setGeometry(pxX(r.left), pxY(r.top), pxX(r.width), pxY(r.height));
+    };
+    place(txtEdit, layout.txtEdit);
+    place(Picture1, layout.Picture1);
+    Image1->move(std::max(cbProc->geometry().right() + 10, Picture1->width() - Image1->width() - 10),
+                 (Picture1->height() - Image1->height()) / 2);
+}
+
+void frmEdit32::closeEvent(QCloseEvent* event) {
+    bool cancel = false;
+    platform::guardEvent([&] { cancel = doc_->Form_QueryUnload(); });
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+bool frmEdit32::eventFilter(QObject* watched, QEvent* event) {
+    const bool inList = watched == cbProc || watched == cbProc->lineEdit();
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Menu shortcuts come before the keys the controls would handle
+        // themselves (Ctrl+C, Ctrl+V, ... of the text widgets).
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* a : findChildren<QAction*>()) {
+            if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = keyCodeOf(key);
+        platform::guardEvent([&] { Form_KeyDown(code, key->modifiers(), inList); });
+        if (inList && code == KeyEnter) {
+            // Enter in the list's text box only moves on to the editor; it
+            // never chooses an entry by its typed name.
+            platform::guardEvent([&] { doc_->cbProc_KeyPress(KeyEnter); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+std::string frmEdit32::helpFilePath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath("QVX.hlp").toLocal8Bit().toStdString();
+}
+
+void frmEdit32::Form_KeyDown(int keyCode, Qt::KeyboardModifiers, bool activeControlIsCombo) {
+    doc_->Form_KeyDown(activeControlIsCombo, keyCode);
+    if (keyCode == KeyF1) showHelp();
+}
+
+void frmEdit32::showHelp() {
+    const std::string path = helpFilePath();
+    const QString qpath = QString::fromLocal8Bit(path.c_str());
+    if (QFileInfo(qpath).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(qpath))) return;
+    platform::boxes().show("Can't open help file: " + path, ProgramTitle, platform::Icon::Exclamation,
+                           platform::Buttons::Ok);
+}
+
+void frmEdit32::txtEdit_Change() {
+    if (doc_) doc_->txtEdit_Change();
+}
+
+void frmEdit32::cbProc_Click(int index) { doc_->cbProc_Click(index); }
+
+void frmEdit32::cbProc_Change() { doc_->cbProc_Change(); }
+
+// --- DocumentView --------------------------------------------------------------
+
+std::string frmEdit32::editorText() { return fromWidgetText(txtEdit->document()->toRawText()); }
+
+void frmEdit32::setEditorText(const std::string& text) { txtEdit->setPlainText(toWidgetText(text)); }
+
+std::string frmEdit32::caption() { return platform::fromQt(windowTitle()); }
+
+void frmEdit32::setCaption(const std::string& caption) { setWindowTitle(platform::toQt(caption)); }
+
+void frmEdit32::setEntityList(const std::vector<std::string>& names) {
+    QSignalBlocker block(cbProc);
+    cbProc->clear();
+    for (const auto& name : names) cbProc->addItem(platform::toQt(name));
+    cbProc->setCurrentIndex(-1);
+    cbProc->setEditText(QString());
+}
+
+void frmEdit32::selectEntity(int index) {
+    QSignalBlocker block(cbProc);
+    cbProc->setCurrentIndex(index);
+    if (index < 0) cbProc->setEditText(QString());
+}
+
+void frmEdit32::setEntityListEnabled(bool enabled) { cbProc->setEnabled(enabled); }
+
+void frmEdit32::focusEditor() { txtEdit->setFocus(); }
+
+// --- Selection -------------------------------------------------------------------
+
+std::int64_t frmEdit32::selStart() {
+    const QTextCursor c = txtEdit->textCursor();
+    return logicPosition(txtEdit->document()->toRawText(), c.selectionStart());
+}
+
+std::int64_t frmEdit32::selLength() {
+    const QTextCursor c = txtEdit->textCursor();
+    const QString raw = txtEdit->document()->toRawText();
+    return logicPosition(raw, c.selectionEnd()) - logicPosition(raw, c.selectionStart());
+}
+
+std::string frmEdit32::selText() {
+    const QTextCursor c = txtEdit->textCursor();
+    const QString raw = txtEdit->document()->toRawText();
+    return fromWidgetText(raw.mid(c.selectionStart(), c.selectionEnd() - c.selectionStart()));
+}
+
+void frmEdit32::setSelection(std::int64_t start, std::int64_t length) {
+    const QString raw = txtEdit->document()->toRawText();
+    start = std::max<std::int64_t>(start, 0);
+    length = std::max<std::int64_t>(length, 0);
+    const int from = widgetPosition(raw, start);
+    const int to = std::max(from, widgetPosition(raw, start + length, true));
+    QTextCursor c = txtEdit->textCursor();
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    txtEdit->setTextCursor(c);
+    txtEdit->ensureCursorVisible();
+}
+
+void frmEdit32::replaceSelection(const std::string& text) {
+    QTextCursor c = txtEdit->textCursor();
+    c.insertText(toWidgetText(text));
+    txtEdit->setTextCursor(c);
+    txtEdit->ensureCursorVisible();
+}
+
+// --- File menu -------------------------------------------------------------------
+
+void frmEdit32::openWhole(const std::string& filter) { doc_->openWithDialog(filter, Mode::WholeFile); }
+
+void frmEdit32::openEntities(const std::string& filter) { doc_->openWithDialog(filter, Mode::Entity); }
+
+void frmEdit32::mnuFileClose_Click() {
+    doc_->mnuFileClose_Click();
+    close();
+}
+
+void frmEdit32::mnuFileSave_Click() { doc_->mnuFileSave_Click(); }
+
+void frmEdit32::mnuSaveAs_Click() { doc_->mnuSaveAs_Click(); }
+
+void frmEdit32::mnuFileExit_Click() { close(); }
+
+// --- Edit menu -------------------------------------------------------------------
+
+// Cut and Copy put the selection on the clipboard even when it is empty.
+void frmEdit32::mnuCut_Click() {
+    platform::clipboard().setText(selText());
+    replaceSelection("");
+    txtEdit->setFocus();
+}
+
+void frmEdit32::mnuCopy_Click() {
+    platform::clipboard().setText(selText());
+    txtEdit->setFocus();
+}
+
+void frmEdit32::mnuPaste_Click() {
+    try {
+        replaceSelection(platform::clipboard().text());
+    } catch (const platform::RuntimeError& e) {
+        platform::ShowKestrinError(e);
+    }
+}
+
+// Empties the clipboard; the editor text stays as it is.
+void frmEdit32::mnuClear_Click() { platform::clipboard().clear(); }
+
+void frmEdit32::mnuDeleteText_Click() {
+    doc_->mnuDeleteText_Click();
+    txtEdit->setFocus();
+}
+
+void frmEdit32::mnjSelectAll_Click() { setSelection(0, static_cast<std::int64_t>(editorText().size())); }
+
+// Find: the dialog sets the search state, then one search step runs. Closing
+// the dialog through its frame is no command: the state is as it was before.
+void frmEdit32::mnuFind_Click() {
+    SearchState& state = searchState();
+    const SearchState before = state;
+    frmFind dialog(state, this);
+    dialog.setSearchText(selText());
+    state.firstSearch = true;
+    dialog.exec();
+    if (dialog.command() == frmFind::Command::None) {
+        state = before;
+        return;
+    }
+    FindText(state, *searchTarget_, platform::boxes(), ProgramTitle);
+}
+
+void frmEdit32::mnuFindNext_Click() {
+    SearchState& state = searchState();
+    if (!state.searchText.empty()) FindText(state, *searchTarget_, platform::boxes(), ProgramTitle);
+}
+
+void frmEdit32::mnuReplace_Click() {
+    SearchState& state = searchState();
+    frmReplace dialog(state, this);
+    dialog.exec();
+    if (dialog.command() == frmReplace::Command::None) return;
+    if (!state.searchText.empty()) ReplaceInText(state, *searchTarget_);
+}
+
+// --- Block commands ------------------------------------------------------------
+
+void frmEdit32::mnuPrint_Click() {}
+void frmEdit32::mnuConcatenate_Click() {}
+void frmEdit32::mnuComment_Click() {}
+void frmEdit32::mnuUncomment_Click() {}
+void frmEdit32::mnuIndent_Click() {}
+void frmEdit32::mnuConvert_Click() {}
+
+}  // namespace editor::ui
