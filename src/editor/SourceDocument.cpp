@@ -455,14 +455,19 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
         bool made = false;
         // A backup name that is the file itself would delete the file.
         if (!backup.empty() && backup != target && backup != fileName_) {
+            // An older backup is replaced only by a complete new one: the copy
+            // goes beside it and is renamed over it, so a failing copy keeps it.
+            const bool older = fs.exists(backup);
+            const std::string copyTo = older ? backup + ".~sav" : backup;
             try {
-                if (fs.exists(backup)) fs.remove(backup);
-            } catch (const RuntimeError&) {
-            }
-            try {
-                fs.copy(fileName_, backup);
+                fs.copy(fileName_, copyTo);
+                if (older) fs.rename(copyTo, backup);
                 made = true;
             } catch (const RuntimeError&) {
+                try {
+                    if (fs.exists(copyTo)) fs.remove(copyTo);
+                } catch (const RuntimeError&) {
+                }
             }
         }
         if (!made) {
