@@ -61,6 +61,11 @@ frmSiftTst::frmSiftTst(std::unique_ptr<scan::clsOculon> engine, QWidget* parent)
     : QMainWindow(parent), engine_(std::move(engine)) {
     setObjectName("frmSiftTst");
     setWindowTitle("Probex Zelk");
+    // The controls' places are measured for an 8-point sans-serif face;
+    // larger type would not fit the labels and buttons.
+    QFont face("Arial", 8);
+    face.setStyleHint(QFont::SansSerif);
+    setFont(face);
     helpFile_ = QCoreApplication::applicationDirPath().toStdString() + "/QVX.hlp";
     scan::setCheckLevel(1);
     if (!engine_) engine_ = std::make_unique<scan::clsOculon>();
@@ -275,11 +280,13 @@ void frmSiftTst::RunScan() {
     lblStatus_->setText("Scanning");
     lblCurrentFile_->show();
     for (const clsFilelist& entry : fileList_) {
-        platform::eventPump().processEvents();
-        if (ending_) return;
         lblCurrentFile_->setText(toQt(entry.gsFilename));
         barLoadingStatus_->setValue(1);
         barLoadingStatus_->show();
+        // Pending events run before each file, after the file's name and the
+        // bar are set, so that the window shows which file is being read.
+        platform::eventPump().processEvents();
+        if (ending_) return;
         engine_->Load(entry.gsFilename, progress_.get());
         if (ending_) return;
         report += engine_->sFillMessages();

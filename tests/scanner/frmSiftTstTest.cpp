@@ -325,24 +325,25 @@ TEST_F(ScannerWindow, ScanOfTwoFilesShowsTheirReportsInOrder) {
     EXPECT_EQ(window->fileList()[1].gsFilename, myClass);  // blanks in the folder and the name
 
     EXPECT_EQ(files.opened, (std::vector<std::string>{alpha, myClass}));
-    ASSERT_GE(beforeFile.size(), 2u);
-    for (const Seen& s : beforeFile) {
-        EXPECT_EQ(s.status, "Scanning");
-        EXPECT_TRUE(s.currentFileShown);
-        EXPECT_FALSE(s.barShown);
-        EXPECT_FALSE(s.printEnabled);
-        EXPECT_FALSE(s.selectEnabled);
-        EXPECT_FALSE(s.levelsEnabled);
-        EXPECT_TRUE(s.busy);
-    }
+    // Window events run before each file, with the file's path and the bar
+    // already on show.
+    ASSERT_EQ(beforeFile.size(), 2u);
     ASSERT_EQ(whileLoading.size(), 2u);
+    EXPECT_EQ(beforeFile[0].currentFile, alpha);
+    EXPECT_EQ(beforeFile[1].currentFile, myClass);
     EXPECT_EQ(whileLoading[0].currentFile, alpha);
     EXPECT_EQ(whileLoading[1].currentFile, myClass);
-    for (const Seen& s : whileLoading) {
-        EXPECT_EQ(s.status, "Scanning");
-        EXPECT_TRUE(s.barShown);
-        EXPECT_EQ(s.barValue, 1);
-        EXPECT_FALSE(s.printEnabled);
+    for (const auto* seen : {&beforeFile, &whileLoading}) {
+        for (const Seen& s : *seen) {
+            EXPECT_EQ(s.status, "Scanning");
+            EXPECT_TRUE(s.currentFileShown);
+            EXPECT_TRUE(s.barShown);
+            EXPECT_EQ(s.barValue, 1);
+            EXPECT_FALSE(s.printEnabled);
+            EXPECT_FALSE(s.selectEnabled);
+            EXPECT_FALSE(s.levelsEnabled);
+            EXPECT_TRUE(s.busy);
+        }
     }
 
     EXPECT_EQ(window->reportText(), AlphaLevel1 + ClassLevel1);
