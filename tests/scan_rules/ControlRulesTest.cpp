@@ -161,6 +161,16 @@ TEST_F(ControlRules, UserStylesComeBeforeTheTable) {
     expectModule(e, {{M4, "txtName", "VB.TextBox} {txb"}, {M4, "bxOne", "MyLib.Box} {txb"}});
 }
 
+// "Label" is found at the end of "TextBox=Label_", where no prefix follows:
+// the built-in table answers instead of the scan failing.
+TEST_F(ControlRules, StyleMatchWithoutPrefixFallsBackToTheTable) {
+    auto defs = userDefs(crlf({"TextBox=Label"}));
+    auto& e = scanForm({"Begin VB.Form frmTest", "   Begin VB.Label lblName", "   End", "   Begin VB.TextBox LabelName",
+                        "   End", "   Begin VB.Label Name2", "   End", "End"},
+                       defs);
+    expectModule(e, {{M4, "Name2", "VB.Label} {lbl"}});
+}
+
 TEST_F(ControlRules, UserStylesAndTypePrefixesTogether) {
     auto defs = userDefs(crlf({";CONTROL_STYLES", "CommandButton=btn", ";VARIABLE_PREFIXES", "Currency_cur",
                                ";CONTROL_STYLES", "Label=lab"}));
