@@ -146,7 +146,7 @@ void rewriteIncDec(std::string& line, const std::string& op, const std::string& 
     }
 }
 
-// ‹n += v› / ‹n -= v› as ‹n = n + v› / ‹n = n - v›, or the line unchanged.
+// `n += v` / `n -= v` as `n = n + v` / `n = n - v`, or the line unchanged.
 std::string rewriteCompound(const std::string& line, char sign) {
     std::string s = line;
     const std::string n = ExtractWord(s, "_");
@@ -334,7 +334,9 @@ bool BlockConverter::comments(std::string& L) {
         inBlockComment_ = false;
         ReplaceFirst(L, "*/", "' */");
     }
-    if (inBlockComment_) {
+    // Lines inside the comment become comment lines; the code in front of a
+    // "/*" that opens the comment stays code.
+    if (inBlockComment_ && wasInComment) {
         L = "' " + Trim(L);
         finish(L);
         return true;

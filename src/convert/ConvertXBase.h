@@ -19,40 +19,40 @@ public:
     // in cOutStrg.
     void ConvertXBaseBlock(const std::string& cInStrg, std::string& cOutStrg);
 
-    // Rewrites "++" and "--": ‹nCount++› gives ‹Inc nCount›, ‹x = i++ + j++›
-    // gives ‹x = IncA(i) + IncA(j)›, ‹x = --i› gives ‹x = DecB(i)›. The
+    // Rewrites "++" and "--": `nCount++` gives `Inc nCount`, `x = i++ + j++`
+    // gives `x = IncA(i) + IncA(j)`, `x = --i` gives `x = DecB(i)`. The
     // expression form changes strline itself; the rewritten line is returned.
     std::string ConvertIncDecOperators(std::string& strline);
 
     // Consumes and returns the next Basic name or literal of srcLine: letters,
-    // digits, ! _ ' " and . ‹  x.Value! = 1› gives ‹x.Value!›, leaving ‹= 1›.
+    // digits, ! _ ' " and . `  x.Value! = 1` gives `x.Value!`, leaving `= 1`.
     std::string GetNextVBWord(std::string& srcLine);
 
-    // ‹n += v› gives ‹n = n + v› when v is made of names, numbers, blanks,
+    // `n += v` gives `n = n + v` when v is made of names, numbers, blanks,
     // parentheses, "+" and "-" only; any other line comes back unchanged.
     std::string ConvertPlusEquals(const std::string& pLine);
-    // The same for ‹n -= v›, giving ‹n = n - v›.
+    // The same for `n -= v`, giving `n = n - v`.
     std::string ConvertMinusEquals(const std::string& pLine);
 
-    // Rewrites the substring operator: ‹IF "a" $ cStr› gives
-    // ‹IF  InStr(1, cStr, "a", 1) > 0 ›. A "$" inside the first string
+    // Rewrites the substring operator: `IF "a" $ cStr` gives
+    // `IF  InStr(1, cStr, "a", 1) > 0 `. A "$" inside the first string
     // literal stops the rewriting; operands that occur twice in the line
     // leave the whole line unchanged.
     std::string ProcessStringOperator(const std::string& pstrLine);
 
     // Consumes and returns the next operand of the "$" operator: quoted
-    // strings, parentheses and brackets stay together. ‹Upper(cName)) more›
-    // gives ‹Upper(cName)› (the unmatched ")" is dropped); ‹f(a› gives ‹fa›.
+    // strings, parentheses and brackets stay together. `Upper(cName)) more`
+    // gives `Upper(cName)` (the unmatched ")" is dropped); `f(a` gives `fa`.
     std::string GetNextPSOWord(std::string& srcLine);
 
     // Next token of the tokenizer source: a run of blanks, CR LF (or a lone
     // CR), one marker character (bytes 223, 181, 239, 167) or a run of other
-    // characters; "" at the end. ‹SELECT  2› gives ‹SELECT›, ‹  ›, ‹2›, "".
+    // characters; "" at the end. `SELECT  2` gives `SELECT`, `  `, `2`, "".
     std::string GetNextWord();
 
     // Renames every whole-word occurrence of a Basic reserved word (LINE,
     // STRING, RIGHT, LEFT, DATA, CSTR, CURRENCY, EMPTY, ERROR, COUNT), in
-    // place: ‹count = count + 1› gives ‹nCount = nCount + 1›.
+    // place: `count = count + 1` gives `nCount = nCount + 1`.
     virtual std::string ChangeResWords(std::string& pString);
 
     // Makes text the tokenizer source of GetNextWord, read from its first
