@@ -1,4 +1,5 @@
-// The search step and replace-all over a text held in memory.
+// The search step and replace-all over a text held in memory: the edges
+// that the dialogs cannot reach easily (the window tests run the examples).
 #include <gtest/gtest.h>
 
 #include "editor/Search.h"
@@ -46,60 +47,6 @@ protected:
     MemoryTarget target;
     platform::RecordingMessageBoxes boxes;
 };
-
-TEST_F(FindTextTest, DownFindsEachMatchThenReportsTheEnd) {
-    target.content = "abc abc";
-    findCommand("abc");
-    EXPECT_EQ(target.start, 0);
-    EXPECT_EQ(target.length, 3);
-    step();
-    EXPECT_EQ(target.start, 4);
-    EXPECT_EQ(target.length, 3);
-    EXPECT_TRUE(boxes.shown.empty());
-
-    step();  // no wrap-around to the first match
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.last().text, "Cannot find \"abc\"");
-    EXPECT_EQ(boxes.last().title, "Varnel");
-    EXPECT_EQ(boxes.last().icon, platform::Icon::Exclamation);
-    EXPECT_EQ(boxes.last().buttons, platform::Buttons::Ok);
-    EXPECT_EQ(target.start, 4);
-    EXPECT_EQ(target.length, 3);
-}
-
-TEST_F(FindTextTest, CaseInsensitiveUnlessMatchCase) {
-    target.content = "xabc";
-    findCommand("ABC");
-    EXPECT_EQ(target.start, 1);
-    EXPECT_EQ(target.length, 3);
-    EXPECT_TRUE(boxes.shown.empty());
-
-    target.select(0, 0);
-    findCommand("ABC", 1, true);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    // The message quotes the text as typed, not upper-cased.
-    EXPECT_EQ(boxes.last().text, "Cannot find \"ABC\"");
-    EXPECT_EQ(target.start, 0);
-}
-
-TEST_F(FindTextTest, UpAtTheStartFindsNothing) {
-    target.content = "abc abc";
-    findCommand("abc", 0);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.last().text, "Cannot find \"abc\"");
-}
-
-TEST_F(FindTextTest, UpStepsBackwardsPastEachMatch) {
-    target.content = "abc abc";
-    target.select(7, 0);
-    findCommand("abc", 0);
-    EXPECT_EQ(target.start, 4);
-    step();
-    EXPECT_EQ(target.start, 0);
-    step();
-    EXPECT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(target.start, 0);
-}
 
 TEST_F(FindTextTest, UpFromTheCaretSkipsTheMatchJustBeforeIt) {
     // The first upward search tries positions two before the caret and

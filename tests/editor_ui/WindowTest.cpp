@@ -217,10 +217,11 @@ TEST_F(EditorWindow, EnterInTheListMovesToTheEditorWithoutSwitching) {
     openEntities();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* list = child<QComboBox>(window.get(), "cbProc");
-    list->lineEdit()->setFocus();
+    list->setFocus();
     list->lineEdit()->selectAll();
-    QTest::keyClicks(list->lineEdit(), "B");
-    QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+    QTest::keyClicks(list, "B");
+    EXPECT_EQ(list->currentText(), "B");
+    QTest::keyClick(list, Qt::Key_Return);
     uitest::settle();
     EXPECT_EQ(QApplication::focusWidget(), child<QPlainTextEdit>(window.get(), "txtEdit"));
     EXPECT_EQ(window->editorText(), Declarations);
