@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ErrorBoxes.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
 #include "scan/Trap.h"
@@ -195,12 +194,13 @@ void frmSiftTst::buildMenus() {
     mnuFind_ = mnuSearch->addAction("&Find...");
     mnuFind_->setObjectName("mnuFind");
     mnuFind_->setShortcut(QKeySequence(Qt::Key_F2));
-    connect(mnuFind_, &QAction::triggered, this, [this] { platform::guardEvent([this] { mnuFind_Click(); }); });
+    connect(mnuFind_, &QAction::triggered, this,
+            [this] { scan::trapErrors("mnuFind_Click", [this] { mnuFind_Click(); }); });
     mnuFindNext_ = mnuSearch->addAction("Find &Next");
     mnuFindNext_->setObjectName("mnuFindNext");
     mnuFindNext_->setShortcut(QKeySequence(Qt::Key_F3));
     connect(mnuFindNext_, &QAction::triggered, this,
-            [this] { platform::guardEvent([this] { mnuFindNext_Click(); }); });
+            [this] { scan::trapErrors("mnuFindNext_Click", [this] { mnuFindNext_Click(); }); });
 }
 
 void frmSiftTst::CenterForm(QWidget& form) {
@@ -212,7 +212,7 @@ void frmSiftTst::CenterForm(QWidget& form) {
 }
 
 bool frmSiftTst::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == client_ && event->type() == QEvent::Resize) platform::guardEvent([this] { Form_Resize(); });
+    if (watched == client_ && event->type() == QEvent::Resize) scan::trapErrors("Form_Resize", [this] { Form_Resize(); });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -259,23 +259,16 @@ void frmSiftTst::RunScan() {
     std::string report;
     BeginBusy();
     scanning_ = true;
-    struct Finish {
-        frmSiftTst* w;
-        std::string& report;
-        ~Finish() {
-            w->scanning_ = false;
-            if (w->ending_) {
-                platform::busyPointer().end();
-                return;
-            }
-            w->barLoadingStatus_->hide();
-            w->lblStatus_->setText("Scan Results");
-            w->setReport(std::move(report));
-            w->lblCurrentFile_->hide();
-            w->EndBusy();
-        }
-    } finish{this, report};
+    try {
+        scanFiles(report);
+    } catch (...) {
+        finishScan(report);
+        throw;
+    }
+    finishScan(report);
+}
 
+void frmSiftTst::scanFiles(std::string& report) {
     setReport("");
     lblStatus_->setText("Scanning");
     lblCurrentFile_->show();
@@ -292,6 +285,21 @@ void frmSiftTst::RunScan() {
         report += engine_->sFillMessages();
         barLoadingStatus_->hide();
     }
+}
+
+// Shows what was collected, also after a failure, and leaves the busy
+// state; a program that is ending only gets its pointer back.
+void frmSiftTst::finishScan(std::string& report) {
+    scanning_ = false;
+    if (ending_) {
+        platform::busyPointer().end();
+        return;
+    }
+    barLoadingStatus_->hide();
+    lblStatus_->setText("Scan Results");
+    setReport(std::move(report));
+    lblCurrentFile_->hide();
+    EndBusy();
 }
 
 // Hourglass; no printing, and nothing that starts a scan, while busy.
@@ -335,16 +343,20 @@ void frmSiftTst::cmdPrint_Click() {
     if (scanning_ || ending_) return;
     scan::trapErrors("cmdPrint_Click", [this] {
         BeginBusy();
-        struct Finish {
-            frmSiftTst* w;
-            ~Finish() { w->EndBusy(); }
-        } finish{this};
-        platform::PrintJob job = printJobFactory_("Kestrin Oculon " + engine_->fileName());
-        engine_->sFillMessages("Print Only", *job.printer);
-        const bool written = job.printer->hasOutput();
-        job.printer.reset();  // closes the file
-        if (written && !job.pdfPath.empty())
-            platform::boxes().show(platform::pdfReportMessage(job.pdfPath), "Probex Zelk",
+        bool written = false;
+        std::string pdfPath;
+        try {
+            platform::PrintJob job = printJobFactory_("Kestrin Oculon " + engine_->fileName());
+            engine_->sFillMessages("Print Only", *job.printer);
+            written = job.printer->hasOutput();
+            pdfPath = job.pdfPath;
+        } catch (...) {
+            EndBusy();
+            throw;
+        }
+        EndBusy();
+        if (written && !pdfPath.empty())
+            platform::boxes().show(platform::pdfReportMessage(pdfPath), "Probex Zelk",
                                    platform::Icon::Information, platform::Buttons::Ok);
     });
 }
@@ -378,7 +390,7 @@ void frmSiftTst::closeEvent(QCloseEvent* event) {
 
 void frmSiftTst::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-        platform::guardEvent([this] { showHelp(); });
+        scan::trapErrors("Form_KeyDown", [this] { showHelp(); });
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -439,7 +451,7 @@ void frmSiftTst::FindInResults() {
 
 void frmSiftTst::lstFileNames_DblClick(QListWidgetItem* item) {
     if (ending_ || !item) return;
-    platform::guardEvent([&] {
+    scan::trapErrors("lstFileNames_DblClick", [&] {
         const std::string name = scanner::FileNameOfPath(platform::fromQt(item->text()));
         if (name.empty()) return;
         const std::string kept = searchText_;

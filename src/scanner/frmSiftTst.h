@@ -70,6 +70,8 @@ private:
     void mnuOpen_Click();
     void cmdRecheck_Click();
     void RunScan();
+    void scanFiles(std::string& report);
+    void finishScan(std::string& report);
     void BeginBusy();
     void EndBusy();
     void cmdPrint_Click();
