@@ -195,6 +195,8 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
 void SourceDocument::SplitEntities(std::unique_ptr<InputFile> in) {
     BusyScope busy;
     records_.clear();
+    currentName_.clear();
+    currentIndex_ = -1;
     formHeader_ = false;
     view_.setEntityList({});
     try {
