@@ -7,6 +7,8 @@
 
 #include "UiTestSupport.h"
 #include "platform/Recording.h"
+#include "platform/RuntimeError.h"
+#include "platform/Services.h"
 
 using editor::ui::frmEdit32;
 using uitest::child;
@@ -264,6 +266,40 @@ TEST_F(EditorWindow, CutCopyPasteClearAndSelectAll) {
     item(window.get(), "mnjSelectAll")->trigger();
     EXPECT_EQ(window->selStart(), 0);
     EXPECT_EQ(window->selLength(), 8);
+}
+
+// A clipboard that the platform cannot reach.
+struct BrokenClipboard : platform::Clipboard {
+    std::string text() const override { throw platform::RuntimeError(521, "Can't open Clipboard"); }
+    void setText(const std::string&) override { throw platform::RuntimeError(521, "Can't open Clipboard"); }
+    void clear() override {}
+};
+
+TEST_F(EditorWindow, RunTimeErrorsOfCommandsAreReportedAndTheTextStays) {
+    start();
+    window->setEditorText("abc");
+    window->setSelection(0, 2);
+    BrokenClipboard broken;
+    platform::Services replacement;
+    replacement.clipboard = &broken;
+    platform::ScopedServices scope(replacement);
+
+    // Paste traps its own errors.
+    item(window.get(), "mnuPaste")->trigger();
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    EXPECT_EQ(desktop.boxes.last().text, "Can't open Clipboard");
+    EXPECT_EQ(desktop.boxes.last().title, "Kestrin Error");
+    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(desktop.boxes.last().buttons, platform::Buttons::Ok);
+    EXPECT_EQ(window->editorText(), "abc");
+
+    // Cut traps nothing: the last-resort report, and nothing is cut.
+    item(window.get(), "mnuCut")->trigger();
+    ASSERT_EQ(desktop.boxes.shown.size(), 2u);
+    EXPECT_EQ(desktop.boxes.last().text, "Can't open Clipboard");
+    EXPECT_EQ(desktop.boxes.last().title, "Kestrin Error");
+    EXPECT_EQ(window->editorText(), "abc");
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeys) {
