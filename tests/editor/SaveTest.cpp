@@ -338,3 +338,24 @@ TEST_F(Save, WholeFileWriteErrorIsShownAndLeavesTheFile) {
     EXPECT_TRUE(doc.changed());
     EXPECT_EQ(view.windowCaption, "QVX: " + textlib::UCase(file));
 }
+
+TEST_F(Save, TextWithoutFinalLineEndGetsExactlyOne) {
+    const std::string file = openModule();
+    choose("B");
+    type("Public Function B() As Long\r\n    B = 3\r\nEnd Function");
+    ASSERT_TRUE(doc.mnuFileSave_Click());
+    EXPECT_EQ(read(file), crlf(slice(Module, 0, 15) +
+                               std::vector<std::string>{"Public Function B() As Long", "    B = 3", "End Function"}));
+}
+
+TEST_F(Save, SavedTwiceInARowTheFileStaysWhole) {
+    const std::string file = openModule();
+    choose("Form_Load");
+    ASSERT_TRUE(doc.mnuFileSave_Click());
+    choose("Form_Load");
+    EXPECT_EQ(view.text, crlf(slice(Module, 10, 14)));
+    ASSERT_TRUE(doc.mnuFileSave_Click());
+    EXPECT_EQ(read(file), crlf(slice(Module, 0, 14) + std::vector<std::string>{"", ""} + slice(Module, 14, 18)));
+    EXPECT_EQ(read(path("MAIN.BAK")),
+              crlf(slice(Module, 0, 14) + std::vector<std::string>{""} + slice(Module, 14, 18)));
+}
