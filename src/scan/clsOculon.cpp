@@ -4,6 +4,7 @@
 // findings with the check level.
 #include "scan/clsOculon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -118,6 +119,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         const std::size_t n = s.size();
         std::size_t p = 0;
         int iLastValue = -1;
+        mtLines.reserve(mtLines.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + 1);
         while (p < n) {
             pump.maybePump();
             tSourceLine tLine;

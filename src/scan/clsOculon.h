@@ -33,6 +33,8 @@
 //   to mLastLineIndex(); mtLines[0] is an unused empty record).
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,13 +65,45 @@ constexpr int LineSlots = 20;
 // Number of module finding slots (slot 0 is never used).
 constexpr int ModuleSlots = 100;
 
+// The finding slots of one line, indexed 1 to LineSlots (0 is never used).
+// Their storage is made when a slot is first written, so that the many lines
+// without findings stay small.
+class MessageSlots {
+public:
+    using Slots = std::array<std::string, LineSlots + 1>;
+    MessageSlots() = default;
+    MessageSlots(const MessageSlots& other)
+        : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
+    MessageSlots& operator=(const MessageSlots& other) {
+        if (this != &other) slots_ = other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr;
+        return *this;
+    }
+    MessageSlots(MessageSlots&&) noexcept = default;
+    MessageSlots& operator=(MessageSlots&&) noexcept = default;
+
+    const std::string& operator[](std::size_t i) const {
+        static const std::string empty;
+        if (i > LineSlots) throw std::out_of_range("message slot");
+        return slots_ ? (*slots_)[i] : empty;
+    }
+    std::string& operator[](std::size_t i) {
+        if (i > LineSlots) throw std::out_of_range("message slot");
+        if (!slots_) slots_ = std::make_unique<Slots>();
+        return (*slots_)[i];
+    }
+    static constexpr std::size_t size() { return LineSlots + 1; }
+
+private:
+    std::unique_ptr<Slots> slots_;
+};
+
 // One logical source line.
 struct tSourceLine {
     std::string sText;                     // the line with its CR LF (all physical lines of a continued line)
     std::vector<std::string> sWords;       // the words, first word at [0]; use word(i)
     long iWordCount = 0;                   // number of words
     std::string sLocation;                 // procedure name, or "(declarations)"
-    std::array<std::string, LineSlots + 1> sMessages;  // finding texts in slots 1..20, no gaps
+    MessageSlots sMessages;                // finding texts in slots 1..20, no gaps
 
     // Word i (1-based); "" outside 1..iWordCount.
     const std::string& word(long i) const {
