@@ -57,7 +57,7 @@ void clsOculon::mCritiqueModule() {
                 iLine = iLast + 1;  // a form without a description: nothing to search
             } else {
                 iLine = iBegin;
-                mCritiqueControl(iLine, "");
+                trapErrors("mCritiqueControl", [&] { mCritiqueControl(iLine, ""); });
             }
         }
         for (; iLine <= iLast; ++iLine) {

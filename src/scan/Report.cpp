@@ -237,8 +237,9 @@ std::string clsOculon::sFillMessages(const std::string&, platform::Printer& prin
 }
 
 // Counts the pieces of a text. Unlike the text library's function of the
-// same name a piece is cut at nL characters, never at a blank, and the count
-// ends as soon as the position comes back to 2 (so nL = 1 counts one piece).
+// same name a piece is cut at nL characters, never at a blank. The count
+// ends early only when no further CR LF is found; a piece of one character
+// (nL = 1) also leaves the position at 2, which is no end.
 long clsOculon::MLCount(const std::string& cStrng, long nL) {
     return trapErrors("MLCount", [&]() -> long {
         const std::int64_t iLen = static_cast<std::int64_t>(cStrng.size());
@@ -254,9 +255,9 @@ long clsOculon::MLCount(const std::string& cStrng, long nL) {
                     p += static_cast<std::int64_t>(s.size());
             } else {
                 p = textlib::InStr(p, cStrng, CrLf) + 2;
+                if (p == 2) return n + 1;
             }
             ++n;
-            if (p == 2) return n;
         }
         return n;
     });

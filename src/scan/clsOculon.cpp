@@ -214,6 +214,9 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
     tLine.iWordCount = static_cast<long>(tLine.sWords.size());
 }
 
+// Runs the line-length rule, then the one rule family the line's first two
+// words call for. Each family is trapped under its own name, so that a fault
+// in one line's rules never stops the cutting of the file.
 void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     trapErrors("mCritiqueLine", [&] { mLineLengthRule(tLine); });
     const std::string& w1 = tLine.word(1);
@@ -222,19 +225,19 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     if (w1 == "Sub" || w1 == "Function" || w1 == "Declare" ||
         (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property" || w2 == "Declare"))) {
         mbInDeclarations = false;
-        mParmRules(tLine);
+        trapErrors("mParmRules", [&] { mParmRules(tLine); });
     } else if (w1 == "Const" || (bScoped && w2 == "Const")) {
-        mConstantRules(tLine);
+        trapErrors("mConstantRules", [&] { mConstantRules(tLine); });
     } else if (w1 == "Dim" || w1 == "Global" || (bScoped && w2 != "Type" && w2 != "Declare")) {
-        mVariableRules(tLine);
+        trapErrors("mVariableRules", [&] { mVariableRules(tLine); });
     } else if (w2 == "As") {
-        mTypeRules(tLine);
+        trapErrors("mTypeRules", [&] { mTypeRules(tLine); });
     } else if (w1 == "Attribute" && w2 == "VB_Name") {
         mInternalNameRules(tLine);
     } else if (msModuleKind == "FRM" && w1 == "Begin") {
-        mControlRules(tLine);
+        trapErrors("mControlRules", [&] { mControlRules(tLine); });
     } else {
-        mAssignmentAndCallRules(tLine);
+        trapErrors("mAssignmentAndCallRules", [&] { mAssignmentAndCallRules(tLine); });
     }
 }
 

@@ -185,3 +185,21 @@ TEST(MessageCatalogue, TextsWithUnusualSpacingAreKept) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Trap, ReportsUnderTheProcedureNameAndGivesADefault) {
+    platform::RecordingDesktop desktop;
+    std::string s = trapErrors("mTypeRules", []() -> std::string { throw platform::RuntimeError(6, "Overflow"); });
+    EXPECT_EQ(s, "");
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    EXPECT_EQ(desktop.boxes.last().text, "Err Code: 6\nErr Desc: Overflow\nProcname: mTypeRules\nSub Proc: ");
+    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
+    long n = trapErrors("msTypePrefixFor", []() -> long { return std::string("ab").at(5); });
+    EXPECT_EQ(n, 0);
+    EXPECT_NE(desktop.boxes.last().text.find("Err Code: 9\n"), std::string::npos);
+    EXPECT_EQ(trapErrors("x", [] { return 7; }), 7);
+    EXPECT_EQ(desktop.boxes.shown.size(), 2u);
+}
+
+}  // namespace

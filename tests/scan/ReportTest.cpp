@@ -124,8 +124,9 @@ TEST(ReportMLCount, CountsPiecesOfAText) {
     EXPECT_EQ(o.MLCount("ab\r\ncdefgh", 3), 4);
     EXPECT_EQ(o.MLCount("abcdef", 3), 2);
     EXPECT_EQ(o.MLCount("abcdefg", 3), 3);
-    // With one character per piece the position comes back to 2 at once.
-    EXPECT_EQ(o.MLCount("abc", 1), 1);
+    // One character per piece.
+    EXPECT_EQ(o.MLCount("abc", 1), 3);
+    EXPECT_EQ(o.MLCount("a\r\nb", 1), 4);
 }
 
 class Printout : public Report {
