@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "platform/Services.h"
@@ -272,14 +273,22 @@ void frmSiftTst::scanFiles(std::string& report) {
     setReport("");
     lblStatus_->setText("Scanning");
     lblCurrentFile_->show();
+    bool first = true;
+    auto lastPump = std::chrono::steady_clock::now();
     for (const clsFilelist& entry : fileList_) {
         lblCurrentFile_->setText(toQt(entry.gsFilename));
         barLoadingStatus_->setValue(1);
         barLoadingStatus_->show();
-        // Pending events run before each file, after the file's name and the
-        // bar are set, so that the window shows which file is being read.
-        platform::eventPump().processEvents();
-        if (ending_) return;
+        // Pending events run before a file, after its name and the bar are
+        // set, so that the window shows which file is being read. Small
+        // files go by faster than anyone can read their names: events run
+        // before the first file and then at most once per pump interval.
+        if (first || std::chrono::steady_clock::now() - lastPump >= pumpInterval_) {
+            first = false;
+            platform::eventPump().processEvents();
+            lastPump = std::chrono::steady_clock::now();
+            if (ending_) return;
+        }
         engine_->Load(entry.gsFilename, progress_.get());
         if (ending_) return;
         report += engine_->sFillMessages();

@@ -135,6 +135,7 @@ protected:
         scoped.emplace(platform::Services{nullptr, nullptr, nullptr, &input, nullptr, nullptr, &files});
         window = std::make_unique<frmSiftTst>(std::make_unique<scan::clsOculon>(folder + "/no UserDefs.txt"));
         window->setEndProgram([this] { ++programEnds; });
+        window->setPumpInterval(std::chrono::milliseconds(0));  // events before every file
         window->show();
         files.opened.clear();  // the user definitions
     }
@@ -361,6 +362,16 @@ TEST_F(ScannerWindow, ScanOfTwoFilesShowsTheirReportsInOrder) {
     EXPECT_FALSE(desk.busy.busy);
     EXPECT_EQ(desk.busy.begins, 1);
     EXPECT_TRUE(desk.boxes.shown.empty());
+}
+
+TEST_F(ScannerWindow, EventsRunBeforeTheFirstFileAndThenOncePerInterval) {
+    window->setPumpInterval(std::chrono::hours(1));
+    std::vector<std::string> filesAtPump;
+    desk.pump.onPump = [&] { filesAtPump.push_back(label("lblCurrentFile")->text().toStdString()); };
+    scan({alpha, myClass, alpha});
+    EXPECT_EQ(filesAtPump, std::vector<std::string>{alpha});
+    EXPECT_EQ(files.opened, (std::vector<std::string>{alpha, myClass, alpha}));
+    EXPECT_EQ(window->reportText(), AlphaLevel1 + ClassLevel1 + AlphaLevel1);
 }
 
 TEST_F(ScannerWindow, NoSecondScanStartsInsideTheFirst) {

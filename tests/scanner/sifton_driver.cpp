@@ -120,10 +120,10 @@ int main(int argc, char** argv) {
     s.files = &files;
     platform::installServices(s);
 
+    PaintCounter paints;  // outlives the window it watches
     frmSiftTst window(std::make_unique<scan::clsOculon>());
     const long userDefsReads = files.opened;
     platform::setQtDialogParent(&window);
-    PaintCounter paints;
     auto* bar = window.findChild<QProgressBar*>("barLoadingStatus");
     auto* file = window.findChild<QLabel*>("lblCurrentFile");
     bar->installEventFilter(&paints);
