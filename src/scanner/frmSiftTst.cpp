@@ -89,7 +89,6 @@ void frmSiftTst::buildControls() {
     setCentralWidget(client_);
     client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
                             ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
-    client_->installEventFilter(this);
 
     rtbViewer_ = new QPlainTextEdit(client_);
     rtbViewer_->setObjectName("rtbViewer");
@@ -147,6 +146,8 @@ void frmSiftTst::buildControls() {
     lstFileNames_->hide();
 
     connect(cmdSelectFiles_, &QPushButton::clicked, this, [this] { mnuOpen_Click(); });
+    client_->installEventFilter(this);  // the layout, now that every control exists
+
     connect(cmdRecheck_, &QPushButton::clicked, this, [this] { cmdRecheck_Click(); });
     connect(cmdPrint_, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
     connect(cmdFixErrors_, &QPushButton::clicked, this, [this] { cmdFixErrors_Click(); });
@@ -213,7 +214,8 @@ void frmSiftTst::CenterForm(QWidget& form) {
 }
 
 bool frmSiftTst::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == client_ && event->type() == QEvent::Resize) scan::trapErrors("Form_Resize", [this] { Form_Resize(); });
+    if (watched == client_ && event->type() == QEvent::Resize)
+        scan::trapErrors("Form_Resize", [this] { Form_Resize(); });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -253,7 +255,7 @@ void frmSiftTst::cmdRecheck_Click() {
 }
 
 // Runs the engine over the file list in order and shows the reports one
-// after another. Window events run before each file, so the window repaints
+// after another. Window events run between the files, so the window repaints
 // and "&Close" works; nothing can start a second scan meanwhile. Whatever
 // happens, the window leaves the busy state at the end.
 void frmSiftTst::RunScan() {
