@@ -76,11 +76,14 @@ TEST_F(BatchScan, UnreadableFileIsReportedAndTheScanGoesOn) {
 }
 
 TEST_F(BatchScan, UserDefinitionsFileIsPassedOn) {
-    // Without a rule reading them the lists are only stored; the scan runs.
     touch(dir / "defs.txt", "Gauge=gau\n");
-    std::ostringstream out;
-    EXPECT_EQ(runBatchScan(1, (dir / "defs.txt").string(), {(dir / "sub").string()}, out), 0);
-    EXPECT_EQ(out.str(), "");  // an empty folder gives no report
+    touch(dir / "sub" / "frmA.frm", "Begin MyLib.Gauge gauSpeed\r\nEnd\r\n");
+    std::ostringstream without, with;
+    runBatchScan(2, std::nullopt, {(dir / "sub").string()}, without);
+    runBatchScan(2, (dir / "defs.txt").string(), {(dir / "sub").string()}, with);
+    const std::string finding = "{gauSpeed}{MyLib.Gauge} {???}";
+    EXPECT_NE(without.str().find(finding), std::string::npos) << without.str();
+    EXPECT_EQ(with.str().find("MyLib.Gauge"), std::string::npos) << with.str();
 }
 
 TEST(ListMessages, EveryRowOnce) {

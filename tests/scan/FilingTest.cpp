@@ -170,20 +170,6 @@ TEST(MessageCatalogue, EveryRowIsGradedByItsFirstLetter) {
     EXPECT_EQ(catalogueEntry(MessageId::ControlPrefix).kind, FindingKind::Module);
 }
 
-TEST(MessageCatalogue, TextsWithUnusualSpacingAreKept) {
-    EXPECT_EQ(messageText(MessageId::MultipleVarsWithoutTypes),
-              "Error:   Dim of multiple vars w/o multiple types yeilds variants.");
-    EXPECT_EQ(messageText(MessageId::BasInternalName),
-              "Suggest: Use \"pri/mod\" or \"glo/pub\" to prefix BAS module\r\n"
-              "         Internal Names to define variable scope, Private Assumed.");
-    EXPECT_EQ(messageText(MessageId::LineLength),
-              "Warning: Using shorter lines(via continutation) will make code easier to read.");
-    EXPECT_EQ(messageText(MessageId::PrivateInPublicModule),
-              "Warning: Private scope declared in module labeled as public.");
-    EXPECT_EQ(messageText(MessageId::GlobalInPrivateModule),
-              "Warning: Global scope declared in module labelled as private.");
-}
-
 }  // namespace
 
 namespace {

@@ -139,12 +139,6 @@ TEST_F(LineCutting, NoLimitOnLineLengthWordCountOrWordLength) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(LineCutting, LinesBeforeAnyProcedureBelongToTheDeclarations) {
-    words(crlf({"x = 1", "' c"}));
-    EXPECT_EQ(line(1).sLocation, "(declarations)");
-    EXPECT_EQ(line(2).sLocation, "(declarations)");
-}
-
 TEST_F(LineCutting, FileNameAndKindComeFromThePath) {
     oculon.LoadFromText("C:\\SRC\\Main.bas", "");
     EXPECT_EQ(oculon.fileName(), "MAIN.BAS");

@@ -34,12 +34,6 @@ TEST_F(Report, FormWithItsDescription) {
     EXPECT_EQ(reportOf("FMAIN.FRM"), expectedReport("FMAIN.level3.txt"));
 }
 
-TEST_F(Report, CanBeAskedForAgainUntilTheNextLoad) {
-    LevelGuard guard(2);
-    std::string first = reportOf("util.bas");
-    EXPECT_EQ(oculon.sFillMessages(), first);
-}
-
 TEST_F(Report, UnreadableFileShowsOnlyItsHead) {
     reportOf("util.bas");
     oculon.Load(std::string(VARNEL_BINARY_DIR) + "/missing/gone.bas");
