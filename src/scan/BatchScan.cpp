@@ -33,7 +33,7 @@ std::vector<std::string> filesToScan(const std::string& path) {
 }
 
 int runBatchScan(int level, const std::optional<std::string>& userDefs,
-                 const std::vector<std::string>& paths, std::ostream& out) {
+                 const std::vector<std::string>& paths, std::ostream& out, std::ostream& err) {
     setCheckLevel(level);
     clsOculon oculon = userDefs ? clsOculon(*userDefs) : clsOculon();
     bool bFailed = false;
@@ -42,6 +42,7 @@ int runBatchScan(int level, const std::optional<std::string>& userDefs,
             oculon.Load(file);
             const std::string sReport = oculon.sFillMessages();
             out.write(sReport.data(), static_cast<std::streamsize>(sReport.size()));
+            if (!oculon.sourceRead()) err << "sifton: cannot read " << file << "\n";
             if (oculon.errorCount() > 0 || !oculon.sourceRead()) bFailed = true;
         }
     }

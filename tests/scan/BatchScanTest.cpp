@@ -64,9 +64,10 @@ TEST_F(BatchScan, StatusZeroWithoutErrorFindings) {
 }
 
 TEST_F(BatchScan, UnreadableFileIsReportedAndTheScanGoesOn) {
-    std::ostringstream out;
+    std::ostringstream out, err;
     touch(dir / "ok.bas");
-    int status = runBatchScan(1, std::nullopt, {(dir / "gone.bas").string(), (dir / "ok.bas").string()}, out);
+    int status = runBatchScan(1, std::nullopt, {(dir / "gone.bas").string(), (dir / "ok.bas").string()}, out, err);
+    EXPECT_EQ(err.str(), "sifton: cannot read " + (dir / "gone.bas").string() + "\n");
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
     EXPECT_NE(desktop.boxes.last().text.find("Procname: Load"), std::string::npos);
     EXPECT_NE(out.str().find("Module: \t\t\tGONE.BAS\r\n"), std::string::npos);
