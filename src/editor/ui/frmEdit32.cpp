@@ -20,14 +20,18 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
+#include "editor/BlockCommands.h"
 #include "editor/ui/EditorText.h"
 #include "editor/ui/frmFind.h"
 #include "editor/ui/frmReplace.h"
 #include "platform/ErrorBoxes.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
+#include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtPrinter.h"
 #include "textlib/TextLib.h"
 
 namespace editor::ui {
@@ -581,11 +585,72 @@ void frmEdit32::mnuReplace_Click() {
 
 // --- Block commands ------------------------------------------------------------
 
-void frmEdit32::mnuPrint_Click() {}
-void frmEdit32::mnuConcatenate_Click() {}
-void frmEdit32::mnuComment_Click() {}
-void frmEdit32::mnuUncomment_Click() {}
-void frmEdit32::mnuIndent_Click() {}
-void frmEdit32::mnuConvert_Click() {}
+namespace {
+
+// The window as the block commands and the indenter see it: the editor text
+// and its selection with CR LF line ends, the focus, and Edit > Paste.
+class BlockTarget : public indent::IndentTarget {
+public:
+    explicit BlockTarget(frmEdit32& w) : w_(w) {}
+    std::string selectedText() override { return w_.selText(); }
+    std::string text() override { return w_.editorText(); }
+    // Like a text box's selection start: moves the caret, selecting nothing.
+    void setSelStart(std::int64_t start) override { w_.setSelection(start, 0); }
+    void setSelLength(std::int64_t length) override { w_.setSelection(w_.selStart(), length); }
+    void setFocus() override { w_.focusEditor(); }
+    void paste() override { w_.mnuPaste_Click(); }
+
+private:
+    frmEdit32& w_;
+};
+
+}  // namespace
+
+// Prints the selection (or the whole text) as a report. The job starts only
+// when there is something to print; when it went to a PDF file the user is
+// told where that file is, once the job has ended.
+void frmEdit32::mnuPrint_Click() {
+    BlockTarget target(*this);
+    std::optional<platform::PrintJob> job;
+    const bool printed = PrintSelectedText(target, [&]() -> platform::Printer& {
+        job = platform::startPrintJob("Kestrin Editor");
+        return *job->printer;
+    });
+    if (!printed || !job) return;
+    const std::string pdf = job->pdfPath;
+    const bool wrote = job->printer->hasOutput();
+    job.reset();
+    if (!pdf.empty() && wrote)
+        platform::boxes().show(platform::pdfReportMessage(pdf), ProgramTitle, platform::Icon::Information,
+                               platform::Buttons::Ok);
+}
+
+void frmEdit32::mnuConcatenate_Click() {
+    BlockTarget target(*this);
+    ConcatenateToClipboard(target);
+    txtEdit->setFocus();
+}
+
+void frmEdit32::mnuComment_Click() {
+    BlockTarget target(*this);
+    CommentLines(target);
+    txtEdit->setFocus();
+}
+
+void frmEdit32::mnuUncomment_Click() {
+    BlockTarget target(*this);
+    UncommentLines(target);
+}
+
+void frmEdit32::mnuIndent_Click() {
+    BlockTarget target(*this);
+    indent::Indent().E1QuickIndentProc(target);
+}
+
+void frmEdit32::mnuConvert_Click() {
+    BlockTarget target(*this);
+    ConvertXBaseProc(target);
+    txtEdit->setFocus();
+}
 
 }  // namespace editor::ui
