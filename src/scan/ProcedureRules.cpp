@@ -165,6 +165,14 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
             }
             mCheckTypeAgainstName(sBody, sType, tLine, sParam);
             i = iTypeAt + 1;
+
+            // "Optional ByVal vbModal As Boolean = False": the words cut from
+            // the head lose the "=", so the default value would be read as one
+            // more, untyped, parameter named "False". Every parameter after an
+            // Optional one is Optional itself, so the words up to the next
+            // "Optional" (or the end of the list) are the default value.
+            if (bOptional)
+                while (i < iEnd && tLine.word(i) != "Optional") ++i;
         }
 
         // The list ended at the return type: a Property Get (or Sub) name is

@@ -96,10 +96,18 @@ TEST_F(ProcedureRules, ArrayParameters) {
     expectLines(e, {F(3, M6, "a"), F(3, M4, "a} {l"), F(3, M20, "a} {a")});
 }
 
-TEST_F(ProcedureRules, OptionalByValAndItsDefaultValue) {
-    // The default value is read as one more, untyped, parameter.
-    auto& e = scanBas({"Public Sub Show(Optional ByVal vbModal As Boolean = False)", "End Sub"});
-    expectLines(e, {F(3, M12, "vbModal"), F(3, M6, "False"), F(3, M22, "False")});
+// Default values are not parameters: "= False" must not be read as an
+// untyped parameter named "False".
+TEST_F(ProcedureRules, OptionalByValWithDefaultValues) {
+    auto& e = scanBas({"Public Sub Show(Optional ByVal vbModal As Boolean = False)", "End Sub",
+                       "Public Sub Move(Optional ByVal vlTop As Long = -1, Optional rvOwner = Nothing, "
+                       "Optional ByVal vsTitle As String = \"A b\")",
+                       "End Sub", "Public Property Get Item(Optional ByVal vlIndex As Long = 0) As String",
+                       "End Property", "Public Sub Pick(Optional ByVal vlA As Long = 1 + 2, Optional ByRef count As Long)",
+                       "End Sub"});
+    expectLines(e, {F(3, M12, "vbModal"), F(5, M12, "vlTop"), F(5, M12, "vsTitle"), F(7, M12, "vlIndex"),
+                    F(7, M4, "Item} {s"), F(9, M12, "vlA"), F(9, M6, "count"), F(9, M4, "count} {l"),
+                    F(9, M20, "count} {count")});
 }
 
 TEST_F(ProcedureRules, UntypedOptionalParameterIsNotReported) {
