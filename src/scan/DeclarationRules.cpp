@@ -168,7 +168,10 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
 
             if (msModuleScope == "MOD" && w1 == "Global") mPostError(MessageId::GlobalInPrivateModule, tLine, w1);
 
-            const std::string& sName = tLine.word(iName);
+            // "Private WithEvents mobjApp As Application": the keyword is not
+            // the name.
+            const std::string& sName =
+                tLine.word(tLine.word(iName) == "WithEvents" ? iName + 1 : iName);
             std::string sBody;
             if (mbInDeclarations) {
                 if (startsWith(sName, "g") && !startsWith(sName, "grd") && !startsWith(sName, "gpb") &&

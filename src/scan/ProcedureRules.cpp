@@ -116,6 +116,13 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                 bOptional = true;
             }
 
+            // "ParamArray vaArgs() As Variant": the keyword is not the
+            // parameter's name; the array it declares is passed by reference.
+            if (sParam == "ParamArray") {
+                ++i;
+                sParam = tLine.word(i);
+            }
+
             std::string sBody;
             std::string sType;
             long iTypeAt = i;

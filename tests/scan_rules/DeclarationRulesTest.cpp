@@ -46,6 +46,11 @@ TEST_F(DeclarationRules, GlobalInPublicLabelledModuleIsFine) {
     expectLines(e, {});
 }
 
+TEST_F(DeclarationRules, WithEventsKeywordIsNotTheName) {
+    auto& e = scanBas({"Private WithEvents mobjTimer As clsTimer", "Private WithEvents Timer As clsTimer"});
+    expectLines(e, {F(4, M2, "Timer")});
+}
+
 TEST_F(DeclarationRules, ModuleUntypedNameIsAVariant) {
     auto& e = scanBas({"Private mCount"});
     expectLines(e, {F(3, M22, "mCount} {")});

@@ -110,6 +110,11 @@ TEST_F(ProcedureRules, OptionalByValWithDefaultValues) {
                     F(9, M20, "count} {count")});
 }
 
+TEST_F(ProcedureRules, ParamArrayKeywordIsNotAParameter) {
+    auto& e = scanBas({"Public Sub Log(ByVal vsText As String, ParamArray vaArgs() As Variant)", "End Sub"});
+    expectLines(e, {F(3, M12, "vsText"), F(3, M6, "vaArgs"), F(3, M27, "vaArgs} {vnt"), F(3, M4, "vaArgs} {vnt")});
+}
+
 TEST_F(ProcedureRules, UntypedOptionalParameterIsNotReported) {
     auto& e = scanBas({"Public Sub Show(Optional rvTitle)", "End Sub", "Public Sub Hide(Optional sTitle)", "End Sub"});
     expectLines(e, {F(5, M6, "sTitle")});
