@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "platform/ErrorBoxes.h"
 #include "platform/RuntimeError.h"
@@ -177,20 +178,23 @@ void Reports::WrapText(const std::string& line, int indent, int columns) {
             PrintText(line, indent);
             return;
         }
-        std::string rest = line;
+        // A view of what is left, so that a long line is not copied once per
+        // body line.
+        std::string_view rest = line;
         for (;;) {
             if (rest.size() < n) {
-                PrintText(rest, indent);
+                PrintText(std::string(rest), indent);
                 return;
             }
             // Break after the last blank among the first n - 1 characters, or
             // cut there when there is none.
             std::size_t k = n - 1;
             const std::size_t blank = rest.rfind(' ', k - 1);
-            if (blank != std::string::npos) k = blank + 1;
-            PrintText(rest.substr(0, k), indent);
+            if (blank != std::string_view::npos) k = blank + 1;
+            PrintText(std::string(rest.substr(0, k)), indent);
             MoveToNextLine();
-            rest = textlib::LTrim(rest.substr(k));
+            rest.remove_prefix(k);
+            while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
         }
     } catch (const platform::RuntimeError& e) {
         platform::ShowProgramError("WrapText", "", e);
