@@ -533,13 +533,19 @@ void SourceDocument::CopyFormHeader(InputFile& in, OutputFile& out) {
 }
 
 bool SourceDocument::CopyUntilHeading(InputFile& in, OutputFile& out, const std::string& key) {
+    // A heading of the same name before the edited entity (a duplicate, or the
+    // other branch of a conditional compilation) is not the one it replaces.
+    std::int64_t from = 1;
+    if (currentIndex_ >= 0 && static_cast<std::size_t>(currentIndex_) < records_.size())
+        if (auto record = parseEntityRecord(records_[static_cast<std::size_t>(currentIndex_)])) from = record->start;
     std::string line, buffer;
     while (!in.atEnd()) {
+        const std::int64_t at = in.position();
         lineInput(in, line);
         // The old heading is the line whose text before its parameter list is
         // the key, not any line that merely mentions it.
         const std::string_view head = trimBlanks(std::string_view(line).substr(0, line.find('(')));
-        if (head.size() == key.size() && startsWithText(head, key)) return true;
+        if (at >= from && head.size() == key.size() && startsWithText(head, key)) return true;
         writeLine(out, buffer, line);
     }
     platform::boxes().show("eof", ProgramTitle, Icon::None, Buttons::Ok);
