@@ -15,6 +15,7 @@ TEST(QtDesktop, FiltersBecomeQtFilters) {
     EXPECT_EQ(qtFilter("Basic Files|*.bas").toStdString(), "Basic Files (*.bas)");
     EXPECT_EQ(qtFilter("Forms|*.frm|All|*.*").toStdString(), "Forms (*.frm);;All (*.*)");
     EXPECT_EQ(qtFilter("Basic|*.bas;*.frm;*.cls").toStdString(), "Basic (*.bas *.frm *.cls)");
+    EXPECT_EQ(qtFilter("VB Files (*.BAS;*.FRM)|*.BAS;*.FRM").toStdString(), "VB Files (*.BAS *.FRM)");
 }
 
 TEST(QtDesktop, ClipboardKeepsCrLfAndHighBytes) {

@@ -125,7 +125,13 @@ QString qtFilter(const std::string& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString pattern = parts[i + 1];
         pattern.replace(';', ' ');
-        out << parts[i] + " (" + pattern + ")";
+        // Qt takes the patterns from the last parentheses of a description;
+        // a description that shows its own ("VB Files (*.BAS;*.FRM)") keeps
+        // its text and gets the blank-separated patterns Qt needs.
+        QString description = parts[i];
+        int open = description.lastIndexOf('(');
+        if (open >= 0 && description.endsWith(')')) description = description.left(open).trimmed();
+        out << description + " (" + pattern + ")";
     }
     return out.join(";;");
 }
