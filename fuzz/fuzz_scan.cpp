@@ -8,6 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "platform/Recording.h"
+#include "platform/Services.h"
 #include "scan/clsOculon.h"
 
 namespace {
@@ -24,15 +25,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string source(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     platform::RecordingDesktop desktop;
+    fuzzsupport::MemoryFileSystem fs;
+    fs.put(name, source);
+    platform::Services s;
+    s.files = &fs;
+    platform::ScopedServices scope(s);
     scan::setCheckLevel(level);
+    // One engine for the whole run, as the scanner window keeps one: every
+    // Load must start afresh.
     static scan::clsOculon* engine = new scan::clsOculon("/nonexistent/UserDefs.txt");
-    engine->LoadFromText(name, source);
+    engine->Load(name);
+    FUZZ_CHECK(engine->sourceRead(), "the file is read");
     const std::string report = engine->sFillMessages();
     FUZZ_CHECK(report.size() <= 128000, "the report stays within 128,000 characters");
     FUZZ_CHECK(engine->errorCount() >= 0 && engine->warningCount() >= 0 && engine->suggestCount() >= 0,
                "counters are not negative");
     if (level == 1) FUZZ_CHECK(engine->warningCount() == 0 && engine->suggestCount() == 0, "level 1 keeps errors only");
     if (level == 2) FUZZ_CHECK(engine->suggestCount() == 0, "level 2 keeps no suggestions");
+    if (data[0] & 0x40) {
+        // Nothing of one scan leaks into the next.
+        engine->Load(name);
+        FUZZ_CHECK(engine->sFillMessages() == report, "scanning again gives the same report");
+    }
     if (print) {
         platform::RecordingPrinter printer;
         FUZZ_CHECK(engine->sFillMessages("Print Only", printer).empty(), "printing returns no text");
