@@ -2,6 +2,7 @@
 // A document over a MemoryView, with recording desktop services and files in
 // a fresh temporary folder.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -37,7 +38,8 @@ class DocTest : public ::testing::Test {
 protected:
     DocTest() : faulty(platform::realFileSystem()) {
         dir = std::filesystem::temp_directory_path() /
-              ("varnel-doc-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+              ("varnel-doc-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);

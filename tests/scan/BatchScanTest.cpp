@@ -17,7 +17,9 @@ namespace {
 class BatchScan : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(VARNEL_BINARY_DIR) / "scan-batch-test";
+        // One folder per test: ctest runs the tests of this suite side by side.
+        dir = fs::path(VARNEL_BINARY_DIR) /
+              ("scan-batch-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir / "sub");
     }
