@@ -1,13 +1,14 @@
 #pragma once
-// Helpers for the rule tests: write a small source file, scan it through
-// Load at level 3, and compare the findings filed against each line (and
-// against the module) with findings written out by hand.
+// Helpers for the rule tests: scan small source files through Load at level 3
+// and compare the findings filed against each line (and against the module)
+// with findings written out by hand, in the notation of the case files:
+//   line findings    "3 M4 {lCount} {l}"   (line 3, finding 4, look-at text)
+//   module findings  "M25 {cmdOK} {"OK"}{frmTest}"   (finding 25, usage text)
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -22,56 +23,37 @@ namespace scanrules {
 
 // The finding texts, typed from the standard the scanner enforces, so that a
 // wrong character in the engine's catalogue shows up here.
-namespace msg {
-inline const std::string M1 = "Error:   Dim of multiple vars w/o multiple types yeilds variants.";
-inline const std::string M2 = "Warning: Prefixing Module variables with \"m\" would clarify scope.";
-inline const std::string M3 = "Warning: Prefixing Local variables with \"l\" would clarify scope.";
-inline const std::string M4 = "Warning: DataType doesn't correspond to variable prefix.";
-inline const std::string M5 = "Warning: Functions should specify return type.";
-inline const std::string M6 = "Suggest: Prefixing Params passed ByRef with \"r\" clarifies usage.";
-inline const std::string M7 = "Suggest: Prefixing Params passed ByVal with \"v\" clarifies usage.";
-inline const std::string M8 = "Warning: Typing suffixes (#$%&@) makes for cryptic code.";
-inline const std::string M9 = "Warning: Scope of procedure not specified.";
-inline const std::string M10 = "Warning: Module Level Dim does not clarify scope, Public/Private will.";
-inline const std::string M12 =
-    "Warning: Params passed ByVal to other than Out of Process Servers or DLLs is expensive.";
-inline const std::string M13 =
-    "Suggest: Use \"pri/mod\" or \"glo/pub\" to prefix BAS module\r\n"
-    "         Internal Names to define variable scope, Private Assumed.";
-inline const std::string M14 = "Suggest: CLS modules should have Internal Names prefixed by \"cls\".";
-inline const std::string M15 = "Suggest: FRM modules should have Internal Names prefixed by \"frm\".";
-inline const std::string M16 = "Suggest: Constants should be all upper case with intermixed \"_\".";
-inline const std::string M17 = "Warning: A global's scope should be Public.";
-inline const std::string M18 = "Warning: Module scope procedures should not be Public.";
-inline const std::string M19 = "Suggest: Prefixing Private procedures with \"m\" clarifies scope.";
-inline const std::string M20 = "Suggest: Variable names should start syllables with upper case letters.";
-inline const std::string M21 = "Suggest: The Filename isn't a subset of the module Internal Name.";
-inline const std::string M22 = "Error: Untyped Variable yields variant type.";
-inline const std::string M23 = "Error: \"Option Explicit\" should be specified for this module.";
-inline const std::string M24 = "Warning: Using control's default property improves performance.";
-inline const std::string M25 = "Error: You should use accelerator keys on Command buttons.";
-inline const std::string M26 = "Error: Use string form of function ($).";
-inline const std::string M27 = "Warning: Use Variant Type only when absolutely necessary.";
-inline const std::string M28 = "Warning: Using shorter lines(via continutation) will make code easier to read.";
-inline const std::string M29 = "Warning: Global scope declared in module labelled as private.";
-}  // namespace msg
-
-// One line finding as a reader of the report sees it.
-struct Finding {
-    long line;
-    std::string message;
-    std::optional<std::string> usage;
+inline const std::map<std::string, std::string> Messages = {
+    {"M1", "Error:   Dim of multiple vars w/o multiple types yeilds variants."},
+    {"M2", "Warning: Prefixing Module variables with \"m\" would clarify scope."},
+    {"M3", "Warning: Prefixing Local variables with \"l\" would clarify scope."},
+    {"M4", "Warning: DataType doesn't correspond to variable prefix."},
+    {"M5", "Warning: Functions should specify return type."},
+    {"M6", "Suggest: Prefixing Params passed ByRef with \"r\" clarifies usage."},
+    {"M7", "Suggest: Prefixing Params passed ByVal with \"v\" clarifies usage."},
+    {"M8", "Warning: Typing suffixes (#$%&@) makes for cryptic code."},
+    {"M9", "Warning: Scope of procedure not specified."},
+    {"M10", "Warning: Module Level Dim does not clarify scope, Public/Private will."},
+    {"M12", "Warning: Params passed ByVal to other than Out of Process Servers or DLLs is expensive."},
+    {"M13", "Suggest: Use \"pri/mod\" or \"glo/pub\" to prefix BAS module\r\n"
+            "         Internal Names to define variable scope, Private Assumed."},
+    {"M14", "Suggest: CLS modules should have Internal Names prefixed by \"cls\"."},
+    {"M15", "Suggest: FRM modules should have Internal Names prefixed by \"frm\"."},
+    {"M16", "Suggest: Constants should be all upper case with intermixed \"_\"."},
+    {"M17", "Warning: A global's scope should be Public."},
+    {"M18", "Warning: Module scope procedures should not be Public."},
+    {"M19", "Suggest: Prefixing Private procedures with \"m\" clarifies scope."},
+    {"M20", "Suggest: Variable names should start syllables with upper case letters."},
+    {"M21", "Suggest: The Filename isn't a subset of the module Internal Name."},
+    {"M22", "Error: Untyped Variable yields variant type."},
+    {"M23", "Error: \"Option Explicit\" should be specified for this module."},
+    {"M24", "Warning: Using control's default property improves performance."},
+    {"M25", "Error: You should use accelerator keys on Command buttons."},
+    {"M26", "Error: Use string form of function ($)."},
+    {"M27", "Warning: Use Variant Type only when absolutely necessary."},
+    {"M28", "Warning: Using shorter lines(via continutation) will make code easier to read."},
+    {"M29", "Warning: Global scope declared in module labelled as private."},
 };
-
-// One module finding with its two usage strings.
-struct ModuleFinding {
-    std::string message;
-    std::string first;
-    std::string second;
-};
-
-inline Finding F(long line, const std::string& message) { return {line, message, std::nullopt}; }
-inline Finding F(long line, const std::string& message, const std::string& usage) { return {line, message, usage}; }
 
 // Makes line breaks visible so that a failed comparison reads well.
 inline std::string visible(const std::string& text) {
@@ -84,24 +66,24 @@ inline std::string visible(const std::string& text) {
     return out;
 }
 
-// The slot texts a line finding is stored as.
-inline std::string lineSlots(const Finding& f) {
-    if (!f.usage) return f.message + "\r\n\r\n";
-    return f.message + "\r\n" + "Look at:   {" + *f.usage + "}\r\n\r\n";
+// The slot texts of one finding "Mnn usage": the catalogue text, then the
+// usage text (if any) on its line with the given label.
+inline std::string slotTexts(const std::string& finding, const std::string& label) {
+    const auto blank = finding.find(' ');
+    const std::string id = finding.substr(0, blank);
+    const auto msg = Messages.find(id);
+    const std::string text = msg == Messages.end() ? "<unknown " + id + ">" : msg->second;
+    if (blank == std::string::npos) return text + "\r\n\r\n";
+    return text + "\r\n" + label + finding.substr(blank + 1) + "\r\n\r\n";
 }
 
-inline std::string moduleSlots(const ModuleFinding& f) {
-    std::string suffix;
-    if (!f.first.empty()) suffix += "{" + f.first + "}";
-    if (!f.second.empty()) suffix += "{" + f.second + "}";
-    if (suffix.empty()) return f.message + "\r\n\r\n";
-    return f.message + "\r\n" + "Usage | Std:   " + suffix + "\r\n\r\n";
-}
-
-// Lines with findings, each as "line N:" followed by its slot texts.
-inline std::string renderLines(const std::vector<Finding>& findings) {
+// Expected line findings "LINE Mnn {usage}" as "line N:" blocks of slot texts.
+inline std::string renderLines(const std::vector<std::string>& findings) {
     std::map<long, std::string> byLine;
-    for (const auto& f : findings) byLine[f.line] += lineSlots(f);
+    for (const auto& f : findings) {
+        const auto blank = f.find(' ');
+        byLine[std::stol(f.substr(0, blank))] += slotTexts(f.substr(blank + 1), "Look at:   ");
+    }
     std::string out;
     for (const auto& [line, text] : byLine) out += "line " + std::to_string(line) + ":\n" + visible(text);
     return out;
@@ -119,9 +101,9 @@ inline std::string renderLines(const scan::clsOculon& engine) {
     return out;
 }
 
-inline std::string renderModule(const std::vector<ModuleFinding>& findings) {
+inline std::string renderModule(const std::vector<std::string>& findings) {
     std::string out;
-    for (const auto& f : findings) out += moduleSlots(f);
+    for (const auto& f : findings) out += slotTexts(f, "Usage | Std:   ");
     return visible(out);
 }
 
@@ -132,8 +114,8 @@ inline std::string renderModule(const scan::clsOculon& engine) {
     return visible(out);
 }
 
-// Joins source lines with CR LF, the last one included.
-inline std::string crlf(std::initializer_list<std::string> lines) {
+// Lines joined with CR LF, the last one included.
+inline std::string crlf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& l : lines) out += l + "\r\n";
     return out;
@@ -163,42 +145,16 @@ protected:
     // Writes a file into the private folder and returns its path.
     std::string write(const std::string& name, const std::string& text) {
         const auto path = folder_ / name;
-        std::ofstream out(path, std::ios::binary);
-        out << text;
+        std::ofstream(path, std::ios::binary) << text;
         return path.string();
     }
 
-    // A user definitions file with the given text.
-    std::string userDefs(const std::string& text) { return write("UserDefs.txt", text); }
-
-    // Scans `text` as the file `name`, with the user definitions file given
-    // (none by default).
+    // Scans `text` as the file `name`, with the user definitions given (none
+    // when empty).
     scan::clsOculon& scan(const std::string& name, const std::string& text, const std::string& defs = "") {
-        engine_.emplace(defs.empty() ? (folder_ / "NoUserDefs.txt").string() : defs);
+        engine_.emplace(defs.empty() ? (folder_ / "NoUserDefs.txt").string() : write("UserDefs.txt", defs));
         engine_->Load(write(name, text));
         return *engine_;
-    }
-
-    // A standard module TEST.BAS named "modTest" with Option Explicit: two
-    // header lines, then `body` from line 3 on. Its head gives no findings.
-    scan::clsOculon& scanBas(std::initializer_list<std::string> body, const std::string& defs = "") {
-        std::string text = "Attribute VB_Name = \"modTest\"\r\nOption Explicit\r\n";
-        for (const auto& l : body) text += l + "\r\n";
-        return scan("TEST.BAS", text, defs);
-    }
-
-    // A class TEST.CLS named "clsTest", body from line 3 on.
-    scan::clsOculon& scanCls(std::initializer_list<std::string> body) {
-        std::string text = "Attribute VB_Name = \"clsTest\"\r\nOption Explicit\r\n";
-        for (const auto& l : body) text += l + "\r\n";
-        return scan("TEST.CLS", text);
-    }
-
-    void expectLines(const scan::clsOculon& engine, const std::vector<Finding>& expected) {
-        EXPECT_EQ(renderLines(expected), renderLines(engine));
-    }
-    void expectModule(const scan::clsOculon& engine, const std::vector<ModuleFinding>& expected) {
-        EXPECT_EQ(renderModule(expected), renderModule(engine));
     }
 
     platform::RecordingMessageBoxes boxes_;
