@@ -1,32 +1,42 @@
-// Rewriting of "++", "--", "+=", "-=" and the "$" operator.
+// Rewriting of "++", "--", "+=", "-=" and the "$" operator, line by line.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "convert/ConvertXBase.h"
 
 namespace {
 
-std::string incDec(std::string line) {
-    convert::ConvertXBase c;
-    return c.ConvertIncDecOperators(line);
+struct LineCase {
+    std::string in, out;
+};
+
+// Runs each line through one rewrite of a fresh converter.
+void expectRewrites(const std::function<std::string(convert::ConvertXBase&, std::string&)>& rewrite,
+                    std::initializer_list<LineCase> cases) {
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.in);
+        convert::ConvertXBase converter;
+        std::string line = c.in;
+        EXPECT_EQ(rewrite(converter, line), c.out);
+    }
 }
+
+std::string incDec(convert::ConvertXBase& c, std::string& l) { return c.ConvertIncDecOperators(l); }
+std::string plusEquals(convert::ConvertXBase& c, std::string& l) { return c.ConvertPlusEquals(l); }
+std::string minusEquals(convert::ConvertXBase& c, std::string& l) { return c.ConvertMinusEquals(l); }
+std::string dollar(convert::ConvertXBase& c, std::string& l) { return c.ProcessStringOperator(l); }
 
 }  // namespace
 
-TEST(IncDecOperators, StatementForm) {
-    EXPECT_EQ(incDec("nCount++"), "Inc nCount");
-    EXPECT_EQ(incDec("++nCount"), "Inc nCount");
-    EXPECT_EQ(incDec("nCount--"), "Dec nCount");
-    EXPECT_EQ(incDec("--nCount"), "Dec nCount");
-    // Nothing after the first word survives.
-    EXPECT_EQ(incDec("n_Row++ // next"), "Inc n_Row");
-}
-
-TEST(IncDecOperators, ExpressionForm) {
-    EXPECT_EQ(incDec("x = i++ + j++"), "x = IncA(i) + IncA(j)");
-    EXPECT_EQ(incDec("x = ++i"), "x = IncB(i)");
-    EXPECT_EQ(incDec("x = i--"), "x = DecA(i)");
-    EXPECT_EQ(incDec("x = --i"), "x = DecB(i)");
-    EXPECT_EQ(incDec("x = a[i++] - --j"), "x = a[IncA(i)] - DecB(j)");
+TEST(IncDecOperators, StatementAndExpressionForms) {
+    expectRewrites(incDec, {
+        {"nCount++", "Inc nCount"}, {"++nCount", "Inc nCount"}, {"nCount--", "Dec nCount"}, {"--nCount", "Dec nCount"},
+        {"n_Row++ // next", "Inc n_Row"},  // nothing after the first word survives
+        {"x = i++ + j++", "x = IncA(i) + IncA(j)"}, {"x = ++i", "x = IncB(i)"}, {"x = i--", "x = DecA(i)"},
+        {"x = --i", "x = DecB(i)"}, {"x = a[i++] - --j", "x = a[IncA(i)] - DecB(j)"},
+        {"x = a - b", "x = a - b"}, {"", ""},
+    });
 }
 
 TEST(IncDecOperators, ExpressionFormChangesTheLineInPlace) {
@@ -36,56 +46,28 @@ TEST(IncDecOperators, ExpressionFormChangesTheLineInPlace) {
     EXPECT_EQ(line, "x = IncA(i)");
 }
 
-TEST(IncDecOperators, LineWithoutOperatorIsUnchanged) {
-    EXPECT_EQ(incDec("x = a - b"), "x = a - b");
-    EXPECT_EQ(incDec(""), "");
+TEST(CompoundAssignment, SimpleRightHandSidesOnly) {
+    expectRewrites(plusEquals, {
+        {"nTotal += nAmount", "nTotal = nTotal + nAmount"}, {"nTotal += (a + b)", "nTotal = nTotal + (a + b)"},
+        {"nTotal += a * 2", "nTotal += a * 2"}, {"nTotal+=1", "nTotal+=1"}, {"nTotal += ", "nTotal += "},
+        {"nTotal -= 1", "nTotal -= 1"}, {"", ""},
+    });
+    expectRewrites(minusEquals, {
+        {"nTotal -= 1", "nTotal = nTotal - 1"}, {"n_Left -= x - 1", "n_Left = n_Left - x - 1"},
+        {"nTotal += 1", "nTotal += 1"},
+    });
 }
 
-TEST(CompoundAssignment, SimpleRightHandSides) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal += nAmount"), "nTotal = nTotal + nAmount");
-    EXPECT_EQ(c.ConvertMinusEquals("nTotal -= 1"), "nTotal = nTotal - 1");
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal += (a + b)"), "nTotal = nTotal + (a + b)");
-    EXPECT_EQ(c.ConvertMinusEquals("n_Left -= x - 1"), "n_Left = n_Left - x - 1");
-}
-
-TEST(CompoundAssignment, OtherLinesComeBackUnchanged) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal += a * 2"), "nTotal += a * 2");
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal+=1"), "nTotal+=1");
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal += "), "nTotal += ");
-    EXPECT_EQ(c.ConvertPlusEquals("nTotal -= 1"), "nTotal -= 1");
-    EXPECT_EQ(c.ConvertMinusEquals("nTotal += 1"), "nTotal += 1");
-    EXPECT_EQ(c.ConvertPlusEquals(""), "");
-}
-
-TEST(StringOperator, NearestWordsAreTheOperands) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ProcessStringOperator("IF \"a\" $ cStr"), "IF  InStr(1, cStr, \"a\", 1) > 0 ");
-    EXPECT_EQ(c.ProcessStringOperator("x = \"abc\" $ Upper(cName)"), "x =  InStr(1, Upper(cName), \"abc\", 1) > 0 ");
-}
-
-TEST(StringOperator, EveryOperatorOfTheLine) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ProcessStringOperator("IF cX $ cY .OR. cZ $ cW"),
-              "IF  InStr(1, cY, cX, 1) > 0  .OR.  InStr(1, cW, cZ, 1) > 0 ");
-}
-
-TEST(StringOperator, DollarInsideFirstStringStops) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ProcessStringOperator("? \"Cost in $\" + x $ y"), "? \"Cost in $\" + x $ y");
-    // An operand holding a "$" in quotes is put back, never rewritten again.
-    EXPECT_EQ(c.ProcessStringOperator("x = y $ \"a$b\""), "x =  InStr(1, \"a$b\", y, 1) > 0 ");
-}
-
-TEST(StringOperator, AmbiguousOperandsLeaveTheLine) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ProcessStringOperator("x $ y .OR. y"), "x $ y .OR. y");
-    EXPECT_EQ(c.ProcessStringOperator("$ x"), "$ x");
-}
-
-TEST(StringOperator, MissingRightOperandStops) {
-    convert::ConvertXBase c;
-    EXPECT_EQ(c.ProcessStringOperator("IF a $"), "IF a $");
-    EXPECT_EQ(c.ProcessStringOperator("no operator"), "no operator");
+TEST(StringOperator, Rewrites) {
+    expectRewrites(dollar, {
+        // The nearest words are the operands; every operator of the line is rewritten.
+        {"IF \"a\" $ cStr", "IF  InStr(1, cStr, \"a\", 1) > 0 "},
+        {"x = \"abc\" $ Upper(cName)", "x =  InStr(1, Upper(cName), \"abc\", 1) > 0 "},
+        {"IF cX $ cY .OR. cZ $ cW", "IF  InStr(1, cY, cX, 1) > 0  .OR.  InStr(1, cW, cZ, 1) > 0 "},
+        // A "$" inside the first string stops; one inside a quoted operand is put back.
+        {"? \"Cost in $\" + x $ y", "? \"Cost in $\" + x $ y"},
+        {"x = y $ \"a$b\"", "x =  InStr(1, \"a$b\", y, 1) > 0 "},
+        // Ambiguous or missing operands leave the line.
+        {"x $ y .OR. y", "x $ y .OR. y"}, {"$ x", "$ x"}, {"IF a $", "IF a $"}, {"no operator", "no operator"},
+    });
 }

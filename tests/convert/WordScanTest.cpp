@@ -5,124 +5,90 @@
 
 #include "convert/ConvertXBase.h"
 
-TEST(GetNextVBWord, NamesWithDotsAndBangs) {
-    convert::ConvertXBase c;
-    std::string s = "  x.Value! = 1";
-    EXPECT_EQ(c.GetNextVBWord(s), "x.Value!");
-    EXPECT_EQ(s, "= 1");
-    s = "REPLACE cust!name WITH x";
-    EXPECT_EQ(c.GetNextVBWord(s), "REPLACE");
-    EXPECT_EQ(c.GetNextVBWord(s), "cust!name");
-    s = "Function Total(a)";
-    EXPECT_EQ(c.GetNextVBWord(s), "Function");
-    EXPECT_EQ(c.GetNextVBWord(s), "Total");
-    EXPECT_EQ(s, "a)");
-}
-
-TEST(GetNextVBWord, EmptyAndBlankText) {
-    convert::ConvertXBase c;
-    std::string s;
-    EXPECT_EQ(c.GetNextVBWord(s), "");
-    s = "   ";
-    EXPECT_EQ(c.GetNextVBWord(s), "");
-    EXPECT_EQ(s, "   ");
-}
-
-TEST(GetNextPSOWord, QuotedStringStaysTogether) {
-    convert::ConvertXBase c;
-    std::string s = "\"a b\" $ x";
-    EXPECT_EQ(c.GetNextPSOWord(s), "\"a b\"");
-    EXPECT_EQ(s, "$ x");
-    s = "\"(x)\" y";
-    EXPECT_EQ(c.GetNextPSOWord(s), "\"(x)\"");
-}
-
-TEST(GetNextPSOWord, Parentheses) {
-    convert::ConvertXBase c;
-    std::string s = "Upper(cName)) more";
-    EXPECT_EQ(c.GetNextPSOWord(s), "Upper(cName)");
-    EXPECT_EQ(s, "more");
-    s = "f(a";
-    EXPECT_EQ(c.GetNextPSOWord(s), "fa");
-    EXPECT_EQ(s, "");
-    s = "  a[1], b";
-    EXPECT_EQ(c.GetNextPSOWord(s), "a[1]");
-    EXPECT_EQ(c.GetNextPSOWord(s), "b");
-}
-
-TEST(GetNextPSOWord, EmptyText) {
-    convert::ConvertXBase c;
-    std::string s;
-    EXPECT_EQ(c.GetNextPSOWord(s), "");
-    s = " , ";
-    EXPECT_EQ(c.GetNextPSOWord(s), "");
-}
-
 namespace {
-std::vector<std::string> tokens(const std::string& text) {
-    convert::ConvertXBase c;
-    c.SetTokenSource(text);
-    std::vector<std::string> out;
-    for (int i = 0; i < 20; ++i) {
-        auto t = c.GetNextWord();
-        out.push_back(t);
-        if (t.empty()) break;
+
+using Words = std::vector<std::string>;
+
+struct ScanCase {
+    std::string text;
+    Words words;      // the words taken one after another
+    const char* rest;  // what is left of the text (not checked when null)
+};
+
+template <class Next>
+void expectScans(Next next, std::initializer_list<ScanCase> cases) {
+    for (const ScanCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        convert::ConvertXBase converter;
+        std::string s = c.text;
+        for (const std::string& w : c.words) EXPECT_EQ((converter.*next)(s), w);
+        if (c.rest) { EXPECT_EQ(s, c.rest); }
     }
-    return out;
 }
-using Tokens = std::vector<std::string>;
+
 }  // namespace
 
-TEST(GetNextWord, BlankRunsAreTokens) {
-    EXPECT_EQ(tokens("SELECT  2"), (Tokens{"SELECT", "  ", "2", ""}));
-    EXPECT_EQ(tokens(" a "), (Tokens{" ", "a", " ", ""}));
-    EXPECT_EQ(tokens(""), (Tokens{""}));
+TEST(GetNextVBWord, NamesWithDotsAndBangs) {
+    expectScans(&convert::ConvertXBase::GetNextVBWord, {
+        {"  x.Value! = 1", {"x.Value!"}, "= 1"},
+        {"REPLACE cust!name WITH x", {"REPLACE", "cust!name"}, nullptr},
+        {"Function Total(a)", {"Function", "Total"}, "a)"},
+        {"", {""}, ""},
+        {"   ", {""}, "   "},
+    });
 }
 
-TEST(GetNextWord, LineEndsAndMarkers) {
-    EXPECT_EQ(tokens("a\r\nb"), (Tokens{"a", "\r\n", "b", ""}));
-    EXPECT_EQ(tokens("a\rb"), (Tokens{"a", "\r", "b", ""}));
-    EXPECT_EQ(tokens("a \r\n"), (Tokens{"a", " ", "\r\n", ""}));
-    EXPECT_EQ(tokens("ab\xDF\xB5" "cd\xEF\xA7"), (Tokens{"ab", "\xDF", "\xB5", "cd", "\xEF", "\xA7", ""}));
+TEST(GetNextPSOWord, QuotesAndBracketsStayTogether) {
+    expectScans(&convert::ConvertXBase::GetNextPSOWord, {
+        {"\"a b\" $ x", {"\"a b\""}, "$ x"},
+        {"\"(x)\" y", {"\"(x)\""}, nullptr},
+        {"Upper(cName)) more", {"Upper(cName)"}, "more"},
+        {"f(a", {"fa"}, ""},
+        {"  a[1], b", {"a[1]", "b"}, nullptr},
+        {"", {""}, ""},
+        {" , ", {""}, nullptr},
+    });
 }
 
-TEST(GetNextWord, EndGivesEmptyTokenAgain) {
-    convert::ConvertXBase c;
-    c.SetTokenSource("x");
-    EXPECT_EQ(c.GetNextWord(), "x");
-    EXPECT_EQ(c.GetNextWord(), "");
-    EXPECT_EQ(c.GetNextWord(), "");
+TEST(GetNextWord, TokensUntilTheEmptyOne) {
+    const struct { std::string text; Words tokens; } cases[] = {
+        {"SELECT  2", {"SELECT", "  ", "2"}},
+        {" a ", {" ", "a", " "}},
+        {"", {}},
+        {"a\r\nb", {"a", "\r\n", "b"}},
+        {"a\rb", {"a", "\r", "b"}},
+        {"a \r\n", {"a", " ", "\r\n"}},
+        {"ab\xDF\xB5" "cd\xEF\xA7", {"ab", "\xDF", "\xB5", "cd", "\xEF", "\xA7"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        convert::ConvertXBase converter;
+        converter.SetTokenSource(c.text);
+        Words got;
+        for (std::string t; got.size() < 20 && !(t = converter.GetNextWord()).empty();) got.push_back(t);
+        EXPECT_EQ(got, c.tokens);
+        EXPECT_EQ(converter.GetNextWord(), "");  // and again at the end
+    }
 }
 
-namespace {
-std::string renamed(std::string line) {
-    convert::ConvertXBase c;
-    return c.ChangeResWords(line);
-}
-}  // namespace
-
-TEST(ChangeResWords, WholeWordsOnly) {
-    EXPECT_EQ(renamed("left = count + 1"), "nLeft = nCount + 1");
-    EXPECT_EQ(renamed("x = Left(s, 2)"), "x = nLeft(s, 2)");
-    EXPECT_EQ(renamed("nLeft = LeftMargin + my_count + count2"), "nLeft = LeftMargin + my_count + count2");
-    EXPECT_EQ(renamed("' the error line"), "' the lError pString");
-}
-
-TEST(ChangeResWords, EveryOccurrenceOnce) {
-    EXPECT_EQ(renamed("count = count + 1"), "nCount = nCount + 1");
-    EXPECT_EQ(renamed("LeftMargin = left"), "LeftMargin = nLeft");
-    EXPECT_EQ(renamed("RIGHT.right"), "nRight.nRight");
-}
-
-TEST(ChangeResWords, TheWholeTable) {
-    EXPECT_EQ(renamed("line string right left data cstr currency empty error count"),
-              "pString cString nRight nLeft cData cstrg currncy emty lError nCount");
-    EXPECT_EQ(renamed(""), "");
-}
-
-TEST(ChangeResWords, ChangesTheCallersText) {
-    convert::ConvertXBase c;
-    std::string line = "Data = 1";
-    c.ChangeResWords(line);
-    EXPECT_EQ(line, "cData = 1");
+TEST(ChangeResWords, WholeWordsEachOnce) {
+    const struct { std::string in, out; } cases[] = {
+        {"left = count + 1", "nLeft = nCount + 1"},
+        {"x = Left(s, 2)", "x = nLeft(s, 2)"},
+        {"nLeft = LeftMargin + my_count + count2", "nLeft = LeftMargin + my_count + count2"},
+        {"' the error line", "' the lError pString"},
+        {"count = count + 1", "nCount = nCount + 1"},
+        {"LeftMargin = left", "LeftMargin = nLeft"},
+        {"RIGHT.right", "nRight.nRight"},
+        {"line string right left data cstr currency empty error count",
+         "pString cString nRight nLeft cData cstrg currncy emty lError nCount"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        convert::ConvertXBase converter;
+        std::string line = c.in;
+        EXPECT_EQ(converter.ChangeResWords(line), c.out);
+        EXPECT_EQ(line, c.out);  // the caller's text changes too
+    }
 }
