@@ -5,6 +5,7 @@
 //   band2 = 644; HH = 1196; S = 14974 - 552 - 644 - 552 - 100 = 13126.
 //   120 columns: Courier New 8 pt, LH = 184, LL = round(13126 / 184 - 1) = 70.
 #include <array>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 using platform::PrinterOp;
 using platform::RecordingPrinter;
 using reports::Reports;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -40,8 +42,8 @@ std::vector<PrinterOp> bodyOps(const RecordingPrinter& p) {
     return out;
 }
 
-std::vector<std::string> bodyTexts(const RecordingPrinter& p) {
-    std::vector<std::string> out;
+Texts bodyTexts(const RecordingPrinter& p) {
+    Texts out;
     for (const auto& op : bodyOps(p)) out.push_back(op.text);
     return out;
 }
@@ -62,47 +64,46 @@ std::string numberedLines(int count, bool finalCrLf) {
 // A recording printer whose n-th call of one operation fails.
 class FailingPrinter : public RecordingPrinter {
 public:
-    void failOn(PrinterOp::Kind kind, int nth) {
-        kind_ = kind;
-        nth_ = nth;
-    }
-    void printText(const std::string& t) override {
-        hit(PrinterOp::Text);
-        RecordingPrinter::printText(t);
-    }
-    void drawLine(int a, int b, int c, int d) override {
-        hit(PrinterOp::Line);
-        RecordingPrinter::drawLine(a, b, c, d);
-    }
-    void newPage() override {
-        hit(PrinterOp::NewPage);
-        RecordingPrinter::newPage();
-    }
-    void endDocument() override {
-        hit(PrinterOp::EndDocument);
-        RecordingPrinter::endDocument();
-    }
+    FailingPrinter(PrinterOp::Kind kind, int nth) : kind_(kind), nth_(nth) {}
+    void printText(const std::string& t) override { hit(PrinterOp::Text), RecordingPrinter::printText(t); }
+    void drawLine(int a, int b, int c, int d) override { hit(PrinterOp::Line), RecordingPrinter::drawLine(a, b, c, d); }
+    void newPage() override { hit(PrinterOp::NewPage), RecordingPrinter::newPage(); }
+    void endDocument() override { hit(PrinterOp::EndDocument), RecordingPrinter::endDocument(); }
 
 private:
     void hit(PrinterOp::Kind k) {
         if (k == kind_ && ++calls_ == nth_) platform::raise(platform::err::DeviceIO);
     }
-    PrinterOp::Kind kind_ = PrinterOp::Text;
-    int nth_ = 0;
+    PrinterOp::Kind kind_;
+    int nth_;
     int calls_ = 0;
 };
 
-const char* const Prompt = "Encountered Trappable Error while printing.\nError:\nClick Ok to continue or Cancel.";
+// A 120-column editor report on the default recording page.
+class Report : public ::testing::Test {
+protected:
+    Report() { openEditorReport(r); }
+    RecordingPrinter p;
+    Reports r{p, fixedTime};
+};
+
+// An editor report on a printer whose nth call of one operation fails; the
+// first error prompt gets the given answer.
+struct FailingRun {
+    FailingRun(PrinterOp::Kind kind, int nth, platform::Answer answer = platform::Answer::Ok) : p(kind, nth) {
+        if (answer != platform::Answer::Ok) desk.boxes.answerNext(answer);
+        openEditorReport(r);
+    }
+    platform::RecordingDesktop desk;
+    FailingPrinter p;
+    Reports r{p, fixedTime};
+};
 
 }  // namespace
 
 TEST(ReportsHelpers, RoundHalfEvenAndPageLabel) {
-    EXPECT_EQ(reports::RoundHalfEven(2.5), 2);
-    EXPECT_EQ(reports::RoundHalfEven(3.5), 4);
-    EXPECT_EQ(reports::RoundHalfEven(-0.5), 0);
-    EXPECT_EQ(reports::RoundHalfEven(-1.5), -2);
-    EXPECT_EQ(reports::RoundHalfEven(70.49), 70);
-    EXPECT_EQ(reports::RoundHalfEven(70.51), 71);
+    const std::pair<double, int> rounding[] = {{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {70.49, 70}, {70.51, 71}};
+    for (auto [value, rounded] : rounding) EXPECT_EQ(reports::RoundHalfEven(value), rounded) << value;
     EXPECT_EQ(reports::PageLabel(1), "Page   1");
     EXPECT_EQ(reports::PageLabel(123), "Page   123");
 }
@@ -112,16 +113,16 @@ TEST(ReportsOpen, BodyFontByColumns) {
     const struct { int columns; double size; int lastLine; } cases[] = {
         {80, 12, 47}, {81, 10, 56}, {96, 10, 56}, {97, 8, 70}, {120, 8, 70}, {121, 6, 94}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.columns);
         RecordingPrinter p;
         Reports r(p, fixedTime);
         openEditorReport(r, c.columns);
-        // Opening measures only: nothing is printed yet.
-        EXPECT_TRUE(p.ops.empty());
+        EXPECT_TRUE(p.ops.empty());  // opening measures only
         r.PrintBlock("x");
-        EXPECT_EQ(r.state().lastLine, c.lastLine) << c.columns;
+        EXPECT_EQ(r.state().lastLine, c.lastLine);
         const auto body = bodyOps(p);
         ASSERT_EQ(body.size(), 1u);
-        EXPECT_EQ(body[0].size, c.size) << c.columns;
+        EXPECT_EQ(body[0].size, c.size);
         EXPECT_TRUE(body[0].bold);
     }
 }
@@ -129,47 +130,32 @@ TEST(ReportsOpen, BodyFontByColumns) {
 TEST(ReportsOpen, LastLineRoundsHalvesToEven) {
     // S = (height - 2) - 1848 = 184 x 71.5: LL = round(70.5) = 70;
     // 184 x 72.5: LL = round(71.5) = 72.
-    RecordingPrinter p1(11520, 13156 + 1850);
-    Reports r1(p1, fixedTime);
-    openEditorReport(r1);
-    EXPECT_EQ(r1.state().lastLine, 70);
-    RecordingPrinter p2(11520, 13340 + 1850);
-    Reports r2(p2, fixedTime);
-    openEditorReport(r2);
-    EXPECT_EQ(r2.state().lastLine, 72);
+    for (auto [height, lastLine] : {std::pair{13156 + 1850, 70}, std::pair{13340 + 1850, 72}}) {
+        RecordingPrinter p(11520, height);
+        Reports r(p, fixedTime);
+        openEditorReport(r);
+        EXPECT_EQ(r.state().lastLine, lastLine) << height;
+    }
 }
 
-TEST(ReportsFrame, FirstPageFrameAndBody) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, FirstPageFrameAndBody) {
     r.PrintBlock("a\r\nb");
     r.CloseReport();
-    struct T { const char* text; int x, y; const char* font; double size; bool bold; };
-    const T expected[] = {
-        {"", 120, 138, "Arial", 12, false},
-        {"Kestrin Editor", 4919, 138, "Arial", 12, false},   // (11518 - 14 x 120) / 2
-        {"Page   1", 10438, 138, "Arial", 12, false},        // 11518 - 9 x 120
-        {"Selected (All) Text", 4429, 713, "Arial", 14, true},  // (11518 - 19 x 140) / 2; 552 + 161
-        {"03/07/2026", 120, 14560, "Arial", 12, false},       // 14974 - 552 + 138
-        {"Kestrin Editor", 4919, 14560, "Arial", 12, false},
-        {"09:05", 10798, 14560, "Arial", 12, false},          // 11518 - 6 x 120
-        {"a", 96, 1380, "Courier New", 8, true},              // 1196 + 1 x 184
-        {"b", 96, 1564, "Courier New", 8, true},
-    };
-    std::vector<PrinterOp> texts;
+    using T = std::tuple<std::string, int, int, std::string, double, bool>;  // text, x, y, font, size, bold
+    std::vector<T> texts;
     for (const auto& op : p.ops)
-        if (op.kind == PrinterOp::Text) texts.push_back(op);
-    ASSERT_EQ(texts.size(), std::size(expected));
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(texts[i].text, expected[i].text);
-        EXPECT_EQ(texts[i].x, expected[i].x);
-        EXPECT_EQ(texts[i].y, expected[i].y);
-        EXPECT_EQ(texts[i].font, expected[i].font);
-        EXPECT_EQ(texts[i].size, expected[i].size);
-        EXPECT_EQ(texts[i].bold, expected[i].bold);
-    }
+        if (op.kind == PrinterOp::Text) texts.emplace_back(op.text, op.x, op.y, op.font, op.size, op.bold);
+    EXPECT_EQ(texts, (std::vector<T>{
+                         {"", 120, 138, "Arial", 12, false},
+                         {"Kestrin Editor", 4919, 138, "Arial", 12, false},      // (11518 - 14 x 120) / 2
+                         {"Page   1", 10438, 138, "Arial", 12, false},           // 11518 - 9 x 120
+                         {"Selected (All) Text", 4429, 713, "Arial", 14, true},  // (11518 - 19 x 140) / 2; 552 + 161
+                         {"03/07/2026", 120, 14560, "Arial", 12, false},         // 14974 - 552 + 138
+                         {"Kestrin Editor", 4919, 14560, "Arial", 12, false},
+                         {"09:05", 10798, 14560, "Arial", 12, false},            // 11518 - 6 x 120
+                         {"a", 96, 1380, "Courier New", 8, true},                // 1196 + 1 x 184
+                         {"b", 96, 1564, "Courier New", 8, true},
+                     }));
     std::vector<std::array<int, 5>> lines;
     for (const auto& op : p.ops)
         if (op.kind == PrinterOp::Line) lines.push_back({op.x, op.y, op.x2, op.y2, op.width});
@@ -192,17 +178,11 @@ TEST(ReportsFrame, CentredTitlesRoundHalvesToEven) {
     }
 }
 
-TEST(ReportsWrap, LongLines) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
-    const std::string word200(200, 'w');
-    r.PrintBlock(std::string(119, 'a') + "\r\n" + std::string(120, 'b') + "\r\n" + word200);
-    const std::vector<std::string> expected = {std::string(119, 'a'), std::string(119, 'b'), "b",
-                                               std::string(119, 'w'), std::string(81, 'w')};
-    EXPECT_EQ(bodyTexts(p), expected);
-    const auto body = bodyOps(p);
-    EXPECT_EQ(body[4].y, 1196 + 5 * 184);
+TEST_F(Report, WrapsLongLinesAndWords) {
+    r.PrintBlock(std::string(119, 'a') + "\r\n" + std::string(120, 'b') + "\r\n" + std::string(200, 'w'));
+    EXPECT_EQ(bodyTexts(p), (Texts{std::string(119, 'a'), std::string(119, 'b'), "b", std::string(119, 'w'),
+                                   std::string(81, 'w')}));
+    EXPECT_EQ(bodyOps(p)[4].y, 1196 + 5 * 184);
 }
 
 TEST(ReportsWrap, BreaksAfterLastBlankAmongFirstNMinusOne) {
@@ -215,9 +195,7 @@ TEST(ReportsWrap, BreaksAfterLastBlankAmongFirstNMinusOne) {
     r.WrapText("abc defgh    xyz", 1, 10);
     r.MoveToNextLine();
     r.WrapText("abcdefgh    xyz", 1, 10);
-    const std::vector<std::string> expected = {"hello ", "world ", "again", "abc ", "defgh    ", "xyz",
-                                               "abcdefgh ", "xyz"};
-    EXPECT_EQ(bodyTexts(p), expected);
+    EXPECT_EQ(bodyTexts(p), (Texts{"hello ", "world ", "again", "abc ", "defgh    ", "xyz", "abcdefgh ", "xyz"}));
 }
 
 TEST(ReportsWrap, TinyColumnCountsStillEnd) {
@@ -227,35 +205,27 @@ TEST(ReportsWrap, TinyColumnCountsStillEnd) {
         openEditorReport(r, columns);
         r.WrapText("abc", 1, columns);
     }
-    const std::vector<std::string> expected = {"a", "b", "c", "a", "b", "c", "a", "b", "c"};
-    EXPECT_EQ(bodyTexts(p), expected);
+    EXPECT_EQ(bodyTexts(p), (Texts{"a", "b", "c", "a", "b", "c", "a", "b", "c"}));
 }
 
-TEST(ReportsPages, TextEndingAtLastLine) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, TextEndingAtLastLineStaysOnOnePage) {
     r.PrintBlock(numberedLines(70, false));
     EXPECT_EQ(countKind(p, PrinterOp::NewPage), 0);
     EXPECT_EQ(bodyOps(p).back().text, "L70");
     EXPECT_EQ(bodyOps(p).back().y, 1196 + 70 * 184);
 }
 
-TEST(ReportsPages, FinalCrLfAtLastLineGivesAFramedEmptyPage) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, FinalCrLfAtLastLineGivesAFramedEmptyPage) {
     r.PrintBlock(numberedLines(70, true));
     EXPECT_EQ(countKind(p, PrinterOp::NewPage), 1);
     EXPECT_EQ(p.page(), 2);
     EXPECT_EQ(bodyOps(p).size(), 70u);
     EXPECT_EQ(bodyOps(p).back().page, 1);
-    std::vector<std::string> page2;
+    Texts page2;
     for (const auto& op : p.ops)
         if (op.kind == PrinterOp::Text && op.page == 2) page2.push_back(op.text);
-    const std::vector<std::string> frame = {"", "Kestrin Editor", "Page   2", "Selected (All) Text", "03/07/2026",
-                                            "Kestrin Editor", "09:05"};
-    EXPECT_EQ(page2, frame);
+    EXPECT_EQ(page2, (Texts{"", "Kestrin Editor", "Page   2", "Selected (All) Text", "03/07/2026", "Kestrin Editor",
+                            "09:05"}));
 }
 
 TEST(ReportsPages, ThreePagesShareDateTimeAndRegularHeader) {
@@ -270,7 +240,7 @@ TEST(ReportsPages, ThreePagesShareDateTimeAndRegularHeader) {
     openEditorReport(r);
     r.PrintBlock(numberedLines(141, false));
     EXPECT_EQ(p.page(), 3);
-    std::vector<std::string> labels, dates, times;
+    Texts labels, dates, times;
     for (const auto& op : p.ops) {
         if (op.kind != PrinterOp::Text) continue;
         if (op.text.rfind("Page", 0) == 0) {
@@ -281,9 +251,9 @@ TEST(ReportsPages, ThreePagesShareDateTimeAndRegularHeader) {
         if (op.y == 14560 && op.x == 120) dates.push_back(op.text);
         if (op.y == 14560 && op.x == 10798) times.push_back(op.text);
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"Page   1", "Page   2", "Page   3"}));
-    EXPECT_EQ(dates, (std::vector<std::string>(3, "03/07/2026")));
-    EXPECT_EQ(times, (std::vector<std::string>(3, "09:05")));
+    EXPECT_EQ(labels, (Texts{"Page   1", "Page   2", "Page   3"}));
+    EXPECT_EQ(dates, Texts(3, "03/07/2026"));
+    EXPECT_EQ(times, Texts(3, "09:05"));
     // Line 71 is the first of page 2, line 141 the first of page 3.
     const auto body = bodyOps(p);
     EXPECT_EQ(body[70].page, 2);
@@ -291,32 +261,20 @@ TEST(ReportsPages, ThreePagesShareDateTimeAndRegularHeader) {
     EXPECT_EQ(body[140].page, 3);
 }
 
-TEST(ReportsBlock, CarriageReturnWithoutLineFeedOverprints) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, CarriageReturnWithoutLineFeedOverprints) {
     r.PrintBlock("abc\rX\r\nnext\r");
     const auto body = bodyOps(p);
-    ASSERT_EQ(body.size(), 3u);
-    EXPECT_EQ(body[0].text, "abc");
-    EXPECT_EQ(body[1].text, "X");
+    ASSERT_EQ(bodyTexts(p), (Texts{"abc", "X", "next"}));
     EXPECT_EQ(body[1].y, body[0].y);
-    EXPECT_EQ(body[2].text, "next");
     EXPECT_EQ(body[2].y, body[0].y + 184);
 }
 
-TEST(ReportsBlock, LoneLineFeedIsNoBreak) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, LoneLineFeedIsNoBreak) {
     r.PrintBlock("a\nb");
-    EXPECT_EQ(bodyTexts(p), std::vector<std::string>{"a\nb"});
+    EXPECT_EQ(bodyTexts(p), Texts{"a\nb"});
 }
 
-TEST(ReportsBlock, EmptyTextPrintsNoPage) {
-    RecordingPrinter p;
-    Reports r(p, fixedTime);
-    openEditorReport(r);
+TEST_F(Report, EmptyTextPrintsNoPage) {
     r.PrintBlock("");
     EXPECT_TRUE(p.ops.empty());
     r.CloseReport();
@@ -327,94 +285,75 @@ TEST(ReportsBlock, EmptyTextPrintsNoPage) {
 TEST(ReportsBlock, EditorPrintUsesItsTitles) {
     RecordingPrinter p;
     reports::PrintEditorText(p, "x", fixedTime);
-    const std::vector<std::string> expected = {"", "Kestrin Editor", "Page   1", "Selected (All) Text",
-                                               "03/07/2026", "Kestrin Editor", "09:05", "x"};
-    EXPECT_EQ(p.texts(), expected);
+    EXPECT_EQ(p.texts(), (Texts{"", "Kestrin Editor", "Page   1", "Selected (All) Text", "03/07/2026",
+                                "Kestrin Editor", "09:05", "x"}));
     EXPECT_TRUE(p.ended());
 }
 
 TEST(ReportsErrors, CancelInPrintTextStopsTheReport) {
-    platform::RecordingDesktop desk;
-    desk.boxes.answerNext(platform::Answer::Cancel);
-    FailingPrinter p;
-    p.failOn(PrinterOp::Text, 9);  // the second body line (after 7 frame texts and "L1")
-    Reports r(p, fixedTime);
-    openEditorReport(r);
-    r.PrintBlock(numberedLines(150, false));
-    ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().title, "PrintText Error");
-    EXPECT_EQ(desk.boxes.last().text, Prompt);
-    EXPECT_EQ(desk.boxes.last().icon, platform::Icon::Stop);
-    EXPECT_EQ(desk.boxes.last().buttons, platform::Buttons::OkCancel);
-    EXPECT_EQ(bodyTexts(p), std::vector<std::string>{"L1"});
-    EXPECT_EQ(countKind(p, PrinterOp::NewPage), 0);
-    EXPECT_TRUE(r.state().cancelled);
+    FailingRun run(PrinterOp::Text, 9, platform::Answer::Cancel);  // the second body line (after 7 frame texts and "L1")
+    run.r.PrintBlock(numberedLines(150, false));
+    ASSERT_EQ(run.desk.boxes.shown.size(), 1u);
+    const auto& box = run.desk.boxes.last();
+    EXPECT_EQ(box.title, "PrintText Error");
+    EXPECT_EQ(box.text, "Encountered Trappable Error while printing.\nError:\nClick Ok to continue or Cancel.");
+    EXPECT_EQ(box.icon, platform::Icon::Stop);
+    EXPECT_EQ(box.buttons, platform::Buttons::OkCancel);
+    EXPECT_EQ(bodyTexts(run.p), Texts{"L1"});
+    EXPECT_EQ(countKind(run.p, PrinterOp::NewPage), 0);
+    EXPECT_TRUE(run.r.state().cancelled);
     // The pages so far are still released.
-    r.CloseReport();
-    EXPECT_TRUE(p.ended());
+    run.r.CloseReport();
+    EXPECT_TRUE(run.p.ended());
 
     // A new report prints normally again.
     RecordingPrinter q;
     Reports r2(q, fixedTime);
     openEditorReport(r2);
     r2.PrintBlock("a\r\nb");
-    EXPECT_EQ(bodyTexts(q), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(bodyTexts(q), (Texts{"a", "b"}));
 }
 
 TEST(ReportsErrors, OkInPrintTextGoesOn) {
-    platform::RecordingDesktop desk;
-    FailingPrinter p;
-    p.failOn(PrinterOp::Text, 9);
-    Reports r(p, fixedTime);
-    openEditorReport(r);
-    r.PrintBlock("L1\r\nL2\r\nL3");
-    ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().answer, platform::Answer::Ok);
-    EXPECT_EQ(bodyTexts(p), (std::vector<std::string>{"L1", "L3"}));
-    EXPECT_EQ(bodyOps(p)[1].y, 1196 + 3 * 184);
+    FailingRun run(PrinterOp::Text, 9);
+    run.r.PrintBlock("L1\r\nL2\r\nL3");
+    ASSERT_EQ(run.desk.boxes.shown.size(), 1u);
+    EXPECT_EQ(run.desk.boxes.last().answer, platform::Answer::Ok);
+    EXPECT_EQ(bodyTexts(run.p), (Texts{"L1", "L3"}));
+    EXPECT_EQ(bodyOps(run.p)[1].y, 1196 + 3 * 184);
 }
 
 TEST(ReportsErrors, CancelInTheFrameStopsBeforeTheFirstLine) {
-    platform::RecordingDesktop desk;
-    desk.boxes.answerNext(platform::Answer::Cancel);
-    FailingPrinter p;
-    p.failOn(PrinterOp::Line, 2);  // the thick rule
-    Reports r(p, fixedTime);
-    openEditorReport(r);
-    r.PrintBlock("a\r\nb");
-    ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().title, "PrintHdrFooter Error");
-    EXPECT_TRUE(bodyTexts(p).empty());
-    // The frame stops at the failed rule: no footer.
-    EXPECT_EQ(p.texts().size(), 4u);
+    FailingRun run(PrinterOp::Line, 2, platform::Answer::Cancel);  // the thick rule
+    run.r.PrintBlock("a\r\nb");
+    ASSERT_EQ(run.desk.boxes.shown.size(), 1u);
+    EXPECT_EQ(run.desk.boxes.last().title, "PrintHdrFooter Error");
+    EXPECT_TRUE(bodyTexts(run.p).empty());
+    EXPECT_EQ(run.p.texts().size(), 4u);  // the frame stops at the failed rule: no footer
 }
 
-TEST(ReportsErrors, NewPageAndEndDocumentFailuresShowProgramError) {
-    platform::RecordingDesktop desk;
-    FailingPrinter p;
-    p.failOn(PrinterOp::NewPage, 1);
-    Reports r(p, fixedTime);
-    openEditorReport(r);
-    r.PrintBlock(numberedLines(72, false));
-    ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().title, "Program Error");
-    EXPECT_EQ(desk.boxes.last().text,
+TEST(ReportsErrors, NewPageFailureShowsProgramError) {
+    FailingRun run(PrinterOp::NewPage, 1);
+    run.r.PrintBlock(numberedLines(72, false));
+    ASSERT_EQ(run.desk.boxes.shown.size(), 1u);
+    EXPECT_EQ(run.desk.boxes.last().title, "Program Error");
+    EXPECT_EQ(run.desk.boxes.last().text,
               "Err Code: 57\nErr Desc: Device I/O error\nProcname: EjectReportPage\nSub Proc: ");
     // The page was not started and got no frame, so line 71 overprints the
     // last line of page 1; the next line starts page 2.
-    EXPECT_EQ(countKind(p, PrinterOp::NewPage), 1);
-    const auto body = bodyOps(p);
+    EXPECT_EQ(countKind(run.p, PrinterOp::NewPage), 1);
+    const auto body = bodyOps(run.p);
     ASSERT_EQ(body.size(), 72u);
     EXPECT_EQ(body[70].page, 1);
     EXPECT_EQ(body[70].y, body[69].y);
     EXPECT_EQ(body[71].page, 2);
     EXPECT_EQ(body[71].y, 1380);
+}
 
-    FailingPrinter q;
-    q.failOn(PrinterOp::EndDocument, 1);
-    Reports r2(q, fixedTime);
-    openEditorReport(r2);
-    r2.PrintBlock("x");
-    r2.CloseReport();
-    EXPECT_EQ(desk.boxes.last().text, "Err Code: 57\nErr Desc: Device I/O error\nProcname: CloseReport\nSub Proc: ");
+TEST(ReportsErrors, EndDocumentFailureShowsProgramError) {
+    FailingRun run(PrinterOp::EndDocument, 1);
+    run.r.PrintBlock("x");
+    run.r.CloseReport();
+    EXPECT_EQ(run.desk.boxes.last().text,
+              "Err Code: 57\nErr Desc: Device I/O error\nProcname: CloseReport\nSub Proc: ");
 }
