@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
+
+#include "scan/BatchScan.h"
 
 #include "ScanTestSupport.h"
 
@@ -15,45 +18,46 @@ const std::string Dim = "Warning: Module Level Dim does not clarify scope, Publi
 const std::string Untyped = "Error: Untyped Variable yields variant type.";
 const std::string Casing = "Suggest: Variable names should start syllables with upper case letters.";
 
-class Filing : public ::testing::Test {
+class Filing : public scantest::ScanTest {
 protected:
     void SetUp() override { oculon.LoadFromText("T.BAS", crlf({"Option Explicit", "x = 1"})); }
     tSourceLine& line() { return ScanTestAccess::line(oculon, 2); }
     void post(MessageId id) { ScanTestAccess::post(oculon, id, line()); }
     void post(MessageId id, const std::string& usage) { ScanTestAccess::post(oculon, id, line(), usage); }
-
-    platform::RecordingDesktop desktop;
-    clsOculon oculon = scantest::engine();
+    void postModule(MessageId id, const std::string& a, const std::string& b) {
+        ScanTestAccess::postModule(oculon, id, a, b);
+    }
 };
 
-TEST_F(Filing, LevelOneKeepsErrorsOnly) {
-    LevelGuard level(1);
-    post(MessageId::ModuleLevelDim, "Dim");
-    post(MessageId::SyllableCase, "a} {a");
-    EXPECT_TRUE(line().sMessages[1].empty());
-    EXPECT_EQ(oculon.warningCount(), 0);
-    EXPECT_EQ(oculon.suggestCount(), 0);
-    post(MessageId::UntypedVariable, "x} {");
-    EXPECT_EQ(line().sMessages[1], Untyped + "\r\n");
-    EXPECT_EQ(oculon.errorCount(), 1);
-}
-
-TEST_F(Filing, LevelTwoAddsWarningsAndLevelThreeSuggestions) {
+TEST_F(Filing, EachLevelKeepsItsGrades) {
+    {
+        LevelGuard level(1);
+        post(MessageId::ModuleLevelDim, "Dim");
+        post(MessageId::SyllableCase, "a} {a");
+        EXPECT_TRUE(line().sMessages[1].empty());
+        EXPECT_EQ(oculon.warningCount(), 0);
+        EXPECT_EQ(oculon.suggestCount(), 0);
+        post(MessageId::UntypedVariable, "x} {");
+        EXPECT_EQ(line().sMessages[1], Untyped + "\r\n");
+        EXPECT_EQ(oculon.errorCount(), 1);
+    }
     {
         LevelGuard level(2);
         post(MessageId::SyllableCase);
         post(MessageId::ModuleLevelDim);
-        EXPECT_EQ(line().sMessages[1], Dim + "\r\n\r\n");
-        EXPECT_TRUE(line().sMessages[2].empty());
+        EXPECT_EQ(line().sMessages[3], Dim + "\r\n\r\n");
+        EXPECT_TRUE(line().sMessages[4].empty());
         EXPECT_EQ(oculon.warningCount(), 1);
         EXPECT_EQ(oculon.suggestCount(), 0);
     }
     LevelGuard level(3);
+    // Raising the level does not refilter earlier findings.
+    EXPECT_TRUE(line().sMessages[4].empty());
     post(MessageId::SyllableCase);
-    EXPECT_EQ(line().sMessages[2], Casing + "\r\n\r\n");
+    EXPECT_EQ(line().sMessages[4], Casing + "\r\n\r\n");
     EXPECT_EQ(oculon.suggestCount(), 1);
     EXPECT_EQ(oculon.warningCount(), 1);
-    EXPECT_EQ(oculon.errorCount(), 0);
+    EXPECT_EQ(oculon.errorCount(), 1);
 }
 
 TEST_F(Filing, SlotTextsWithAndWithoutUsage) {
@@ -102,20 +106,20 @@ TEST_F(Filing, NineteenPlainFindingsLeaveSlotTwentyEmpty) {
 
 TEST_F(Filing, ModuleFindingTexts) {
     LevelGuard level(3);
-    ScanTestAccess::postModule(oculon, MessageId::ControlPrefix, "Text1", "VB.TextBox} {txt");
-    ScanTestAccess::postModule(oculon, MessageId::ClsInternalName, "", "CLS");
-    ScanTestAccess::postModule(oculon, MessageId::AcceleratorKeys, "cmdOK} {\"OK\"", "");
-    ScanTestAccess::postModule(oculon, MessageId::OptionExplicit, "", "");
-    const auto& m = oculon.moduleMessages();
-    EXPECT_TRUE(m[0].empty());
-    EXPECT_EQ(m[1], "Warning: DataType doesn't correspond to variable prefix.\r\n");
-    EXPECT_EQ(m[2], "Usage | Std:   {Text1}{VB.TextBox} {txt}\r\n\r\n");
-    EXPECT_EQ(m[3], "Suggest: CLS modules should have Internal Names prefixed by \"cls\".\r\n");
-    EXPECT_EQ(m[4], "Usage | Std:   {CLS}\r\n\r\n");
-    EXPECT_EQ(m[5], "Error: You should use accelerator keys on Command buttons.\r\n");
-    EXPECT_EQ(m[6], "Usage | Std:   {cmdOK} {\"OK\"}\r\n\r\n");
-    EXPECT_EQ(m[7], "Error: \"Option Explicit\" should be specified for this module.\r\n\r\n");
-    EXPECT_TRUE(m[8].empty());
+    postModule(MessageId::ControlPrefix, "Text1", "VB.TextBox} {txt");
+    postModule(MessageId::ClsInternalName, "", "CLS");
+    postModule(MessageId::AcceleratorKeys, "cmdOK} {\"OK\"", "");
+    postModule(MessageId::OptionExplicit, "", "");
+    EXPECT_TRUE(oculon.moduleMessages()[0].empty());
+    EXPECT_EQ(moduleFindings(), (std::vector<std::string>{
+                                    "Warning: DataType doesn't correspond to variable prefix.\r\n",
+                                    "Usage | Std:   {Text1}{VB.TextBox} {txt}\r\n\r\n",
+                                    "Suggest: CLS modules should have Internal Names prefixed by \"cls\".\r\n",
+                                    "Usage | Std:   {CLS}\r\n\r\n",
+                                    "Error: You should use accelerator keys on Command buttons.\r\n",
+                                    "Usage | Std:   {cmdOK} {\"OK\"}\r\n\r\n",
+                                    "Error: \"Option Explicit\" should be specified for this module.\r\n\r\n",
+                                }));
     EXPECT_EQ(oculon.errorCount(), 2);
     EXPECT_EQ(oculon.warningCount(), 1);
     EXPECT_EQ(oculon.suggestCount(), 1);
@@ -123,9 +127,9 @@ TEST_F(Filing, ModuleFindingTexts) {
 
 TEST_F(Filing, ModuleSlotsOverflowQuietly) {
     LevelGuard level(3);
-    for (int i = 0; i < 98; ++i) ScanTestAccess::postModule(oculon, MessageId::OptionExplicit, "", "");
-    ScanTestAccess::postModule(oculon, MessageId::FileNameSubset, "A.BAS", "b");  // slots 99 and 100
-    ScanTestAccess::postModule(oculon, MessageId::OptionExplicit, "", "");
+    for (int i = 0; i < 98; ++i) postModule(MessageId::OptionExplicit, "", "");
+    postModule(MessageId::FileNameSubset, "A.BAS", "b");  // slots 99 and 100
+    postModule(MessageId::OptionExplicit, "", "");
     const auto& m = oculon.moduleMessages();
     EXPECT_EQ(m[99], "Suggest: The Filename isn't a subset of the module Internal Name.\r\n");
     EXPECT_EQ(m[100], "Usage | Std:   {A.BAS}{b}\r\n\r\n");
@@ -135,20 +139,10 @@ TEST_F(Filing, ModuleSlotsOverflowQuietly) {
     EXPECT_NE(report.find("{A.BAS}{b}\r\n\r\n[Source Code Scan Results] \r\n"), std::string::npos);
 }
 
-TEST_F(Filing, RaisingTheLevelDoesNotRefilterEarlierFindings) {
-    {
-        LevelGuard level(1);
-        post(MessageId::ProcedureScope);
-    }
-    LevelGuard level(3);
-    EXPECT_TRUE(line().sMessages[1].empty());
-    EXPECT_EQ(oculon.warningCount(), 0);
-}
-
 TEST_F(Filing, EachLoadStartsWithNoFindings) {
     LevelGuard level(3);
     post(MessageId::ProcedureScope);
-    ScanTestAccess::postModule(oculon, MessageId::OptionExplicit, "", "");
+    postModule(MessageId::OptionExplicit, "", "");
     oculon.LoadFromText("T.BAS", crlf({"Option Explicit", "x = 1"}));
     EXPECT_EQ(oculon.warningCount(), 0);
     EXPECT_EQ(oculon.errorCount(), 0);
@@ -156,23 +150,27 @@ TEST_F(Filing, EachLoadStartsWithNoFindings) {
     EXPECT_TRUE(line().sMessages[1].empty());
 }
 
-TEST(MessageCatalogue, EveryRowIsGradedByItsFirstLetter) {
+TEST(MessageCatalogue, EveryRowIsGradedByItsFirstLetterAndListedOnce) {
+    std::ostringstream listing;
+    listMessages(listing);
     std::set<std::string> numbers;
     for (const CatalogueEntry& e : messageCatalogue()) {
         EXPECT_EQ(e.text.substr(0, 1), gradeLetter(e.grade)) << e.number;
         EXPECT_EQ(&catalogueEntry(e.id), &e);
         numbers.insert(e.number);
+        std::string text = e.text;
+        if (auto p = text.find("\r\n"); p != std::string::npos) text.replace(p, 2, "\n");
+        EXPECT_NE(listing.str().find(text), std::string::npos) << e.number;
     }
     EXPECT_EQ(numbers.size(), 31u);
     for (int i = 1; i <= 30; ++i) EXPECT_TRUE(numbers.count(std::to_string(i))) << i;
     EXPECT_TRUE(numbers.count("4b"));
     EXPECT_EQ(messageText(MessageId::ControlPrefix), messageText(MessageId::TypePrefix));
     EXPECT_EQ(catalogueEntry(MessageId::ControlPrefix).kind, FindingKind::Module);
+    EXPECT_NE(listing.str().find("4b  W  module  Warning: DataType"), std::string::npos);
+    EXPECT_NE(listing.str().find("23  E  module  Error: \"Option Explicit\""), std::string::npos);
+    EXPECT_NE(listing.str().find("1   E  line    Error:   Dim of multiple"), std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Trap, ReportsUnderTheProcedureNameAndGivesADefault) {
     platform::RecordingDesktop desktop;

@@ -1,4 +1,5 @@
-// Cutting a file into logical lines and each line into words.
+// Cutting a file into logical lines and each line into words. An unreadable
+// file is checked in ReportTest.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,103 +11,70 @@ using scantest::crlf;
 
 namespace {
 
-class LineCutting : public ::testing::Test {
-protected:
-    // Scans text as a BAS module and returns the words of line i.
-    std::vector<std::string> words(const std::string& text, long i = 1) {
-        oculon.LoadFromText("C:\\SRC\\MAIN.BAS", text);
-        const tSourceLine& l = oculon.lines().at(static_cast<std::size_t>(i));
-        EXPECT_EQ(l.iWordCount, static_cast<long>(l.sWords.size()));
-        return l.sWords;
-    }
-    const tSourceLine& line(long i) { return oculon.lines().at(static_cast<std::size_t>(i)); }
-
-    platform::RecordingDesktop desktop;
-    clsOculon oculon = scantest::engine();
-};
-
 using W = std::vector<std::string>;
 
-TEST_F(LineCutting, SkipAndDropCharactersVanishFromWords) {
-    EXPECT_EQ(words(crlf({"x = &H1F"})), (W{"x", "H1F"}));
-    EXPECT_EQ(words(crlf({"x=5"})), (W{"x5"}));
-    EXPECT_EQ(words(crlf({"a,b"})), (W{"ab"}));
-    EXPECT_EQ(words(crlf({"If a<>b Then"})), (W{"If", "ab", "Then"}));
-}
+class LineCutting : public scantest::ScanTest {
+protected:
+    void scanText(const std::string& text) { oculon.LoadFromText("C:\\SRC\\MAIN.BAS", text); }
+};
 
-TEST_F(LineCutting, DeclarationsAndCallsAsTheRulesSeeThem) {
-    EXPECT_EQ(words(crlf({"Attribute VB_Name = \"frmMain\""})), (W{"Attribute", "VB_Name", "\"frmMain\""}));
-    EXPECT_EQ(words(crlf({"Dim a, b As Integer"})), (W{"Dim", "a", "b", "As", "Integer"}));
-    EXPECT_EQ(words(crlf({"Begin VB.TextBox Text1"})), (W{"Begin", "VB.TextBox", "Text1"}));
-    EXPECT_EQ(words(crlf({"a(1)"})), (W{"a", "1"}));
-    EXPECT_EQ(words(crlf({"\tx\t=\ty"})), (W{"x", "y"}));
-}
-
-TEST_F(LineCutting, CommentsGiveNoWordsButRemIsAWord) {
-    EXPECT_EQ(words(crlf({"x = Left(s, 3) ' note"})), (W{"x", "Left", "s", "3"}));
-    EXPECT_EQ(words(crlf({"' only a comment"})), W{});
-    EXPECT_EQ(line(1).iWordCount, 0);
-    EXPECT_EQ(words(crlf({"x'note"})), (W{"x"}));
-    EXPECT_EQ(words(crlf({"Rem note"})), (W{"Rem", "note"}));
-    EXPECT_EQ(words(crlf({""})), W{});
-}
-
-TEST_F(LineCutting, StringLiteralsKeepQuotesAndDoubledQuotes) {
-    EXPECT_EQ(words(crlf({"MsgBox \"He said \"\"hi\"\"\", vbOK"})),
-              (W{"MsgBox", "\"He said \"\"hi\"\"\"", "vbOK"}));
-    EXPECT_EQ(words(crlf({"s = \"\""})), (W{"s", "\"\""}));
-    EXPECT_EQ(words(crlf({"s = \"a 'b' (c)\""})), (W{"s", "\"a 'b' (c)\""}));
-    // The character right after a closing quote is passed over.
-    EXPECT_EQ(words(crlf({"x \"a\"b c"})), (W{"x", "\"a\"", "c"}));
-}
-
-TEST_F(LineCutting, UnclosedLiteralEndsAtTheEndOfItsLine) {
-    std::string text = crlf({"MsgBox \"abc", "x = 1"});
-    EXPECT_EQ(words(text, 1), (W{"MsgBox", "\"abc"}));
-    EXPECT_EQ(words(text, 2), (W{"x", "1"}));
+// Each case: a text, a line of it and that line's words; for the cut into
+// logical lines also the number of lines and the line's text (-1 and "" when
+// not checked).
+TEST_F(LineCutting, LinesAndTheirWords) {
+    const struct { std::string text; long line; W words; long count = -1; std::string sText = {}; } cases[] = {
+        // Skip and drop characters vanish from words.
+        {crlf({"x = &H1F"}), 1, {"x", "H1F"}},
+        {crlf({"x=5"}), 1, {"x5"}},
+        {crlf({"a,b"}), 1, {"ab"}},
+        {crlf({"If a<>b Then"}), 1, {"If", "ab", "Then"}},
+        // Declarations and calls as the rules see them.
+        {crlf({"Attribute VB_Name = \"frmMain\""}), 1, {"Attribute", "VB_Name", "\"frmMain\""}},
+        {crlf({"Dim a, b As Integer"}), 1, {"Dim", "a", "b", "As", "Integer"}},
+        {crlf({"Begin VB.TextBox Text1"}), 1, {"Begin", "VB.TextBox", "Text1"}},
+        {crlf({"a(1)"}), 1, {"a", "1"}},
+        {crlf({"\tx\t=\ty"}), 1, {"x", "y"}},
+        // Comments give no words, but Rem is a word.
+        {crlf({"x = Left(s, 3) ' note"}), 1, {"x", "Left", "s", "3"}},
+        {crlf({"' only a comment"}), 1, {}},
+        {crlf({"x'note"}), 1, {"x"}},
+        {crlf({"Rem note"}), 1, {"Rem", "note"}},
+        {crlf({""}), 1, {}},
+        // String literals keep their quotes and doubled quotes.
+        {crlf({"MsgBox \"He said \"\"hi\"\"\", vbOK"}), 1, {"MsgBox", "\"He said \"\"hi\"\"\"", "vbOK"}},
+        {crlf({"s = \"\""}), 1, {"s", "\"\""}},
+        {crlf({"s = \"a 'b' (c)\""}), 1, {"s", "\"a 'b' (c)\""}},
+        {crlf({"x \"a\"b c"}), 1, {"x", "\"a\"", "c"}},  // the character after a closing quote is passed over
+        // An unclosed literal ends at the end of its line, without an error box;
+        // in a continued line the words after it still count.
+        {crlf({"MsgBox \"abc", "x = 1"}), 1, {"MsgBox", "\"abc"}},
+        {crlf({"MsgBox \"abc", "x = 1"}), 2, {"x", "1"}},
+        {crlf({"s = \"abc _", "  & d"}), 1, {"s", "\"abc _", "d"}},
+        // Continued lines are one logical line holding all their physical lines.
+        {crlf({"Call A(1, _", "    2)", "x = 1"}), 1, {"Call", "A", "1", "2"}, 2, "Call A(1, _\r\n    2)\r\n"},
+        {crlf({"Call A(1, _", "    2)", "x = 1"}), 2, {"x", "1"}, 2, "x = 1\r\n"},
+        {crlf({"x = a_", "b"}), 1, {"x", "a_", "b"}, 1},  // no blank before the "_", which stays in the word
+        {crlf({"a _", "b _", "c"}), 1, {"a", "b", "c"}, 1},
+        // An empty line after a continuation is joined, then the next starts anew.
+        {crlf({"a _", "", "b"}), 1, {"a"}, 2, "a _\r\n\r\n"},
+        // Bare line feeds end and continue lines too, also mixed with CR LF.
+        {"Call A(1, _\n    2)\nx = 1\n", 1, {"Call", "A", "1", "2"}, 2, "Call A(1, _\n    2)\n"},
+        {"Call A(1, _\n    2)\nx = 1\n", 2, {"x", "1"}, 2, "x = 1\n"},
+        {"a _\r\nb\nc\r\n", 1, {"a", "b"}, 2},
+        // The last line without a line end is examined as though it had CR LF.
+        {"x = 1\r\ny = 2", 2, {"y", "2"}, 2, "y = 2\r\n"},
+        {"a _\r\nb", 1, {"a", "b"}, 1, "a _\r\nb\r\n"},
+        {"z\r", 1, {"z"}, -1, "z\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        scanText(c.text);
+        EXPECT_EQ(line(c.line).sWords, c.words);
+        EXPECT_EQ(line(c.line).iWordCount, static_cast<long>(c.words.size()));
+        if (c.count >= 0) { EXPECT_EQ(oculon.lineCount(), c.count); }
+        if (!c.sText.empty()) { EXPECT_EQ(line(c.line).sText, c.sText); }
+    }
     EXPECT_TRUE(desktop.boxes.shown.empty());
-    // In a continued line the words after the broken literal still count.
-    EXPECT_EQ(words(crlf({"s = \"abc _", "  & d"})), (W{"s", "\"abc _", "d"}));
-    EXPECT_TRUE(desktop.boxes.shown.empty());
-}
-
-TEST_F(LineCutting, ContinuedLinesAreOneLogicalLine) {
-    EXPECT_EQ(words(crlf({"Call A(1, _", "    2)", "x = 1"})), (W{"Call", "A", "1", "2"}));
-    EXPECT_EQ(line(1).sText, "Call A(1, _\r\n    2)\r\n");
-    EXPECT_EQ(oculon.lineCount(), 2);
-    EXPECT_EQ(line(2).sText, "x = 1\r\n");
-    // No blank before the "_" (which stays in the word).
-    EXPECT_EQ(words(crlf({"x = a_", "b"})), (W{"x", "a_", "b"}));
-    EXPECT_EQ(oculon.lineCount(), 1);
-    // Three physical lines.
-    EXPECT_EQ(words(crlf({"a _", "b _", "c"})), (W{"a", "b", "c"}));
-    EXPECT_EQ(oculon.lineCount(), 1);
-    // An empty line after a continuation is joined, then the next starts anew.
-    words(crlf({"a _", "", "b"}));
-    EXPECT_EQ(oculon.lineCount(), 2);
-    EXPECT_EQ(line(1).sText, "a _\r\n\r\n");
-}
-
-TEST_F(LineCutting, BareLineFeedsEndAndContinueLines) {
-    EXPECT_EQ(words("Call A(1, _\n    2)\nx = 1\n"), (W{"Call", "A", "1", "2"}));
-    EXPECT_EQ(oculon.lineCount(), 2);
-    EXPECT_EQ(line(1).sText, "Call A(1, _\n    2)\n");
-    EXPECT_EQ(line(2).sText, "x = 1\n");
-    EXPECT_EQ(line(2).iWordCount, 2);
-    // Mixed line ends.
-    words("a _\r\nb\nc\r\n");
-    EXPECT_EQ(oculon.lineCount(), 2);
-}
-
-TEST_F(LineCutting, LastLineWithoutLineEndIsExaminedToo) {
-    EXPECT_EQ(words("x = 1\r\ny = 2", 2), (W{"y", "2"}));
-    EXPECT_EQ(line(2).sText, "y = 2\r\n");
-    EXPECT_EQ(oculon.lineCount(), 2);
-    words("a _\r\nb");
-    EXPECT_EQ(oculon.lineCount(), 1);
-    EXPECT_EQ(line(1).sText, "a _\r\nb\r\n");
-    words("z\r");
-    EXPECT_EQ(line(1).sText, "z\r\n");
 }
 
 TEST_F(LineCutting, ShortAndEmptyFilesAreScanned) {
@@ -129,8 +97,8 @@ TEST_F(LineCutting, NoLimitOnLineLengthWordCountOrWordLength) {
     std::string longLiteral = "\"" + std::string(3000, 'q') + "\"";
     std::string manyWords;
     for (int i = 0; i < 250; ++i) manyWords += "w" + std::to_string(i) + " ";
-    W got = words(crlf({"x " + longWord + " " + longLiteral, manyWords, "last"}));
-    EXPECT_EQ(got, (W{"x", longWord, longLiteral}));
+    scanText(crlf({"x " + longWord + " " + longLiteral, manyWords, "last"}));
+    EXPECT_EQ(line(1).sWords, (W{"x", longWord, longLiteral}));
     EXPECT_EQ(line(2).iWordCount, 250);
     EXPECT_EQ(line(2).word(250), "w249");
     EXPECT_EQ(line(3).word(1), "last");
@@ -140,19 +108,19 @@ TEST_F(LineCutting, NoLimitOnLineLengthWordCountOrWordLength) {
 }
 
 TEST_F(LineCutting, FileNameAndKindComeFromThePath) {
-    oculon.LoadFromText("C:\\SRC\\Main.bas", "");
-    EXPECT_EQ(oculon.fileName(), "MAIN.BAS");
-    EXPECT_EQ(oculon.moduleKind(), "BAS");
-    oculon.LoadFromText("/home/u/src/frmMain.frm", "");
-    EXPECT_EQ(oculon.fileName(), "FRMMAIN.FRM");
-    EXPECT_EQ(oculon.moduleKind(), "FRM");
-    oculon.LoadFromText("TOOLS.CLS", "");
-    EXPECT_EQ(oculon.fileName(), "TOOLS.CLS");
-    // A separator among the last four characters does not count.
-    oculon.LoadFromText("ab/c.d", "");
-    EXPECT_EQ(oculon.fileName(), "AB/C.D");
-    oculon.LoadFromText("a/bc.d", "");
-    EXPECT_EQ(oculon.fileName(), "BC.D");
+    const struct { const char* path; const char* name; const char* kind; } cases[] = {
+        {"C:\\SRC\\Main.bas", "MAIN.BAS", "BAS"},
+        {"/home/u/src/frmMain.frm", "FRMMAIN.FRM", "FRM"},
+        {"TOOLS.CLS", "TOOLS.CLS", "CLS"},
+        // A separator among the last four characters does not count.
+        {"ab/c.d", "AB/C.D", nullptr},
+        {"a/bc.d", "BC.D", nullptr},
+    };
+    for (const auto& c : cases) {
+        oculon.LoadFromText(c.path, "");
+        EXPECT_EQ(oculon.fileName(), c.name) << c.path;
+        if (c.kind) { EXPECT_EQ(oculon.moduleKind(), c.kind) << c.path; }
+    }
 }
 
 class RecordingProgress : public ProgressIndicator {
@@ -186,21 +154,6 @@ TEST_F(LineCutting, PendingEventsRunThrottledNotPerLine) {
     for (int i = 0; i < 20000; ++i) text += "x = 1\r\n";
     oculon.LoadFromText("P.BAS", text);
     EXPECT_LT(desktop.pump.count, 20000 / 64 + 1);
-}
-
-TEST_F(LineCutting, UnreadableFileIsReportedUnderLoadAndLeavesNoLines) {
-    oculon.LoadFromText("A.BAS", crlf({"x = 1", "y = 2"}));
-    ASSERT_EQ(oculon.lineCount(), 2);
-    oculon.Load(std::string(VARNEL_BINARY_DIR) + "/no/such/file.bas");
-    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
-    EXPECT_EQ(desktop.boxes.last().text,
-              "Err Code: 53\nErr Desc: " + platform::standardDescription(53) + "\nProcname: Load\nSub Proc: ");
-    EXPECT_FALSE(oculon.sourceRead());
-    EXPECT_EQ(oculon.lineCount(), 0);
-    EXPECT_EQ(oculon.lines().size(), 1u);
-    EXPECT_EQ(oculon.fileName(), "FILE.BAS");
-    EXPECT_TRUE(oculon.moduleMessages()[1].empty());  // the module checks did not run
 }
 
 TEST_F(LineCutting, ReadsThroughTheFileSystemService) {

@@ -18,160 +18,130 @@ const std::string File21 = "Suggest: The Filename isn't a subset of the module I
 const std::string Explicit23 = "Error: \"Option Explicit\" should be specified for this module.\r\n\r\n";
 const std::string Long28 = "Warning: Using shorter lines(via continutation) will make code easier to read.\r\n";
 
-class ModuleRules : public ::testing::Test {
-protected:
-    // The module findings of a module with the given name line, in order.
-    std::vector<std::string> scan(const std::string& path, const std::string& name,
-                                  const std::string& rest = "Option Explicit") {
-        oculon.LoadFromText(path, crlf({"Attribute VB_Name = \"" + name + "\"", rest}));
-        return findings();
-    }
-    std::vector<std::string> findings() {
-        std::vector<std::string> out;
-        for (int s = 1; s <= ModuleSlots && !oculon.moduleMessages()[s].empty(); ++s)
-            out.push_back(oculon.moduleMessages()[s]);
-        return out;
-    }
-
-    LevelGuard level{3};
-    platform::RecordingDesktop desktop;
-    clsOculon oculon = scantest::engine();
-};
-
 using F = std::vector<std::string>;
 
-TEST_F(ModuleRules, BasScopeLabelFromTheNamePrefix) {
-    EXPECT_EQ(scan("TOOLS.BAS", "gloTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "GLB");
-    EXPECT_EQ(scan("TOOLS.BAS", "pubTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "GLB");
-    EXPECT_EQ(scan("TOOLS.BAS", "priTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "MOD");
-    EXPECT_EQ(scan("TOOLS.BAS", "modTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "MOD");
-    EXPECT_EQ(scan("TOOLS.BAS", "GLOTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "GLB");
-    EXPECT_EQ(scan("TOOLS.BAS", "PriTools"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "MOD");
+class ModuleRules : public scantest::ScanTest {
+protected:
+    // The module findings of a module with the given lines.
+    F scan(const std::string& path, std::initializer_list<std::string> lines) {
+        oculon.LoadFromText(path, crlf(lines));
+        return moduleFindings();
+    }
+    LevelGuard level{3};
+};
+
+std::string nameLine(const std::string& name) { return "Attribute VB_Name = \"" + name + "\""; }
+
+TEST_F(ModuleRules, NameLineGivesScopeLabelAndNameFindings) {
+    const struct { const char* path; const char* name; const char* rest; F findings; const char* scope; } cases[] = {
+        {"TOOLS.BAS", "gloTools", "Option Explicit", {}, "GLB"},
+        {"TOOLS.BAS", "pubTools", "Option Explicit", {}, "GLB"},
+        {"TOOLS.BAS", "priTools", "Option Explicit", {}, "MOD"},
+        {"TOOLS.BAS", "modTools", "Option Explicit", {}, "MOD"},
+        {"TOOLS.BAS", "GLOTools", "Option Explicit", {}, "GLB"},
+        {"TOOLS.BAS", "PriTools", "Option Explicit", {}, "MOD"},
+        // Without a scope prefix a BAS module is assumed private.
+        {"C:\\SRC\\TOOLS.BAS", "Tools", "Option Explicit", {Bas13, "Usage | Std:   {Tools}{MOD}\r\n\r\n"}, "MOD"},
+        // The file name must occur in the internal name; "Mod" labels the
+        // module private, so only the file name is reported.
+        {"C:\\SRC\\MAIN.BAS", "modMain", "Option Explicit", {}, nullptr},
+        {"C:\\SRC\\MAIN.BAS", "Module1", "Option Explicit", {File21, "Usage | Std:   {MAIN.BAS}{Module1}\r\n\r\n"},
+         "MOD"},
+        {"/src/main.bas", "modMAIN", "Option Explicit", {}, nullptr},
+        {"TOOLS.CLS", "CTools", "Option Explicit", {Cls14, "Usage | Std:   {CTools}{CLS}\r\n\r\n"}, nullptr},
+        {"TOOLS.CLS", "clsTools", "Option Explicit", {}, nullptr},
+        {"tools.cls", "CLSTOOLS", "Option Explicit", {}, ""},
+        {"MAIN.FRM", "Main", "x = 1", {Frm15, "Usage | Std:   {Main}{FRM}\r\n\r\n", Explicit23}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + c.name);
+        EXPECT_EQ(scan(c.path, {nameLine(c.name), c.rest}), c.findings);
+        if (c.scope) { EXPECT_EQ(oculon.moduleScope(), c.scope); }
+    }
+    scan("C:\\SRC\\TOOLS.BAS", {nameLine("Tools"), "Option Explicit"});
+    EXPECT_EQ(oculon.suggestCount(), 1);
+    scan("TOOLS.BAS", {nameLine("PriTools"), "Option Explicit"});
     EXPECT_EQ(oculon.internalName(), "PriTools");
 }
 
-TEST_F(ModuleRules, BasNameWithoutScopePrefixIsAssumedPrivate) {
-    EXPECT_EQ(scan("C:\\SRC\\TOOLS.BAS", "Tools"), (F{Bas13, "Usage | Std:   {Tools}{MOD}\r\n\r\n"}));
-    EXPECT_EQ(oculon.moduleScope(), "MOD");
-    EXPECT_EQ(oculon.suggestCount(), 1);
-}
-
-TEST_F(ModuleRules, FileNameMustOccurInTheInternalName) {
-    EXPECT_EQ(scan("C:\\SRC\\MAIN.BAS", "modMain"), F{});
-    // "Mod" labels the module private, so only the file name is reported.
-    EXPECT_EQ(scan("C:\\SRC\\MAIN.BAS", "Module1"), (F{File21, "Usage | Std:   {MAIN.BAS}{Module1}\r\n\r\n"}));
-    EXPECT_EQ(oculon.moduleScope(), "MOD");
-    EXPECT_EQ(scan("/src/main.bas", "modMAIN"), F{});
-}
-
-TEST_F(ModuleRules, ClassAndFormNames) {
-    EXPECT_EQ(scan("TOOLS.CLS", "CTools"), (F{Cls14, "Usage | Std:   {CTools}{CLS}\r\n\r\n"}));
-    EXPECT_EQ(scan("TOOLS.CLS", "clsTools"), F{});
-    EXPECT_EQ(scan("tools.cls", "CLSTOOLS"), F{});
-    EXPECT_EQ(oculon.moduleScope(), "");
-    EXPECT_EQ(scan("MAIN.FRM", "Main", "x = 1"),
-              (F{Frm15, "Usage | Std:   {Main}{FRM}\r\n\r\n", Explicit23}));
-}
-
 TEST_F(ModuleRules, ScopeLabelDoesNotCarryIntoTheNextFile) {
-    scan("TOOLS.BAS", "gloTools");
+    scan("TOOLS.BAS", {nameLine("gloTools"), "Option Explicit"});
     ASSERT_EQ(oculon.moduleScope(), "GLB");
-    oculon.LoadFromText("TOOLS.BAS", crlf({"Option Explicit"}));
+    scan("TOOLS.BAS", {"Option Explicit"});
     EXPECT_EQ(oculon.moduleScope(), "");
-    scan("TOOLS.BAS", "modTools");
-    scan("TOOLS.CLS", "clsTools");
+    scan("TOOLS.BAS", {nameLine("modTools"), "Option Explicit"});
+    scan("TOOLS.CLS", {nameLine("clsTools"), "Option Explicit"});
     EXPECT_EQ(oculon.moduleScope(), "");
 }
 
 TEST_F(ModuleRules, ModuleWithoutNameLineGetsNoNameFindings) {
-    oculon.LoadFromText("ODD.BAS", crlf({"Option Explicit", "x = 1"}));
-    EXPECT_EQ(findings(), F{});
+    EXPECT_EQ(scan("ODD.BAS", {"Option Explicit", "x = 1"}), F{});
     EXPECT_EQ(oculon.internalName(), "");
 }
 
 TEST_F(ModuleRules, OptionExplicitMustComeBeforeAnyPublicOrPrivateLine) {
-    oculon.LoadFromText("M.BAS", crlf({"Attribute VB_Name = \"modM\"", "Private Const X = 1", "Option Explicit"}));
-    EXPECT_EQ(findings(), F{Explicit23});
+    const std::string name = nameLine("modM");
+    EXPECT_EQ(scan("M.BAS", {name, "Private Const X = 1", "Option Explicit"}), F{Explicit23});
     EXPECT_EQ(oculon.errorCount(), 1);
     EXPECT_FALSE(oculon.optionExplicit());
-    oculon.LoadFromText("M.BAS", crlf({"Attribute VB_Name = \"modM\"", "' note", "Dim mX As Long", "Const Y = 1",
-                                       "Declare Sub Beep Lib \"k\" ()", "Option Explicit", "Public a As Long"}));
-    EXPECT_EQ(findings(), F{});
+    EXPECT_EQ(scan("M.BAS", {name, "' note", "Dim mX As Long", "Const Y = 1", "Declare Sub Beep Lib \"k\" ()",
+                             "Option Explicit", "Public a As Long"}),
+              F{});
     EXPECT_TRUE(oculon.optionExplicit());
-    oculon.LoadFromText("M.BAS", crlf({"Attribute VB_Name = \"modM\"", "Option Compare Text"}));
-    EXPECT_EQ(findings(), F{Explicit23});
+    EXPECT_EQ(scan("M.BAS", {name, "Option Compare Text"}), F{Explicit23});
     // The words must be exactly "Option" and "Explicit".
-    oculon.LoadFromText("M.BAS", crlf({"Attribute VB_Name = \"modM\"", "option explicit"}));
-    EXPECT_EQ(findings(), F{Explicit23});
-    oculon.LoadFromText("M.BAS", crlf({"Attribute VB_Name = \"modM\"", "Option Explicit ' always"}));
-    EXPECT_EQ(findings(), F{});
+    EXPECT_EQ(scan("M.BAS", {name, "option explicit"}), F{Explicit23});
+    EXPECT_EQ(scan("M.BAS", {name, "Option Explicit ' always"}), F{});
 }
 
 TEST_F(ModuleRules, FormSearchStartsAtItsDescription) {
-    oculon.LoadFromText("FMAIN.FRM", crlf({"Option Explicit", "x = 1"}));
-    EXPECT_EQ(findings(), F{Explicit23});  // no "Begin": nothing is searched
-    oculon.LoadFromText("FRMMAIN.FRM",
-                        crlf({"VERSION 5.00", "Begin VB.Form frmMain", "   Caption = \"Main\"", "End",
-                              "Attribute VB_Name = \"frmMain\"", "Option Explicit"}));
-    EXPECT_EQ(findings(), F{});
+    EXPECT_EQ(scan("FMAIN.FRM", {"Option Explicit", "x = 1"}), F{Explicit23});  // no "Begin": nothing is searched
+    EXPECT_EQ(scan("FRMMAIN.FRM", {"VERSION 5.00", "Begin VB.Form frmMain", "   Caption = \"Main\"", "End",
+                                   nameLine("frmMain"), "Option Explicit"}),
+              F{});
     EXPECT_TRUE(oculon.optionExplicit());
     // In a class the header's BEGIN is an ordinary line.
-    oculon.LoadFromText("CLSA.CLS", crlf({"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "END",
-                                          "Attribute VB_Name = \"clsA\"", "Option Explicit"}));
-    EXPECT_EQ(findings(), F{});
+    EXPECT_EQ(scan("CLSA.CLS", {"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "END", nameLine("clsA"),
+                                "Option Explicit"}),
+              F{});
 }
 
 TEST_F(ModuleRules, EmptyModuleLacksOptionExplicit) {
     LevelGuard errorsOnly(1);
     oculon.LoadFromText("E.BAS", "");
-    EXPECT_EQ(findings(), F{Explicit23});
+    EXPECT_EQ(moduleFindings(), F{Explicit23});
     EXPECT_EQ(oculon.errorCount(), 1);
 }
 
-class LineLength : public ModuleRules {
-protected:
-    // Whether line 1 of text gets the length finding.
-    bool tooLong(const std::string& text) {
-        oculon.LoadFromText("L.BAS", text);
-        const tSourceLine& l = oculon.lines().at(1);
-        if (l.sMessages[1].empty()) return false;
-        EXPECT_EQ(l.sMessages[1], Long28);
-        EXPECT_EQ(l.sMessages[2], "Look at:   {Reduce line length to width of normal Code Window}\r\n\r\n");
-        return true;
+TEST_F(ModuleRules, LinesLongerThan150CharactersWithTheirLineEnd) {
+    const struct { std::string text; bool tooLong; int level = 3; } cases[] = {
+        {std::string(148, 'a') + "\r\n", false},
+        {std::string(149, 'a') + "\r\n", true},
+        {"\r\n", false},
+        {std::string(149, 'a'), true},  // the last line without a line end is measured with its CR LF
+        {std::string(149, 'a') + "\n", false},  // a bare LF counts one character
+        {std::string(150, 'a') + "\n", true},
+        // A continued line is measured up to its first continuation: " _" at
+        // position 150 is fine, at 151 too long.
+        {"x = a _\r\n" + std::string(200, 'b') + "\r\n", false},
+        {std::string(149, 'a') + " _\r\nb\r\n", false},
+        {std::string(150, 'a') + " _\r\nb\r\n", true},
+        // The search is textual: a " _" inside a literal counts.
+        {"s = \"a _b\" & \"" + std::string(200, 'c') + "\"\r\n", false},
+        // Filed at level 2, not at level 1.
+        {std::string(200, 'a') + "\r\n", false, 1},
+        {std::string(200, 'a') + "\r\n", true, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 12) + "... " + std::to_string(c.text.size()) + " at level " +
+                     std::to_string(c.level));
+        LevelGuard level(c.level);
+        oculon.LoadFromText("L.BAS", c.text);
+        const tSourceLine& l = line(1);
+        EXPECT_EQ(l.sMessages[1], c.tooLong ? Long28 : "");
+        EXPECT_EQ(l.sMessages[2],
+                  c.tooLong ? "Look at:   {Reduce line length to width of normal Code Window}\r\n\r\n" : "");
     }
-};
-
-TEST_F(LineLength, MoreThan150CharactersWithLineEnd) {
-    EXPECT_FALSE(tooLong(std::string(148, 'a') + "\r\n"));
-    EXPECT_TRUE(tooLong(std::string(149, 'a') + "\r\n"));
-    EXPECT_FALSE(tooLong("\r\n"));
-    // The last line without a line end is measured with its CR LF.
-    EXPECT_TRUE(tooLong(std::string(149, 'a')));
-    // A bare LF counts one character.
-    EXPECT_FALSE(tooLong(std::string(149, 'a') + "\n"));
-    EXPECT_TRUE(tooLong(std::string(150, 'a') + "\n"));
-}
-
-TEST_F(LineLength, ContinuedLineMeasuredUpToItsFirstContinuation) {
-    EXPECT_FALSE(tooLong("x = a _\r\n" + std::string(200, 'b') + "\r\n"));
-    // " _" at position 150 is fine, at 151 too long.
-    EXPECT_FALSE(tooLong(std::string(149, 'a') + " _\r\nb\r\n"));
-    EXPECT_TRUE(tooLong(std::string(150, 'a') + " _\r\nb\r\n"));
-    // The search is textual: a " _" inside a literal counts.
-    EXPECT_FALSE(tooLong("s = \"a _b\" & \"" + std::string(200, 'c') + "\"\r\n"));
-}
-
-TEST_F(LineLength, FiledAtLevelTwoNotAtLevelOne) {
-    LevelGuard errorsOnly(1);
-    EXPECT_FALSE(tooLong(std::string(200, 'a') + "\r\n"));
-    LevelGuard warnings(2);
-    EXPECT_TRUE(tooLong(std::string(200, 'a') + "\r\n"));
 }
 
 }  // namespace

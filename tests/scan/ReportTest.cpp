@@ -1,4 +1,5 @@
-// The report text of a file, its size limit, its printout, and MLCount.
+// The report text of a file, its size limit, its printout, and MLCount. The
+// report of FMAIN.FRM is compared in BatchScanTest.
 #include <gtest/gtest.h>
 
 #include "ScanTestSupport.h"
@@ -10,14 +11,12 @@ using scantest::LevelGuard;
 
 namespace {
 
-class Report : public ::testing::Test {
+class Report : public scantest::ScanTest {
 protected:
     std::string reportOf(const std::string& caseFile) {
         oculon.Load(scantest::casePath(caseFile));
         return oculon.sFillMessages();
     }
-    platform::RecordingDesktop desktop;
-    clsOculon oculon = scantest::engine();
 };
 
 TEST_F(Report, WholeModuleAtEachLevel) {
@@ -29,14 +28,18 @@ TEST_F(Report, WholeModuleAtEachLevel) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Report, FormWithItsDescription) {
-    LevelGuard guard(3);
-    EXPECT_EQ(reportOf("FMAIN.FRM"), expectedReport("FMAIN.level3.txt"));
-}
-
-TEST_F(Report, UnreadableFileShowsOnlyItsHead) {
+TEST_F(Report, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
     reportOf("util.bas");
     oculon.Load(std::string(VARNEL_BINARY_DIR) + "/missing/gone.bas");
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
+    EXPECT_EQ(desktop.boxes.last().text,
+              "Err Code: 53\nErr Desc: " + platform::standardDescription(53) + "\nProcname: Load\nSub Proc: ");
+    EXPECT_FALSE(oculon.sourceRead());
+    EXPECT_EQ(oculon.lineCount(), 0);
+    EXPECT_EQ(oculon.lines().size(), 1u);
+    EXPECT_EQ(oculon.fileName(), "GONE.BAS");
+    EXPECT_TRUE(oculon.moduleMessages()[1].empty());  // the module checks did not run
     EXPECT_EQ(oculon.sFillMessages(), "Kestrin Oculon\r\n\r\nDate: " + scantest::today() +
                                           "\r\n\r\n"
                                           "Module: \t\t\tGONE.BAS\r\n"
@@ -105,22 +108,16 @@ TEST_F(Report, LineFindingsAfterAProcedureHeadNameTheInternalName) {
 }
 
 TEST(ReportMLCount, CountsPiecesOfAText) {
+    const struct { const char* text; long width; long pieces; } cases[] = {
+        {"", 0, 0}, {"a", 0, 1}, {"ab\r\nc", 0, 2}, {"ab\r\n", 0, 1}, {"ab\r\n\r\nc", 0, 3},
+        // Pieces of nL characters, cut at a CR LF, never at a blank.
+        {"aaaa bbbb cccc", 10, 2}, {"a\r\nbcdef", 3, 3},
+        {"ab\r\ncdefgh", 3, 4},  // a CR LF split between two pieces is no line end
+        {"abcdef", 3, 2}, {"abcdefg", 3, 3},
+        {"abc", 1, 3}, {"a\r\nb", 1, 4},  // one character per piece
+    };
     clsOculon o = scantest::engine();
-    EXPECT_EQ(o.MLCount("", 0), 0);
-    EXPECT_EQ(o.MLCount("a", 0), 1);
-    EXPECT_EQ(o.MLCount("ab\r\nc", 0), 2);
-    EXPECT_EQ(o.MLCount("ab\r\n", 0), 1);
-    EXPECT_EQ(o.MLCount("ab\r\n\r\nc", 0), 3);
-    // Pieces of nL characters, cut at a CR LF, never at a blank.
-    EXPECT_EQ(o.MLCount("aaaa bbbb cccc", 10), 2);
-    EXPECT_EQ(o.MLCount("a\r\nbcdef", 3), 3);
-    // A CR LF split between two pieces is no line end.
-    EXPECT_EQ(o.MLCount("ab\r\ncdefgh", 3), 4);
-    EXPECT_EQ(o.MLCount("abcdef", 3), 2);
-    EXPECT_EQ(o.MLCount("abcdefg", 3), 3);
-    // One character per piece.
-    EXPECT_EQ(o.MLCount("abc", 1), 3);
-    EXPECT_EQ(o.MLCount("a\r\nb", 1), 4);
+    for (const auto& c : cases) EXPECT_EQ(o.MLCount(c.text, c.width), c.pieces) << c.text << " / " << c.width;
 }
 
 class Printout : public Report {
@@ -135,6 +132,8 @@ protected:
     platform::RecordingPrinter printer;
 };
 
+// Courier New 10 pt from the margins, bold head items and source lines, no
+// section headers or asterisk lines.
 TEST_F(Printout, HeadFindingsAndSourceLinesWithoutSectionLines) {
     LevelGuard guard(3);
     oculon.Load(scantest::casePath("util.bas"));
@@ -170,21 +169,14 @@ TEST_F(Printout, HeadFindingsAndSourceLinesWithoutSectionLines) {
     ASSERT_FALSE(printer.ops.empty());
     EXPECT_TRUE(printer.ended());
     EXPECT_EQ(printer.ops.back().kind, platform::PrinterOp::EndDocument);
-}
+    EXPECT_EQ(printer.page(), 1);
 
-TEST_F(Printout, CourierNewTenPointFromTheMargins) {
-    LevelGuard guard(3);
-    oculon.Load(scantest::casePath("util.bas"));
-    oculon.sFillMessages("Print Only", printer);
-    int lastY = -1;
-    int lineHeight = 0;
+    int lastY = -1, lineHeight = 0, errorY = 0, srcY = 0, height = 0;
     for (const platform::PrinterOp& op : printer.ops) {
         if (op.kind != platform::PrinterOp::Text) continue;
         EXPECT_EQ(op.font, "Courier New");
         EXPECT_EQ(op.size, 10);
-        if (lastY < 0) {
-            EXPECT_EQ(op.y, 1000);  // the first line
-        }
+        if (lastY < 0) { EXPECT_EQ(op.y, 1000); }  // the first line
         if (op.y != lastY) {
             EXPECT_EQ(op.x, 1440) << op.text;  // every line starts one inch in
             if (lastY >= 0 && lineHeight == 0) lineHeight = op.y - lastY;
@@ -192,20 +184,10 @@ TEST_F(Printout, CourierNewTenPointFromTheMargins) {
         } else {
             EXPECT_GT(op.x, 1440) << op.text;  // a value beside its label
         }
-    }
-    EXPECT_GT(lineHeight, 0);
-    EXPECT_EQ(printer.page(), 1);
-}
-
-TEST_F(Printout, BlankLineBeforeEachSourceBlock) {
-    LevelGuard guard(2);
-    oculon.Load(scantest::casePath("util.bas"));
-    oculon.sFillMessages("Print Only", printer);
-    int errorY = 0, srcY = 0, height = 0;
-    for (const platform::PrinterOp& op : printer.ops) {
         if (op.text.starts_with("Error: \"Option")) errorY = op.y, height = op.height;
         if (op.text.starts_with("Src Line: ' x") && srcY == 0) srcY = op.y;
     }
+    EXPECT_GT(lineHeight, 0);
     // The finding's own blank line, then the blank line before the block.
     EXPECT_EQ(srcY - errorY, 3 * height);
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Helpers of the scan engine's tests.
+#include <gtest/gtest.h>
+
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/Recording.h"
 #include "scan/clsOculon.h"
@@ -70,5 +73,21 @@ struct LevelGuard {
 
 // An engine without user definitions.
 inline scan::clsOculon engine() { return scan::clsOculon(std::string(VARNEL_BINARY_DIR) + "/no-such-userdefs.txt"); }
+
+// An engine without user definitions, with the message boxes recorded.
+class ScanTest : public ::testing::Test {
+protected:
+    // The module findings in slot order.
+    std::vector<std::string> moduleFindings() const {
+        std::vector<std::string> out;
+        for (int s = 1; s <= scan::ModuleSlots && !oculon.moduleMessages()[s].empty(); ++s)
+            out.push_back(oculon.moduleMessages()[s]);
+        return out;
+    }
+    const scan::tSourceLine& line(long i) const { return oculon.lines().at(static_cast<std::size_t>(i)); }
+
+    platform::RecordingDesktop desktop;
+    scan::clsOculon oculon = engine();
+};
 
 }  // namespace scantest
