@@ -4,20 +4,23 @@
 using namespace doctest;
 using editor::Mode;
 using platform::Answer;
-using platform::Buttons;
-using platform::Icon;
 
 class Closing : public DocTest {
 protected:
     void SetUp() override {
-        file = write("notes.txt", "old\r\n");
         doc.OpenSourceFile(file, Mode::WholeFile);
-        view.setEditorText("new");  // the user's edit
+        type("new");  // the user's edit
     }
-    std::string question(const std::string& name) const {
-        return "The text in [" + name + "] has changed.\r\nDo you want to save the changes?";
+    // The first box shown is the question about `name`.
+    void expectQuestion(const std::string& name) const {
+        ASSERT_FALSE(desktop.boxes.shown.empty());
+        const auto& box = desktop.boxes.shown.front();
+        EXPECT_EQ(box.text, "The text in [" + name + "] has changed.\r\nDo you want to save the changes?");
+        EXPECT_EQ(box.title, "Confirm Save");
+        EXPECT_EQ(box.icon, platform::Icon::Exclamation);
+        EXPECT_EQ(box.buttons, platform::Buttons::YesNoCancel);
     }
-    std::string file;
+    const std::string file = write("notes.txt", "old\r\n");
 };
 
 TEST_F(Closing, UnchangedDocumentClosesWithoutAQuestion) {
@@ -27,88 +30,72 @@ TEST_F(Closing, UnchangedDocumentClosesWithoutAQuestion) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Closing, QueryUnloadAsksAboutTheFileName) {
-    desktop.boxes.answerNext(Answer::Cancel);
-    EXPECT_TRUE(doc.Form_QueryUnload());
-    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, question(file));
-    EXPECT_EQ(desktop.boxes.last().title, "Confirm Save");
-    EXPECT_EQ(desktop.boxes.last().icon, Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes.last().buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(view.text, "new");
-    EXPECT_TRUE(desktop.dialogs.calls.empty());
-}
-
-TEST_F(Closing, QueryUnloadNoClosesWithoutSaving) {
-    desktop.boxes.answerNext(Answer::No);
-    EXPECT_FALSE(doc.Form_QueryUnload());
-    EXPECT_EQ(read(file), "old\r\n");
-    EXPECT_TRUE(desktop.dialogs.calls.empty());
-}
-
-TEST_F(Closing, QueryUnloadYesSavesWhereTheDialogSays) {
-    desktop.boxes.answerNext(Answer::Yes);
-    const std::string target = path("saved.txt");
-    desktop.dialogs.chooseNext(target);
-    EXPECT_FALSE(doc.Form_QueryUnload());
-    EXPECT_EQ(read(target), "new\r\n");
-    EXPECT_EQ(read(file), "old\r\n");
-    ASSERT_EQ(desktop.dialogs.calls.size(), 1u);
-    EXPECT_EQ(desktop.dialogs.calls[0].kind, "save");
-}
-
-TEST_F(Closing, QueryUnloadYesThenCancelledDialogKeepsTheWindow) {
-    desktop.boxes.answerNext(Answer::Yes);
-    desktop.dialogs.cancelNext();
-    EXPECT_TRUE(doc.Form_QueryUnload());
-    EXPECT_EQ(read(file), "old\r\n");
-}
-
-TEST_F(Closing, QueryUnloadYesWithAFailedSaveKeepsTheWindow) {
-    desktop.boxes.answerNext(Answer::Yes);
-    desktop.dialogs.chooseNext(path("no/such/folder/x.txt"));
-    EXPECT_TRUE(doc.Form_QueryUnload());
-    EXPECT_EQ(desktop.boxes.shown.size(), 2u);  // the question and the write error
-    EXPECT_EQ(view.text, "new");
-    EXPECT_TRUE(doc.changed());
+TEST_F(Closing, QueryUnloadAsksAboutTheFileNameAndFollowsTheAnswer) {
+    // choice: the file the save dialog gives after Yes, "" when it is
+    // cancelled, nullptr when it must not be shown. The save that succeeds
+    // comes last, as it makes its target the document's file.
+    const struct {
+        const char* what;
+        Answer answer;
+        const char* choice;
+        bool cancelled;
+        std::size_t boxes;  // the question, and the write error when the save fails
+    } cases[] = {{"Cancel", Answer::Cancel, nullptr, true, 1},
+                 {"No", Answer::No, nullptr, false, 1},
+                 {"Yes, dialog cancelled", Answer::Yes, "", true, 1},
+                 {"Yes, save fails", Answer::Yes, "no/such/folder/x.txt", true, 2},
+                 {"Yes, saved", Answer::Yes, "saved.txt", false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        desktop.boxes.clear();
+        desktop.dialogs.calls.clear();
+        type("new");
+        desktop.boxes.answerNext(c.answer);
+        if (c.choice && *c.choice) desktop.dialogs.chooseNext(path(c.choice));
+        if (c.choice && !*c.choice) desktop.dialogs.cancelNext();
+        EXPECT_EQ(doc.Form_QueryUnload(), c.cancelled);
+        ASSERT_EQ(desktop.boxes.shown.size(), c.boxes);
+        expectQuestion(file);
+        EXPECT_EQ(read(file), "old\r\n");
+        ASSERT_EQ(desktop.dialogs.calls.size(), c.choice ? 1u : 0u);
+        if (c.choice) {
+            EXPECT_EQ(desktop.dialogs.calls[0].kind, "save");
+        }
+        if (c.cancelled) {
+            EXPECT_EQ(view.text, "new");
+            EXPECT_TRUE(doc.changed());
+        }
+    }
+    EXPECT_EQ(read(path("saved.txt")), "new\r\n");
 }
 
 TEST_F(Closing, CloseAsksAboutTheCaptionAndSavesOnYes) {
     view.windowCaption = "QVX: SOMETHING";
     desktop.boxes.answerNext(Answer::Yes);
-    const std::string target = path("saved.txt");
-    desktop.dialogs.chooseNext(target);
+    desktop.dialogs.chooseNext(path("saved.txt"));
     doc.mnuFileClose_Click();
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, question("QVX: SOMETHING"));
-    EXPECT_EQ(desktop.boxes.last().title, "Confirm Save");
-    EXPECT_EQ(desktop.boxes.last().icon, Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes.last().buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(read(target), "new\r\n");
+    expectQuestion("QVX: SOMETHING");
+    EXPECT_EQ(read(path("saved.txt")), "new\r\n");
     EXPECT_FALSE(doc.changed());
     EXPECT_FALSE(doc.Form_QueryUnload());  // the window then closes without a second question
     EXPECT_EQ(desktop.boxes.shown.size(), 1u);
 }
 
-TEST_F(Closing, CloseNoOrCancelSavesNothingAndTheUnloadAsksAgain) {
-    for (Answer a : {Answer::No, Answer::Cancel}) {
+TEST_F(Closing, CloseWithoutSavingLeavesTheQuestionToTheUnload) {
+    // No, Cancel, and Yes with the save dialog cancelled.
+    for (Answer a : {Answer::No, Answer::Cancel, Answer::Yes}) {
         desktop.boxes.clear();
+        desktop.dialogs.calls.clear();
         desktop.boxes.answerNext(a);
+        if (a == Answer::Yes) desktop.dialogs.cancelNext();
         doc.mnuFileClose_Click();
-        EXPECT_TRUE(desktop.dialogs.calls.empty());
+        EXPECT_EQ(desktop.dialogs.calls.size(), a == Answer::Yes ? 1u : 0u);
         EXPECT_TRUE(doc.changed());
         desktop.boxes.answerNext(Answer::Cancel);
         EXPECT_TRUE(doc.Form_QueryUnload());
         EXPECT_EQ(desktop.boxes.shown.size(), 2u);
     }
-    EXPECT_EQ(read(file), "old\r\n");
-}
-
-TEST_F(Closing, CloseYesWithCancelledDialogSavesNothing) {
-    desktop.boxes.answerNext(Answer::Yes);
-    desktop.dialogs.cancelNext();
-    doc.mnuFileClose_Click();
-    EXPECT_TRUE(doc.changed());
     EXPECT_EQ(read(file), "old\r\n");
 }
 
@@ -126,7 +113,7 @@ TEST_F(Closing, EntityModeCloseSavesTheEntity) {
     const std::string module = write("m.bas", "Sub A()\r\nEnd Sub\r\n");
     doc.OpenSourceFile(module, Mode::Entity);
     doc.cbProc_Click(1);
-    view.setEditorText("Sub A()\r\n  x = 1\r\nEnd Sub\r\n");
+    type("Sub A()\r\n  x = 1\r\nEnd Sub\r\n");
     desktop.boxes.answerNext(Answer::Yes);
     desktop.dialogs.chooseNext(module);
     EXPECT_FALSE(doc.Form_QueryUnload());

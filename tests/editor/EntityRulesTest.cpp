@@ -6,80 +6,46 @@
 
 using namespace editor;
 
-TEST(HeadingName, TakesTheNameAfterTheKeyword) {
-    EXPECT_EQ(headingName("Private Sub cmdOK_Click()"), "cmdOK_Click");
-    EXPECT_EQ(headingName("Public Function Total(x As Long) As Long"), "Total");
-    EXPECT_EQ(headingName("FUNCTION CalcTax(nAmt)"), "CalcTax");
-    EXPECT_EQ(headingName("Sub Main"), "Main");
-    EXPECT_EQ(headingName("   PROCEDURE Report"), "Report");
-    EXPECT_EQ(headingName("Static Sub Counter()"), "Counter");
-    EXPECT_EQ(headingName("METHOD Paint"), "Paint");
-}
-
-TEST(HeadingName, KeepsTheCaseSensitiveScopeRules) {
-    EXPECT_EQ(headingName("Public Static Sub X()"), std::nullopt);
-    EXPECT_EQ(headingName("Private Static Function Memo()"), std::nullopt);
-    EXPECT_EQ(headingName("Public Property Get X()"), std::nullopt);
-    EXPECT_EQ(headingName("STATIC FUNCTION X"), std::nullopt);
-    EXPECT_EQ(headingName("PUBLIC SUB X"), std::nullopt);
-    // The substring tests take a declaration for a heading named "As".
-    EXPECT_EQ(headingName("Private M As Long"), "As");
-}
-
-TEST(HeadingName, PassesOverOtherLines) {
-    EXPECT_EQ(headingName(""), std::nullopt);
-    EXPECT_EQ(headingName("     "), std::nullopt);
-    EXPECT_EQ(headingName("' Sub Main is below"), std::nullopt);
-    EXPECT_EQ(headingName("Option Explicit"), std::nullopt);
-    EXPECT_EQ(headingName("Dim x As Long"), std::nullopt);
-    EXPECT_EQ(headingName("End Sub"), std::nullopt);
+TEST(HeadingName, NamesTheEntityALineStarts) {
+    const std::optional<std::string> none;
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"Private Sub cmdOK_Click()", "cmdOK_Click"}, {"Public Function Total(x As Long) As Long", "Total"},
+        {"FUNCTION CalcTax(nAmt)", "CalcTax"}, {"Sub Main", "Main"}, {"   PROCEDURE Report", "Report"},
+        {"Static Sub Counter()", "Counter"}, {"METHOD Paint", "Paint"},
+        // The scope rules are case-sensitive.
+        {"Public Static Sub X()", none}, {"Private Static Function Memo()", none}, {"Public Property Get X()", none},
+        {"STATIC FUNCTION X", none}, {"PUBLIC SUB X", none},
+        // The substring tests take a declaration for a heading named "As".
+        {"Private M As Long", "As"},
+        {"", none}, {"     ", none}, {"' Sub Main is below", none}, {"Option Explicit", none},
+        {"Dim x As Long", none}, {"End Sub", none}};
+    for (const auto& [line, name] : cases) EXPECT_EQ(headingName(line), name) << line;
 }
 
 TEST(ListLine, StopsAtHeadingsAndEndLines) {
-    EXPECT_EQ(classifyListLine("  function X()"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("FunctionName = 1"), ListLine::Body);  // "FUNCTION " needs its blank
-    EXPECT_EQ(classifyListLine("FUNCTION X"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("  Sub X"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("Private Function X()"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("Public Sub X()"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("Static Function X()"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("PROC A"), ListLine::Heading);
-    EXPECT_EQ(classifyListLine("End Sub"), ListLine::End);
-    EXPECT_EQ(classifyListLine("end function"), ListLine::End);
-    EXPECT_EQ(classifyListLine("End If"), ListLine::Body);
-    EXPECT_EQ(classifyListLine("METHOD Paint"), ListLine::Body);
-    EXPECT_EQ(classifyListLine(""), ListLine::Body);
+    const auto H = ListLine::Heading, B = ListLine::Body, E = ListLine::End;
+    const std::pair<const char*, ListLine> cases[] = {
+        {"  function X()", H}, {"FunctionName = 1", B} /* "FUNCTION " needs its blank */, {"FUNCTION X", H},
+        {"  Sub X", H}, {"Private Function X()", H}, {"Public Sub X()", H}, {"Static Function X()", H},
+        {"PROC A", H}, {"End Sub", E}, {"end function", E}, {"End If", B}, {"METHOD Paint", B}, {"", B}};
+    for (const auto& [line, kind] : cases) EXPECT_EQ(classifyListLine(line), kind) << line;
 }
 
 TEST(BodyLine, EndsAtEndLinesAndBeforeHeadings) {
-    EXPECT_EQ(classifyBodyLine("End Sub"), BodyLine::End);
-    EXPECT_EQ(classifyBodyLine("   end   function  "), BodyLine::End);
-    EXPECT_EQ(classifyBodyLine("End If"), BodyLine::Text);
-    EXPECT_EQ(classifyBodyLine("EndSub"), BodyLine::Text);
-    EXPECT_EQ(classifyBodyLine("FUNCTION X"), BodyLine::Heading);
-    EXPECT_EQ(classifyBodyLine("Functions = 1"), BodyLine::Heading);  // "FUNCTION" without a blank
-    EXPECT_EQ(classifyBodyLine("PROCEDURE X"), BodyLine::Heading);
-    EXPECT_EQ(classifyBodyLine("METHOD X"), BodyLine::Heading);
-    EXPECT_EQ(classifyBodyLine("Private Sub X()"), BodyLine::Heading);
-    EXPECT_EQ(classifyBodyLine("Static Procedure X"), BodyLine::Heading);
-    EXPECT_EQ(classifyBodyLine("   PRIVATE nTotal"), BodyLine::Text);
-    EXPECT_EQ(classifyBodyLine("Public Const X = 1"), BodyLine::Text);
-    EXPECT_EQ(classifyBodyLine(""), BodyLine::Text);
+    const auto H = BodyLine::Heading, T = BodyLine::Text, E = BodyLine::End;
+    const std::pair<const char*, BodyLine> cases[] = {
+        {"End Sub", E}, {"   end   function  ", E}, {"End If", T}, {"EndSub", T}, {"FUNCTION X", H},
+        {"Functions = 1", H} /* "FUNCTION" without a blank */, {"PROCEDURE X", H}, {"METHOD X", H},
+        {"Private Sub X()", H}, {"Static Procedure X", H}, {"   PRIVATE nTotal", T}, {"Public Const X = 1", T},
+        {"", T}};
+    for (const auto& [line, kind] : cases) EXPECT_EQ(classifyBodyLine(line), kind) << line;
 }
 
 TEST(DeclarationsCheck, OnlyAHeadingOnTheFirstLineEmptiesTheSection) {
-    EXPECT_TRUE(declarationsStartWithHeading("FUNCTION Main"));
-    EXPECT_TRUE(declarationsStartWithHeading("Sub Main()"));
-    EXPECT_TRUE(declarationsStartWithHeading("Private Sub A()"));
-    EXPECT_TRUE(declarationsStartWithHeading("public function B()"));
-    EXPECT_TRUE(declarationsStartWithHeading("Static Sub C()"));
-    EXPECT_FALSE(declarationsStartWithHeading(""));
-    EXPECT_FALSE(declarationsStartWithHeading(" "));
-    EXPECT_FALSE(declarationsStartWithHeading("    "));
-    EXPECT_FALSE(declarationsStartWithHeading("B"));
-    EXPECT_FALSE(declarationsStartWithHeading("Option Explicit"));
-    EXPECT_FALSE(declarationsStartWithHeading("Private Sum As Long"));
-    EXPECT_FALSE(declarationsStartWithHeading("  Sub Indented()"));
+    for (const char* line : {"FUNCTION Main", "Sub Main()", "Private Sub A()", "public function B()", "Static Sub C()"})
+        EXPECT_TRUE(declarationsStartWithHeading(line)) << line;
+    for (const char* line : {"", " ", "    ", "B", "Option Explicit", "Private Sum As Long", "  Sub Indented()"})
+        EXPECT_FALSE(declarationsStartWithHeading(line)) << line;
 }
 
 TEST(EntityRecord, KeepsSevenDigitsAndGrowsBeyond) {
@@ -90,33 +56,27 @@ TEST(EntityRecord, KeepsSevenDigitsAndGrowsBeyond) {
     ASSERT_TRUE(r);
     EXPECT_EQ(r->name, "Big");
     EXPECT_EQ(r->start, 12345678);
-    r = parseEntityRecord("A|B|0000099");  // the first bar ends the name
-    EXPECT_EQ(r, std::nullopt);
     r = parseEntityRecord("|0000003");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->name, "");
     EXPECT_EQ(r->start, 3);
-    EXPECT_EQ(parseEntityRecord("NoBar"), std::nullopt);
-    EXPECT_EQ(parseEntityRecord(""), std::nullopt);
+    // The first bar ends the name.
+    for (const char* bad : {"A|B|0000099", "NoBar", ""}) EXPECT_EQ(parseEntityRecord(bad), std::nullopt) << bad;
 }
 
 TEST(BackupName, ReplacesTheExtensionOfTheFileName) {
-    EXPECT_EQ(backupName("/src/MAIN.BAS"), "/src/MAIN.BAK");
-    EXPECT_EQ(backupName("C:\\SRC\\MAIN.BAS"), "C:\\SRC\\MAIN.BAK");
-    EXPECT_EQ(backupName("main.tar.bas"), "main.BAK");
-    EXPECT_EQ(backupName("/home/a.b/main.frm"), "/home/a.b/main.BAK");
-    EXPECT_EQ(backupName("../src/main.bas"), "../src/main.BAK");
-    EXPECT_EQ(backupName("/src/MAIN"), "");
-    EXPECT_EQ(backupName("/a.b/MAIN"), "");
-    EXPECT_EQ(backupName(""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/src/MAIN.BAS", "/src/MAIN.BAK"}, {"C:\\SRC\\MAIN.BAS", "C:\\SRC\\MAIN.BAK"},
+        {"main.tar.bas", "main.BAK"}, {"/home/a.b/main.frm", "/home/a.b/main.BAK"},
+        {"../src/main.bas", "../src/main.BAK"}, {"/src/MAIN", ""}, {"/a.b/MAIN", ""}, {"", ""}};
+    for (const auto& [path, backup] : cases) EXPECT_EQ(backupName(path), backup) << path;
 }
 
 TEST(HeadingKey, IsTheFirstLineBeforeItsParameters) {
-    EXPECT_EQ(headingKey("Private Sub Form_Load()\r\n    x = f(1)\r\nEnd Sub\r\n"), "Private Sub Form_Load");
-    EXPECT_EQ(headingKey("  Public Function B (x As Long) As Long\r\n"), "Public Function B");
-    EXPECT_EQ(headingKey("PROCEDURE Work\r\n   ? \"(\"\r\n"), "PROCEDURE Work");
-    EXPECT_EQ(headingKey("FUNCTION Main"), "FUNCTION Main");
-    EXPECT_EQ(headingKey("Sub A()\nEnd Sub\n"), "Sub A");
-    EXPECT_EQ(headingKey("\r\nSub A()\r\n"), "");
-    EXPECT_EQ(headingKey(""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Private Sub Form_Load()\r\n    x = f(1)\r\nEnd Sub\r\n", "Private Sub Form_Load"},
+        {"  Public Function B (x As Long) As Long\r\n", "Public Function B"},
+        {"PROCEDURE Work\r\n   ? \"(\"\r\n", "PROCEDURE Work"}, {"FUNCTION Main", "FUNCTION Main"},
+        {"Sub A()\nEnd Sub\n", "Sub A"}, {"\r\nSub A()\r\n", ""}, {"", ""}};
+    for (const auto& [text, key] : cases) EXPECT_EQ(headingKey(text), key) << text;
 }

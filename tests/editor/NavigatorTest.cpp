@@ -4,30 +4,12 @@
 
 using namespace doctest;
 using editor::Mode;
-using platform::Buttons;
-using platform::Icon;
-
-namespace {
-
-const std::vector<std::string> Module = {"Option Explicit", "", "Sub A()", "    a = 1", "End Sub", "",
-                                         "Sub B()",         "    b = 2", "End Sub"};
-
-const char* const Warning =
-    "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
-    "You will not be prompted again unless\nadditional changes are made!";
-
-}  // namespace
 
 class Navigator : public DocTest {
 protected:
-    void SetUp() override {
-        file = write("nav.bas", crlf(Module));
-        doc.OpenSourceFile(file, Mode::Entity);
-    }
-    // The user types into txtEdit.
-    void type(const std::string& text) { view.setEditorText(text); }
-
-    std::string file;
+    void SetUp() override { doc.OpenSourceFile(file, Mode::Entity); }
+    const std::string file =
+        write("nav.bas", crlf({"Option Explicit", "", "Sub A()", "    a = 1", "End Sub", "", "Sub B()", "    b = 2", "End Sub"}));
 };
 
 TEST_F(Navigator, SwitchShowsTheEntityAndClearsTheFlag) {
@@ -42,17 +24,16 @@ TEST_F(Navigator, SwitchShowsTheEntityAndClearsTheFlag) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Navigator, EditedEntityWarnsOnceThenSwitches) {
+TEST_F(Navigator, EditedEntityWarnsOnceThenSwitchesAndNewEditsWarnAgain) {
     doc.cbProc_Click(1);
     type("Sub A()\r\n    a = 42\r\nEnd Sub\r\n");
     EXPECT_TRUE(doc.changed());
 
     doc.cbProc_Click(2);
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, Warning);
-    EXPECT_EQ(desktop.boxes.last().title, "Save or Lose Changes");
-    EXPECT_EQ(desktop.boxes.last().icon, Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes.last().buttons, Buttons::Ok);
+    expectBox("The currenty entity has been changed,\nto save, use the File Save Menu.\n"
+              "You will not be prompted again unless\nadditional changes are made!",
+              "Save or Lose Changes", platform::Icon::Exclamation, platform::Buttons::Ok);
     EXPECT_FALSE(doc.changed());
     EXPECT_EQ(view.selected, 1);  // the list shows the old entity again
     EXPECT_EQ(doc.currentEntityName(), "A");
@@ -62,16 +43,11 @@ TEST_F(Navigator, EditedEntityWarnsOnceThenSwitches) {
     EXPECT_EQ(desktop.boxes.shown.size(), 1u);
     EXPECT_EQ(view.text, crlf({"Sub B()", "    b = 2", "End Sub"}));
     EXPECT_EQ(doc.currentEntityName(), "B");
-}
 
-TEST_F(Navigator, NewEditsWarnAgain) {
-    type("x");
-    doc.cbProc_Click(1);
-    doc.cbProc_Click(1);
     type("y");
-    doc.cbProc_Click(2);
+    doc.cbProc_Click(1);
     EXPECT_EQ(desktop.boxes.shown.size(), 2u);
-    EXPECT_EQ(doc.currentEntityName(), "A");
+    EXPECT_EQ(doc.currentEntityName(), "B");
 }
 
 TEST_F(Navigator, ChoosingTheShownEntityReadsNothing) {
@@ -88,7 +64,7 @@ TEST_F(Navigator, EntityThatCannotBeReadKeepsTheShownOne) {
     faulty.failOn("openRead", faulty.calls["openRead"] + 1, platform::err::FileNotFound);
     doc.cbProc_Click(1);
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().title, "Kestrin Error");
+    expectBox(std::nullopt, "Kestrin Error");
     EXPECT_EQ(doc.currentEntityName(), "(declarations)");
     EXPECT_EQ(view.selected, 0);
     EXPECT_EQ(view.text, before);
@@ -98,17 +74,14 @@ TEST_F(Navigator, EnterInTheListMovesTheFocusToTheText) {
     doc.cbProc_Change();  // typing in the list's box alone switches nothing
     EXPECT_EQ(view.focusMoves, 0);
     EXPECT_EQ(doc.currentIndex(), 0);
-
     doc.Form_KeyDown(false, 13);  // Enter elsewhere
     doc.cbProc_Change();
     EXPECT_EQ(view.focusMoves, 0);
-
     doc.Form_KeyDown(true, 13);
     doc.cbProc_Change();
     EXPECT_EQ(view.focusMoves, 1);
     doc.cbProc_Change();  // the flag was cleared
     EXPECT_EQ(view.focusMoves, 1);
-
     doc.cbProc_KeyPress(65);
     EXPECT_EQ(view.focusMoves, 1);
     doc.cbProc_KeyPress(13);

@@ -8,22 +8,17 @@ trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 failures=0
 check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
+    [ "$2" = "$3" ] || { echo "FAIL: $1: expected [$2], got [$3]"; failures=$((failures + 1)); }
 }
 same() {  # same DESCRIPTION FILE1 FILE2
-    if ! cmp -s "$2" "$3"; then
-        echo "FAIL: $1: $2 and $3 differ"
-        failures=$((failures + 1))
-    fi
+    cmp -s "$2" "$3" || { echo "FAIL: $1: $2 and $3 differ"; failures=$((failures + 1)); }
 }
-
+# module [COUNT-BODY [EMPTY-AFTER-BUMP [EMPTY-AFTER-COUNT]]]: the module, with
+# Count's body line and the empty lines a save adds after an entity.
 module() {
     printf 'Attribute VB_Name = "Tools"\r\nOption Explicit\r\nPrivate mCount As Long\r\n\r\n'
-    printf 'Public Sub Bump()\r\n    mCount = mCount + 1\r\nEnd Sub\r\n\r\n'
-    printf 'Public Function Count() As Long\r\n    Count = mCount\r\nEnd Function\r\n'
+    printf 'Public Sub Bump()\r\n    mCount = mCount + 1\r\nEnd Sub\r\n\r\n%s' "${2:-}"
+    printf 'Public Function Count() As Long\r\n    %s\r\nEnd Function\r\n%s' "${1:-Count = mCount}" "${3:-}"
 }
 module > tools.bas
 cp tools.bas old.bas
@@ -45,11 +40,7 @@ check "--entities missing file message" "File Error: Can't open file: missing.ba
 
 # Saving an entity back unchanged: the old file plus one empty line after it.
 "$varnel" --save-entity Bump tools.bas < bump.txt; check "--save-entity status" 0 $?
-{
-    printf 'Attribute VB_Name = "Tools"\r\nOption Explicit\r\nPrivate mCount As Long\r\n\r\n'
-    printf 'Public Sub Bump()\r\n    mCount = mCount + 1\r\nEnd Sub\r\n\r\n\r\n'
-    printf 'Public Function Count() As Long\r\n    Count = mCount\r\nEnd Function\r\n'
-} > want.bas
+module "" $'\r\n' > want.bas
 same "--save-entity adds one empty line" want.bas tools.bas
 same "--save-entity keeps the old bytes in the backup" old.bas tools.BAK
 
@@ -58,46 +49,28 @@ module > src.bas
 printf 'Public Function Count() As Long\r\n    Count = 0\r\nEnd Function\r\n' |
     "$varnel" --save-entity Count src.bas --as copy.bas
 check "--save-entity --as status" 0 $?
-module > want.bas
-same "--save-entity --as leaves the source" want.bas src.bas
+same "--save-entity --as leaves the source" old.bas src.bas
 check "--save-entity --as makes no backup" "no" "$([ -e src.BAK ] && echo yes || echo no)"
-{
-    printf 'Attribute VB_Name = "Tools"\r\nOption Explicit\r\nPrivate mCount As Long\r\n\r\n'
-    printf 'Public Sub Bump()\r\n    mCount = mCount + 1\r\nEnd Sub\r\n\r\n'
-    printf 'Public Function Count() As Long\r\n    Count = 0\r\nEnd Function\r\n\r\n'
-} > want.bas
+module "Count = 0" "" $'\r\n' > want.bas
 same "--save-entity --as writes the target" want.bas copy.bas
 
-# A heading that is not in the file: "eof", nothing written.
-module > src.bas
-err=$(printf 'Public Sub Renamed()\r\nEnd Sub\r\n' | "$varnel" --save-entity Bump src.bas 2>&1)
-check "--save-entity unknown heading status" 1 $?
-case "$err" in *eof*) ;; *) check "--save-entity unknown heading message" "...eof..." "$err" ;; esac
-module > want.bas
-same "--save-entity unknown heading leaves the file" want.bas src.bas
-
-# A name without "." has no backup name: refused.
-module > plain
-err=$("$varnel" --save-entity Bump plain < bump.txt 2>&1); check "--save-entity without backup status" 1 $?
-check "--save-entity without backup message" "File Error: Can't make backup file!" "$err"
-same "--save-entity without backup leaves the file" want.bas plain
-
-# A blank text is not saved.
-module > src.bas
-printf '   ' | "$varnel" --save-entity Bump src.bas 2>/dev/null; check "--save-entity blank text status" 1 $?
-same "--save-entity blank text leaves the file" want.bas src.bas
+# Refused saves exit 1 and leave the file: a heading not in the file ("eof"),
+# a name without "." (no backup name), a blank text.
+refused() {  # refused DESCRIPTION FILE EXPECTED-STDERR(glob) < TEXT
+    module > "$2"
+    err=$("$varnel" --save-entity Bump "$2" 2>&1); check "$1 status" 1 $?
+    case "$err" in $3) ;; *) check "$1 message" "$3" "$err" ;; esac
+    same "$1 leaves the file" old.bas "$2"
+}
+printf 'Public Sub Renamed()\r\nEnd Sub\r\n' | refused "--save-entity unknown heading" src.bas '*eof*'
+refused "--save-entity without backup" plain "File Error: Can't make backup file!" < bump.txt
+printf '   ' | refused "--save-entity blank text" src.bas '*'
 
 # The declarations of a form follow its description block, unindented.
-{
-    printf 'VERSION 5.00\r\nBegin VB.Form frmA \r\n   Caption = "A"\r\nEnd\r\n'
-    printf 'Attribute VB_Name = "frmA"\r\nPrivate Sub Form_Load()\r\nEnd Sub\r\n'
-} > a.frm
+printf 'VERSION 5.00\r\nBegin VB.Form frmA \r\n   Caption = "A"\r\nEnd\r\nAttribute VB_Name = "frmA"\r\nPrivate Sub Form_Load()\r\nEnd Sub\r\n' > a.frm
 printf 'Attribute VB_Name = "frmA"\r\nOption Explicit\r\n' | "$varnel" --save-entity '(declarations)' a.frm
 check "--save-entity declarations status" 0 $?
-{
-    printf 'VERSION 5.00\r\nBegin VB.Form frmA\r\nCaption = "A"\r\nEnd\r\n'
-    printf 'Attribute VB_Name = "frmA"\r\nOption Explicit\r\n\r\nPrivate Sub Form_Load()\r\nEnd Sub\r\n'
-} > want.frm
+printf 'VERSION 5.00\r\nBegin VB.Form frmA\r\nCaption = "A"\r\nEnd\r\nAttribute VB_Name = "frmA"\r\nOption Explicit\r\n\r\nPrivate Sub Form_Load()\r\nEnd Sub\r\n' > want.frm
 same "--save-entity declarations of a form" want.frm a.frm
 
 if [ $failures -eq 0 ]; then echo "all entity command checks passed"; fi

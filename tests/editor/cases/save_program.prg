@@ -1,0 +1,8 @@
+FUNCTION Main
+   DO Work
+PROCEDURE Work
+   PRIVATE nA
+   Public nB
+   ? nA
+PROCEDURE Other
+   RETURN
