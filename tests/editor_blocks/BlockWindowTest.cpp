@@ -5,14 +5,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdlib>
 #include <regex>
 #include <gtest/gtest.h>
 
@@ -23,9 +22,16 @@
 
 using editor::ui::frmEdit32;
 using uitest::child;
-using uitest::item;
 
 namespace {
+
+// The menu item (not a submenu) of that name.
+QAction* menuItem(QObject* root, const char* name) {
+    for (QAction* a : root->findChildren<QAction*>(name))
+        if (!a->menu()) return a;
+    ADD_FAILURE() << "no menu item named " << name;
+    return nullptr;
+}
 
 class BlockWindow : public ::testing::Test {
 protected:
@@ -45,7 +51,7 @@ protected:
     }
 
     void choose(const char* name) {
-        item(window.get(), name)->trigger();
+        menuItem(window.get(), name)->trigger();
         uitest::settle();
     }
 
@@ -61,8 +67,7 @@ protected:
         QWidget* focused = QApplication::focusWidget();
         return focused && (focused == list || focused == list->lineEdit());
     }
-    QWidget* editArea() { return child<QPlainTextEdit>(window.get(), "txtEdit"); }
-    bool editorHasFocus() { return QApplication::focusWidget() == editArea(); }
+    bool editorHasFocus() { return QApplication::focusWidget() == child<QPlainTextEdit>(window.get(), "txtEdit"); }
 
     void expectOneBox(const std::string& text, const std::string& title, platform::Icon icon) {
         ASSERT_EQ(desktop.boxes.shown.size(), 1u);
@@ -78,103 +83,70 @@ protected:
 
 }  // namespace
 
-// --- Comment and Uncomment -----------------------------------------------------
-
-TEST_F(BlockWindow, CommentReplacesSelectedLinesAndFocusesEditor) {
-    holds("Sub A()\r\nx = 1\r\n  y = 2\r\nEnd Sub\r\n", 9, 16);
-    focusList();
-    choose("mnuComment");
-    EXPECT_EQ(window->editorText(), "Sub A()\r\n'x = 1\r\n  'y = 2\r\nEnd Sub\r\n");
-    EXPECT_EQ(desktop.clipboard.text(), "'x = 1\r\n  'y = 2\r\n");
-    EXPECT_TRUE(window->document().changed());
-    EXPECT_TRUE(editorHasFocus());
-    EXPECT_TRUE(desktop.boxes.shown.empty());
+// Each command through its menu item, with the focus in the procedure list:
+// the text afterwards, the clipboard, and the focus back in the editor.
+TEST_F(BlockWindow, MenuItemsReplaceTheBlockAndFocusTheEditor) {
+    const struct {
+        const char* item;
+        std::string text;
+        std::int64_t start, length;
+        std::string after, clipboard;
+    } cases[] = {
+        {"mnuComment", "Sub A()\r\nx = 1\r\n  y = 2\r\nEnd Sub\r\n", 9, 16, "Sub A()\r\n'x = 1\r\n  'y = 2\r\nEnd Sub\r\n",
+         "'x = 1\r\n  'y = 2\r\n"},
+        {"mnuComment", "a\r\nb", 1, 0, "'a\r\n'b\r\n", "'a\r\n'b\r\n"},
+        {"mnuUncomment", "x\r\n  ' y = 1  \r\n'z\r\n", 3, 17, "x\r\n   y = 1\r\nz\r\n", "   y = 1\r\nz\r\n"},
+        {"mnuConvert", "* tally\r\nnTotal := nTotal + 1\r\n", 0, 31, "' tally\r\nnTotal = nTotal + 1\r\n",
+         "' tally\r\nnTotal = nTotal + 1\r\n"},
+        {"mnuConvert", "x := 5\r\n", 3, 0, "x := 5\r\n", ""},  // nothing selected: nothing pasted
+        {"mnuIndent", "Sub A()\r\nIf a Then\r\nb = 1\r\nEnd If\r\nEnd Sub\r\n", 0, 0,
+         "Sub A()\r\n   If a Then\r\n      b = 1\r\n   End If\r\nEnd Sub\r\n",
+         "Sub A()\r\n   If a Then\r\n      b = 1\r\n   End If\r\nEnd Sub\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + ": " + c.text);
+        desktop.clipboard.setText("old");
+        holds(c.text, c.start, c.length);
+        focusList();
+        choose(c.item);
+        EXPECT_EQ(window->editorText(), c.after);
+        EXPECT_EQ(desktop.clipboard.text(), c.clipboard);
+        EXPECT_EQ(window->document().changed(), c.after != c.text);
+        if (c.after == c.text) {
+            EXPECT_EQ(window->selStart(), c.start);
+        }
+        EXPECT_TRUE(editorHasFocus());
+        EXPECT_TRUE(desktop.boxes.shown.empty());
+    }
 }
 
-TEST_F(BlockWindow, CommentWithNothingSelectedTakesWholeText) {
-    holds("a\r\nb", 1);
-    choose("mnuComment");
-    EXPECT_EQ(window->editorText(), "'a\r\n'b\r\n");
-    EXPECT_EQ(desktop.clipboard.text(), "'a\r\n'b\r\n");
+// A refused command says so, changes nothing, and leaves the focus where the
+// command puts it.
+TEST_F(BlockWindow, BlankTextIsRefusedWithItsMessage) {
+    const struct {
+        const char* item;
+        std::string text, message;
+        bool editorFocused;
+    } cases[] = {{"mnuComment", "     ", "You have no text selected!", true},
+                 {"mnuUncomment", "", "You have no text selected!", false},
+                 {"mnuIndent", "    ", "You have no text to indent!", false},
+                 {"mnuConcatenate", "   ", "You have no text to concatenate!", true},
+                 {"mnuPrint", " ", "You have no text selected!", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        desktop.boxes.clear();
+        desktop.clipboard.setText("kept");
+        holds(c.text, static_cast<std::int64_t>(c.text.size() / 2));
+        focusList();
+        choose(c.item);
+        expectOneBox(c.message, "Error", platform::Icon::Exclamation);
+        EXPECT_EQ(window->editorText(), c.text);
+        EXPECT_EQ(desktop.clipboard.text(), "kept");
+        EXPECT_FALSE(window->document().changed());
+        EXPECT_EQ(editorHasFocus(), c.editorFocused);
+        EXPECT_EQ(listHasFocus(), !c.editorFocused);
+    }
 }
-
-TEST_F(BlockWindow, CommentOfBlankTextSaysSoAndStillFocusesEditor) {
-    holds("     ", 1);
-    desktop.clipboard.setText("kept");
-    focusList();
-    choose("mnuComment");
-    expectOneBox("You have no text selected!", "Error", platform::Icon::Exclamation);
-    EXPECT_EQ(window->editorText(), "     ");
-    EXPECT_EQ(desktop.clipboard.text(), "kept");
-    EXPECT_FALSE(window->document().changed());
-    EXPECT_TRUE(editorHasFocus());
-}
-
-TEST_F(BlockWindow, UncommentReplacesSelectedLines) {
-    holds("x\r\n  ' y = 1  \r\n'z\r\n", 3, 17);
-    choose("mnuUncomment");
-    EXPECT_EQ(window->editorText(), "x\r\n   y = 1\r\nz\r\n");
-    EXPECT_EQ(desktop.clipboard.text(), "   y = 1\r\nz\r\n");
-    EXPECT_TRUE(window->document().changed());
-}
-
-TEST_F(BlockWindow, UncommentTakesBlankTextButRefusesEmptyText) {
-    holds("   ", 3);
-    choose("mnuUncomment");
-    EXPECT_TRUE(desktop.boxes.shown.empty());
-    EXPECT_EQ(window->editorText(), "\r\n");
-
-    holds("");
-    desktop.clipboard.setText("kept");
-    focusList();
-    choose("mnuUncomment");
-    expectOneBox("You have no text selected!", "Error", platform::Icon::Exclamation);
-    EXPECT_EQ(desktop.clipboard.text(), "kept");
-    EXPECT_TRUE(listHasFocus());
-}
-
-// --- Convert -------------------------------------------------------------------
-
-TEST_F(BlockWindow, ConvertReplacesSelectionAndFocusesEditor) {
-    holds("* tally\r\nnTotal := nTotal + 1\r\n", 0, 31);
-    focusList();
-    choose("mnuConvert");
-    EXPECT_EQ(window->editorText(), "' tally\r\nnTotal = nTotal + 1\r\n");
-    EXPECT_EQ(desktop.clipboard.text(), "' tally\r\nnTotal = nTotal + 1\r\n");
-    EXPECT_TRUE(window->document().changed());
-    EXPECT_TRUE(editorHasFocus());
-}
-
-TEST_F(BlockWindow, ConvertWithNothingSelectedPastesNothing) {
-    holds("x := 5\r\n", 3);
-    desktop.clipboard.setText("old");
-    choose("mnuConvert");
-    EXPECT_TRUE(desktop.boxes.shown.empty());
-    EXPECT_EQ(window->editorText(), "x := 5\r\n");
-    EXPECT_EQ(window->selStart(), 3);
-    EXPECT_EQ(desktop.clipboard.text(), "");
-}
-
-// --- Indent --------------------------------------------------------------------
-
-TEST_F(BlockWindow, IndentReplacesSelection) {
-    holds("Sub A()\r\nIf a Then\r\nb = 1\r\nEnd If\r\nEnd Sub\r\n");
-    choose("mnuIndent");
-    EXPECT_EQ(window->editorText(), "Sub A()\r\n   If a Then\r\n      b = 1\r\n   End If\r\nEnd Sub\r\n");
-    EXPECT_EQ(desktop.clipboard.text(), window->editorText());
-    EXPECT_TRUE(window->document().changed());
-}
-
-TEST_F(BlockWindow, IndentOfBlankTextSaysSoAndLeavesFocus) {
-    holds("    ");
-    focusList();
-    choose("mnuIndent");
-    expectOneBox("You have no text to indent!", "Error", platform::Icon::Exclamation);
-    EXPECT_EQ(window->editorText(), "    ");
-    EXPECT_TRUE(listHasFocus());
-}
-
-// --- Concatenate ---------------------------------------------------------------
 
 TEST_F(BlockWindow, ConcatenateTwiceCollectsBothPieces) {
     holds("abc def", 0, 3);
@@ -186,26 +158,6 @@ TEST_F(BlockWindow, ConcatenateTwiceCollectsBothPieces) {
     EXPECT_EQ(desktop.clipboard.text(), "abcdef");
     EXPECT_EQ(window->editorText(), "abc def");
     EXPECT_FALSE(window->document().changed());
-}
-
-TEST_F(BlockWindow, ConcatenateOfBlankTextSaysSoAndStillFocusesEditor) {
-    holds("   ");
-    desktop.clipboard.setText("kept");
-    focusList();
-    choose("mnuConcatenate");
-    expectOneBox("You have no text to concatenate!", "Error", platform::Icon::Exclamation);
-    EXPECT_EQ(desktop.clipboard.text(), "kept");
-    EXPECT_TRUE(editorHasFocus());
-}
-
-// --- Print Selected Text -------------------------------------------------------
-
-TEST_F(BlockWindow, PrintOfBlankTextSaysSoAndLeavesFocus) {
-    holds(" ");
-    focusList();
-    choose("mnuPrint");
-    expectOneBox("You have no text selected!", "Error", platform::Icon::Exclamation);
-    EXPECT_TRUE(listHasFocus());
 }
 
 TEST_F(BlockWindow, PrintWithoutPrinterWritesPdfAndSaysWhere) {
@@ -243,8 +195,6 @@ TEST_F(BlockWindow, PrintWithoutPrinterWritesPdfAndSaysWhere) {
     // pdftotext gives the blanks of "Page   1" back as it measures them.
     EXPECT_TRUE(std::regex_search(text, std::regex("Kestrin Editor +Page +1\n")));
 }
-
-// --- The real clipboard ----------------------------------------------------------
 
 TEST_F(BlockWindow, SystemClipboardCarriesEveryByteBack) {
     // The Qt services instead of the recording ones: the block goes through
