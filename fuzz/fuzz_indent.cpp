@@ -40,10 +40,22 @@ std::string withoutTabs(std::string s) {
     return s;
 }
 
+// The text as the editor hands it over: its window turns every bare LF into
+// CR LF, so a line never holds a line feed (deleting a tab between a CR and
+// an LF would otherwise make a new line end).
+std::string asEditorText(const std::uint8_t* data, std::size_t size) {
+    std::string out;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == '\n' && (i == 0 || data[i - 1] != '\r')) out += '\r';
+        out += static_cast<char>(data[i]);
+    }
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input = asEditorText(data, size);
     const std::string output = indent::ReindentText(input);
 
     FUZZ_CHECK(output.empty() || output.ends_with("\r\n"), "every output line ends with CR LF");
