@@ -3,67 +3,79 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 #include "UiTestSupport.h"
-#include "editor/Search.h"
-#include "platform/Recording.h"
 
-using uitest::child;
-using uitest::item;
+using namespace uitest;
 
 namespace {
 
-class FindReplace : public ::testing::Test {
+// The caption of every control of the two dialogs ("" is the dialog's own
+// title, an input box shows its placeholder).
+using Captions = std::vector<std::pair<std::string, QString>>;
+const Captions FindCaptions = {
+    {"", "Find"},           {"Label1", "Fi&nd What:"},    {"Frame1", "Direction"}, {"optDirection0", "&Up"},
+    {"optDirection1", "&Down"}, {"chkCase", "Match &Case"}, {"cmdFind", "&Find"},    {"cmdcancel", "&Cancel"}};
+const Captions ReplaceCaptions = {{"", "Find & Replace"},           {"txtFindWhat", "Find what"},
+                                  {"txtReplaceWith", "Replace with"}, {"chkCaseSensitive", "Case Sensitive"},
+                                  {"pbReplace", "&Replace"},          {"pbCancel", "&Cancel"}};
+
+class FindReplace : public EditorFixture {
 protected:
     void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        editor::searchState() = editor::SearchState{};
-        window.show();
-        uitest::settle();
+        EditorFixture::SetUp();
+        start();
     }
 
-    // Runs Find; `inDialog` works the dialog and closes it.
-    void find(std::function<void(QDialog*)> inDialog) {
+    // Runs a menu command that shows a dialog; `inDialog` works it and closes it.
+    void withDialog(const char* command, std::function<void(QDialog*)> inDialog) {
         bool answered = false;
-        uitest::onNextDialog([&](QDialog* d) {
+        onNextDialog([&](QDialog* d) {
             answered = true;
             inDialog(d);
         });
-        item(&window, "mnuFind")->trigger();
+        item(command)->trigger();
         EXPECT_TRUE(answered);
     }
 
-    // Find with the given text, direction button and case box, closed by cmdFind.
-    void findWith(const QString& what, int direction = 1, bool matchCase = false) {
-        find([&](QDialog* d) {
+    // Find with the given text, direction button and case box, closed by the
+    // button named `close` (Escape when there is none).
+    void findWith(const QString& what, int direction = 1, bool matchCase = false, const char* close = "cmdFind") {
+        withDialog("mnuFind", [&](QDialog* d) {
             child<QLineEdit>(d, "Text1")->setText(what);
             directionButton(d, direction)->click();
             if (matchCase) child<QCheckBox>(d, "chkCase")->click();
-            child<QPushButton>(d, "cmdFind")->click();
+            if (*close) child<QPushButton>(d, close)->click();
+            else QTest::keyClick(d, Qt::Key_Escape);
         });
     }
 
-    void replace(std::function<void(QDialog*)> inDialog) {
-        bool answered = false;
-        uitest::onNextDialog([&](QDialog* d) {
-            answered = true;
-            inDialog(d);
-        });
-        item(&window, "mnuReplace")->trigger();
-        EXPECT_TRUE(answered);
-    }
-
-    void replaceWith(const QString& what, const QString& with, bool caseSensitive) {
-        replace([&](QDialog* d) {
+    // Replace likewise, closed by `close` or through the frame.
+    void replaceWith(const QString& what, const QString& with, bool matchCase, const char* close = "pbReplace") {
+        withDialog("mnuReplace", [&](QDialog* d) {
             child<QLineEdit>(d, "txtFindWhat")->setText(what);
             child<QLineEdit>(d, "txtReplaceWith")->setText(with);
-            if (caseSensitive) child<QCheckBox>(d, "chkCaseSensitive")->click();
-            child<QPushButton>(d, "pbReplace")->click();
+            if (matchCase) child<QCheckBox>(d, "chkCaseSensitive")->click();
+            if (*close) child<QPushButton>(d, close)->click();
+            else d->close();
         });
+    }
+
+    // An unchanged text with a selection.
+    void given(const std::string& text, std::int64_t start = 0, std::int64_t length = 0) {
+        window->setEditorText(text);
+        window->setSelection(start, length);
+        window->document().setChanged(false);
+    }
+
+    void next() { item("mnuFindNext")->trigger(); }
+
+    void expectState(const std::string& text, const std::string& replacement, bool matchCase) {
+        EXPECT_EQ(editor::searchState().searchText, text);
+        EXPECT_EQ(editor::searchState().replacement, replacement);
+        EXPECT_EQ(editor::searchState().caseSensitive, matchCase);
     }
 
     static QRadioButton* directionButton(QDialog* d, int index) {
@@ -73,123 +85,124 @@ protected:
         return nullptr;
     }
 
+    static void expectCaptions(QDialog* d, const Captions& captions) {
+        for (const auto& [name, caption] : captions) {
+            SCOPED_TRACE(name);
+            QString shown;
+            if (name.empty()) shown = d->windowTitle();
+            else if (name.starts_with("optDirection")) shown = directionButton(d, name.back() - '0')->text();
+            else if (auto* b = d->findChild<QAbstractButton*>(name.c_str())) shown = b->text();
+            else if (auto* l = d->findChild<QLabel*>(name.c_str())) shown = l->text();
+            else if (auto* g = d->findChild<QGroupBox*>(name.c_str())) shown = g->title();
+            else if (auto* e = d->findChild<QLineEdit*>(name.c_str())) shown = e->placeholderText();
+            EXPECT_EQ(shown.toStdString(), caption.toStdString());
+        }
+    }
+
     void expectNotFound(const std::string& what, std::size_t count = 1) {
         ASSERT_EQ(desktop.boxes.shown.size(), count);
-        EXPECT_EQ(desktop.boxes.last().text, "Cannot find \"" + what + "\"");
-        EXPECT_EQ(desktop.boxes.last().title, "Varnel");
-        EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Exclamation);
-        EXPECT_EQ(desktop.boxes.last().buttons, platform::Buttons::Ok);
+        expectBox(desktop.boxes.last(), cannotFind(what));
     }
-
-    void expectSelection(std::int64_t start, std::int64_t length) {
-        EXPECT_EQ(window.selStart(), start);
-        EXPECT_EQ(window.selLength(), length);
-    }
-
-    platform::RecordingDesktop desktop;
-    editor::ui::frmEdit32 window;
 };
 
-TEST_F(FindReplace, FindDialogControlsAndDefaults) {
-    window.setEditorText("abc");
-    find([&](QDialog* d) {
+// --- The dialogs -----------------------------------------------------------------
+
+TEST_F(FindReplace, DialogCaptionsAndDefaults) {
+    window->setEditorText("abc");
+    withDialog("mnuFind", [&](QDialog* d) {
         EXPECT_EQ(d->objectName(), "frmFind");
-        EXPECT_EQ(d->windowTitle(), "Find");
-        EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "Fi&nd What:");
-        EXPECT_EQ(child<QGroupBox>(d, "Frame1")->title(), "Direction");
-        EXPECT_EQ(directionButton(d, 0)->text(), "&Up");
-        EXPECT_EQ(directionButton(d, 1)->text(), "&Down");
+        expectCaptions(d, FindCaptions);
         EXPECT_FALSE(directionButton(d, 0)->isChecked());
         EXPECT_TRUE(directionButton(d, 1)->isChecked());
-        EXPECT_EQ(child<QCheckBox>(d, "chkCase")->text(), "Match &Case");
         EXPECT_FALSE(child<QCheckBox>(d, "chkCase")->isChecked());
-        EXPECT_EQ(child<QPushButton>(d, "cmdFind")->text(), "&Find");
-        EXPECT_EQ(child<QPushButton>(d, "cmdcancel")->text(), "&Cancel");
         // No selection: an empty box and no Find button until text is typed.
-        EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "");
-        EXPECT_FALSE(child<QPushButton>(d, "cmdFind")->isEnabled());
-        child<QLineEdit>(d, "Text1")->setText("b");
-        EXPECT_TRUE(child<QPushButton>(d, "cmdFind")->isEnabled());
-        child<QLineEdit>(d, "Text1")->setText("");
-        EXPECT_FALSE(child<QPushButton>(d, "cmdFind")->isEnabled());
+        auto* text = child<QLineEdit>(d, "Text1");
+        auto* findButton = child<QPushButton>(d, "cmdFind");
+        EXPECT_EQ(text->text(), "");
+        EXPECT_FALSE(findButton->isEnabled());
+        text->setText("b");
+        EXPECT_TRUE(findButton->isEnabled());
+        text->setText("");
+        EXPECT_FALSE(findButton->isEnabled());
+        d->reject();
+    });
+    withDialog("mnuReplace", [&](QDialog* d) {
+        EXPECT_EQ(d->objectName(), "frmReplace");
+        expectCaptions(d, ReplaceCaptions);
+        EXPECT_EQ(child<QLineEdit>(d, "txtFindWhat")->text(), "");
+        EXPECT_EQ(child<QLineEdit>(d, "txtReplaceWith")->text(), "");
+        EXPECT_FALSE(child<QCheckBox>(d, "chkCaseSensitive")->isChecked());
+        EXPECT_FALSE(child<QLabel>(d, "Image2")->pixmap().isNull());
         d->reject();
     });
 }
 
 TEST_F(FindReplace, TheSelectedWordFillsTheFindBox) {
-    window.setEditorText("one two");
-    window.setSelection(4, 3);
-    find([&](QDialog* d) {
+    given("one two", 4, 3);
+    withDialog("mnuFind", [&](QDialog* d) {
         EXPECT_EQ(child<QLineEdit>(d, "Text1")->text(), "two");
         EXPECT_TRUE(child<QPushButton>(d, "cmdFind")->isEnabled());
         child<QPushButton>(d, "cmdFind")->click();
     });
-    // The first search may match at the caret: the word stays selected.
-    expectSelection(4, 3);
+    expectSelection(4, 3);  // the first search may match at the caret
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(FindReplace, FindThenFindNextUntilTheEnd) {
-    window.setEditorText("abc abc");
-    window.setSelection(0, 0);
-    findWith("abc");
-    expectSelection(0, 3);
-    item(&window, "mnuFindNext")->trigger();
-    expectSelection(4, 3);
-    EXPECT_TRUE(desktop.boxes.shown.empty());
-    item(&window, "mnuFindNext")->trigger();
-    expectNotFound("abc");
-    expectSelection(4, 3);
-}
+// --- Find and Find Next ----------------------------------------------------------
 
-TEST_F(FindReplace, FindIgnoresCaseUnlessMatchCaseIsChecked) {
-    window.setEditorText("xabc");
-    window.setSelection(0, 0);
-    findWith("ABC");
-    expectSelection(1, 3);
-    window.setSelection(0, 0);
-    findWith("ABC", 1, true);
-    expectNotFound("ABC");
-    expectSelection(0, 0);
-}
-
-TEST_F(FindReplace, UpwardsAtTheStartFindsNothing) {
-    window.setEditorText("abc abc");
-    window.setSelection(0, 0);
-    findWith("abc", 0);
-    expectNotFound("abc");
-    EXPECT_EQ(editor::searchState().direction, 0);
-}
-
-TEST_F(FindReplace, UpwardsFromTheEndFindsTheLastMatchFirst) {
-    window.setEditorText("abc\r\nabc");
-    window.setSelection(8, 0);
-    findWith("abc", 0);
-    expectSelection(5, 3);
-    item(&window, "mnuFindNext")->trigger();
-    expectSelection(0, 3);
+TEST_F(FindReplace, FindThenFindNextNeverWrap) {
+    struct Step {
+        std::int64_t start, length;  // the selection afterwards
+        bool found;                  // else "Cannot find", the selection stays
+    };
+    struct Case {
+        const char* name;
+        std::string text;
+        std::int64_t caret;
+        QString what;
+        int direction;
+        bool matchCase;
+        std::vector<Step> steps;  // Find, then Find Next
+    };
+    const std::vector<Case> cases = {
+        {"down to the end", "abc abc", 0, "abc", 1, false, {{0, 3, true}, {4, 3, true}, {4, 3, false}}},
+        {"case ignored", "xabc", 0, "ABC", 1, false, {{1, 3, true}}},
+        {"Match Case", "xabc", 0, "ABC", 1, true, {{0, 0, false}}},
+        {"up at the start", "abc abc", 0, "abc", 0, false, {{0, 0, false}}},
+        {"up from the end: the last match first", "abc\r\nabc", 8, "abc", 0, false, {{5, 3, true}, {0, 3, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        editor::searchState() = editor::SearchState{};
+        desktop.boxes.clear();
+        given(c.text, c.caret);
+        std::size_t misses = 0;
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            i == 0 ? findWith(c.what, c.direction, c.matchCase) : next();
+            expectSelection(c.steps[i].start, c.steps[i].length);
+            if (!c.steps[i].found) expectNotFound(c.what.toStdString(), ++misses);
+            EXPECT_EQ(desktop.boxes.shown.size(), misses);
+        }
+        EXPECT_EQ(editor::searchState().direction, c.direction);
+    }
 }
 
 TEST_F(FindReplace, CancelStillSearchesWithTheTypedTextAndCase) {
-    window.setEditorText("xabc");
-    window.setSelection(0, 0);
-    find([&](QDialog* d) {
+    given("xabc");
+    withDialog("mnuFind", [&](QDialog* d) {
         child<QLineEdit>(d, "Text1")->setText("ABC");
         child<QCheckBox>(d, "chkCase")->setChecked(true);
         child<QPushButton>(d, "cmdcancel")->click();
     });
-    EXPECT_EQ(editor::searchState().searchText, "ABC");
-    EXPECT_TRUE(editor::searchState().caseSensitive);
+    expectState("ABC", "", true);
     expectNotFound("ABC");
 }
 
-TEST_F(FindReplace, TheCaseFlagOutlivesTheDialog) {
-    window.setEditorText("xabc");
-    window.setSelection(0, 0);
+TEST_F(FindReplace, TheCaseFlagOutlivesTheDialogThatShowsItCleared) {
+    given("xabc");
     findWith("ABC", 1, true);
     expectNotFound("ABC");
-    // The box starts cleared again, but the flag keeps its value.
-    find([&](QDialog* d) {
+    withDialog("mnuFind", [&](QDialog* d) {
         EXPECT_FALSE(child<QCheckBox>(d, "chkCase")->isChecked());
         child<QLineEdit>(d, "Text1")->setText("ABC");
         child<QPushButton>(d, "cmdFind")->click();
@@ -198,115 +211,79 @@ TEST_F(FindReplace, TheCaseFlagOutlivesTheDialog) {
 }
 
 TEST_F(FindReplace, ClosingTheFindDialogIsNoCommand) {
-    window.setEditorText("abc abc");
-    window.setSelection(0, 0);
+    auto fields = [] {
+        const auto& s = editor::searchState();
+        return std::tuple(s.searchText, s.direction, s.caseSensitive, s.firstSearch);
+    };
+    given("abc abc");
     findWith("abc");
     expectSelection(0, 3);
-    auto before = editor::searchState();
-    find([&](QDialog* d) {
-        child<QLineEdit>(d, "Text1")->setText("zzz");
-        directionButton(d, 0)->click();
-        child<QCheckBox>(d, "chkCase")->click();
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
+    const auto before = fields();
+    findWith("zzz", 0, true, "");  // Escape
     expectSelection(0, 3);
     EXPECT_TRUE(desktop.boxes.shown.empty());
-    const auto& after = editor::searchState();
-    EXPECT_EQ(after.searchText, before.searchText);
-    EXPECT_EQ(after.direction, before.direction);
-    EXPECT_EQ(after.caseSensitive, before.caseSensitive);
-    EXPECT_EQ(after.firstSearch, before.firstSearch);
-    item(&window, "mnuFindNext")->trigger();
+    EXPECT_EQ(fields(), before);
+    next();
     expectSelection(4, 3);
 }
 
 TEST_F(FindReplace, FindNextWithoutASearchTextDoesNothing) {
-    window.setEditorText("abc");
-    window.setSelection(1, 1);
-    item(&window, "mnuFindNext")->trigger();
+    given("abc", 1, 1);
+    next();
     expectSelection(1, 1);
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(FindReplace, ReplaceDialogControls) {
-    replace([&](QDialog* d) {
-        EXPECT_EQ(d->objectName(), "frmReplace");
-        EXPECT_EQ(d->windowTitle(), "Find & Replace");
-        EXPECT_EQ(child<QLineEdit>(d, "txtFindWhat")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(d, "txtFindWhat")->placeholderText(), "Find what");
-        EXPECT_EQ(child<QLineEdit>(d, "txtReplaceWith")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(d, "txtReplaceWith")->placeholderText(), "Replace with");
-        EXPECT_EQ(child<QCheckBox>(d, "chkCaseSensitive")->text(), "Case Sensitive");
-        EXPECT_FALSE(child<QCheckBox>(d, "chkCaseSensitive")->isChecked());
-        EXPECT_EQ(child<QPushButton>(d, "pbReplace")->text(), "&Replace");
-        EXPECT_EQ(child<QPushButton>(d, "pbCancel")->text(), "&Cancel");
-        EXPECT_FALSE(child<QLabel>(d, "Image2")->pixmap().isNull());
-        d->reject();
-    });
-}
+// --- Replace ---------------------------------------------------------------------
 
 TEST_F(FindReplace, ReplaceComparesWithCaseWhateverTheBoxSays) {
-    window.setEditorText("Aa\r\naA");
-    window.document().setChanged(false);
+    given("Aa\r\naA");
     replaceWith("a", "b", false);
-    EXPECT_EQ(window.editorText(), "Ab\r\nbA");
-    EXPECT_TRUE(window.document().changed());
+    EXPECT_EQ(window->editorText(), "Ab\r\nbA");
+    EXPECT_TRUE(window->document().changed());
 }
 
 TEST_F(FindReplace, ReplaceCaseBoxAffectsLaterFindsOnly) {
     // No Find has chosen a direction yet: the search state's direction is
     // up, so Find Next searches backwards from the end.
-    window.setEditorText("xabc");
+    given("xabc");
     replaceWith("ABC", "Q", true);
-    EXPECT_EQ(window.editorText(), "xabc");
-    window.setSelection(4, 0);
-    item(&window, "mnuFindNext")->trigger();
+    EXPECT_EQ(window->editorText(), "xabc");
+    window->setSelection(4, 0);
+    next();
     expectNotFound("ABC");
 
     replaceWith("ABC", "Q", false);
-    EXPECT_EQ(window.editorText(), "xabc");
-    window.setSelection(4, 0);
-    item(&window, "mnuFindNext")->trigger();
+    EXPECT_EQ(window->editorText(), "xabc");
+    window->setSelection(4, 0);
+    next();
     expectSelection(1, 3);
 }
 
 TEST_F(FindReplace, ReplaceCancelReplacesNothingAndStopsFindNext) {
-    window.setEditorText("abc abc");
-    window.setSelection(0, 0);
+    given("abc abc");
     findWith("abc");
-    window.document().setChanged(false);
-    replace([&](QDialog* d) {
-        child<QLineEdit>(d, "txtFindWhat")->setText("abc");
-        child<QLineEdit>(d, "txtReplaceWith")->setText("x");
-        child<QPushButton>(d, "pbCancel")->click();
-    });
-    EXPECT_EQ(window.editorText(), "abc abc");
-    EXPECT_FALSE(window.document().changed());
-    EXPECT_EQ(editor::searchState().searchText, "");
-    EXPECT_EQ(editor::searchState().replacement, "");
-    window.setSelection(0, 0);
-    item(&window, "mnuFindNext")->trigger();
+    window->document().setChanged(false);
+    replaceWith("abc", "x", false, "pbCancel");
+    EXPECT_EQ(window->editorText(), "abc abc");
+    EXPECT_FALSE(window->document().changed());
+    expectState("", "", false);
+    window->setSelection(0, 0);
+    next();
     expectSelection(0, 0);
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
 TEST_F(FindReplace, ClosingTheReplaceDialogIsNoCommand) {
-    window.setEditorText("abc abc");
+    given("abc abc");
     replaceWith("abc", "x", false);
-    EXPECT_EQ(window.editorText(), "x x");
-    window.setEditorText("abc abc");
-    window.document().setChanged(false);
-    replace([&](QDialog* d) {
-        child<QLineEdit>(d, "txtFindWhat")->setText("b");
-        child<QCheckBox>(d, "chkCaseSensitive")->click();
-        d->close();
-    });
+    EXPECT_EQ(window->editorText(), "x x");
+    given("abc abc");
+    replaceWith("b", "", true, "");  // through the frame
     // The earlier search text and replacement are not applied again.
-    EXPECT_EQ(window.editorText(), "abc abc");
-    EXPECT_FALSE(window.document().changed());
-    EXPECT_EQ(editor::searchState().searchText, "abc");
-    EXPECT_EQ(editor::searchState().replacement, "x");
-    EXPECT_FALSE(editor::searchState().caseSensitive);
+    EXPECT_EQ(window->editorText(), "abc abc");
+    EXPECT_FALSE(window->document().changed());
+    expectState("abc", "x", false);
 }
 
 }  // namespace

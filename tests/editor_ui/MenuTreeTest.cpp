@@ -1,42 +1,42 @@
 // The editor's menu tree: every item in order, with its caption, shortcut,
-// place in the tree and whether it can be chosen.
+// place in the tree, whether it can be chosen and, for the open commands,
+// the filter of the file dialog they show. Then the window's own controls.
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "platform/Recording.h"
 
 namespace {
 
-struct Expected {
+struct Entry {
     int depth;
     std::string name;
     std::string caption;  // "-" for a separator
     std::string shortcut;
     bool enabled;
+    std::string filter = "";
 };
 
-const std::vector<Expected> Tree = {
+const std::vector<Entry> Tree = {
     {0, "mnuFile", "&File", "", true},
     {1, "mnuFileOpen", "&File Open", "", true},
-    {2, "mnuFileBas", ".&BAS Files", "", true},
-    {2, "mnuFilePrg", ".&PRG Files", "", true},
-    {2, "mnuFileFRM", ".&FRM Files", "", true},
-    {2, "mnuVbp", "&.VBP", "", true},
-    {2, "mnuMakFiles", ".&MAK Files", "", true},
-    {2, "mnuClsFiles", ".&CLS Files", "", true},
-    {2, "mnuTextFiles", ".&Txt Files", "", true},
-    {2, "mnuLogFiles", ".&Log Files", "", true},
-    {2, "mnuFillAll", "&All Files", "", true},
+    {2, "mnuFileBas", ".&BAS Files", "", true, "Program (*.bas)|*.bas"},
+    {2, "mnuFilePrg", ".&PRG Files", "", true, "Program (*.prg)|*.prg"},
+    {2, "mnuFileFRM", ".&FRM Files", "", true, "Forms (*.frm)|*.frm"},
+    {2, "mnuVbp", "&.VBP", "", true, "Program (*.VBP)|*.VBP"},
+    {2, "mnuMakFiles", ".&MAK Files", "", true, "Program (*.mak)|*.mak"},
+    {2, "mnuClsFiles", ".&CLS Files", "", true, "Class (*.cls)|*.cls"},
+    {2, "mnuTextFiles", ".&Txt Files", "", true, "Text Files (*.txt)|*.txt"},
+    {2, "mnuLogFiles", ".&Log Files", "", true, "Log (Error) Files (*.Log)|*.Log"},
+    {2, "mnuFillAll", "&All Files", "", true, "All Files (*.*)|*.*"},
     {1, "mnuOpenModule", "&Module Open", "", true},
-    {2, "mnuBasFiles", ".&BAS Files", "", true},
-    {2, "mnuFrmFilesn", ".&FRM Files", "", true},
-    {2, "mnuCls", ".&CLS Files", "", true},
-    {2, "mnuPrgFiles", ".&PRG Files", "", true},
+    {2, "mnuBasFiles", ".&BAS Files", "", true, "Program (*.bas)|*.bas"},
+    {2, "mnuFrmFilesn", ".&FRM Files", "", true, "Forms (*.frm)|*.frm"},
+    {2, "mnuCls", ".&CLS Files", "", true, "Class (*.cls)|*.cls"},
+    {2, "mnuPrgFiles", ".&PRG Files", "", true, "Program (*.prg)|*.prg"},
     {1, "mnuFileClose", "&Close", "", true},
     {1, "mnuFileSave", "&Save", "", true},
     {1, "mnuSaveAs", "Save &As", "", true},
@@ -74,10 +74,9 @@ const std::vector<Expected> Tree = {
     {1, "mnuAbout", "&About Ix Orvane", "", false},
 };
 
-void collect(const QList<QAction*>& actions, int depth, std::vector<Expected>& out) {
+void collect(const QList<QAction*>& actions, int depth, std::vector<Entry>& out) {
     for (QAction* a : actions) {
-        const std::string caption = a->isSeparator() ? "-" : a->text().toStdString();
-        out.push_back({depth, a->objectName().toStdString(), caption,
+        out.push_back({depth, a->objectName().toStdString(), a->isSeparator() ? "-" : a->text().toStdString(),
                        a->shortcut().toString(QKeySequence::PortableText).toStdString(), a->isEnabled()});
         if (a->menu()) {
             EXPECT_EQ(a->menu()->objectName(), a->objectName());
@@ -86,11 +85,12 @@ void collect(const QList<QAction*>& actions, int depth, std::vector<Expected>& o
     }
 }
 
-TEST(MenuTree, EveryItemInOrderWithCaptionShortcutAndState) {
-    platform::RecordingDesktop desktop;
-    editor::ui::frmEdit32 window;
-    std::vector<Expected> actual;
-    collect(window.menuBar()->actions(), 0, actual);
+class MenuTree : public uitest::EditorFixture {};
+
+TEST_F(MenuTree, EveryItemInOrderWithCaptionShortcutAndState) {
+    start();
+    std::vector<Entry> actual;
+    collect(window->menuBar()->actions(), 0, actual);
     ASSERT_EQ(actual.size(), Tree.size());
     for (std::size_t i = 0; i < Tree.size(); ++i) {
         SCOPED_TRACE(Tree[i].name);
@@ -102,17 +102,28 @@ TEST(MenuTree, EveryItemInOrderWithCaptionShortcutAndState) {
     }
 }
 
-TEST(MenuTree, WindowControlsCarryTheirNamesAndCaptions) {
-    platform::RecordingDesktop desktop;
-    editor::ui::frmEdit32 window;
-    EXPECT_EQ(window.objectName(), "frmEdit32");
-    EXPECT_NE(window.findChild<QWidget*>("Picture1"), nullptr);
-    EXPECT_NE(window.findChild<QWidget*>("Image1"), nullptr);
-    EXPECT_NE(window.findChild<QWidget*>("cbProc"), nullptr);
-    auto* label = uitest::child<QLabel>(&window, "Label1");
+TEST_F(MenuTree, EveryOpenCommandAsksWithItsFilter) {
+    start();
+    for (const Entry& e : Tree) {
+        if (e.filter.empty()) continue;
+        SCOPED_TRACE(e.name);
+        const auto before = desktop.dialogs.calls.size();
+        item(e.name.c_str())->trigger();
+        ASSERT_EQ(desktop.dialogs.calls.size(), before + 1);
+        EXPECT_EQ(desktop.dialogs.calls.back().kind, "open");
+        EXPECT_EQ(desktop.dialogs.calls.back().filter, e.filter);
+    }
+    EXPECT_EQ(desktop.dialogs.calls.size(), 13u);
+}
+
+TEST_F(MenuTree, WindowControlsCarryTheirNamesAndCaptions) {
+    start();
+    EXPECT_EQ(window->objectName(), "frmEdit32");
+    for (const char* name : {"Picture1", "Image1", "cbProc"}) EXPECT_NE(window->findChild<QWidget*>(name), nullptr);
+    auto* label = control<QLabel>("Label1");
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text(), "Procedure");
-    auto* edit = uitest::child<QPlainTextEdit>(&window, "txtEdit");
+    auto* edit = control<QPlainTextEdit>("txtEdit");
     ASSERT_NE(edit, nullptr);
     EXPECT_TRUE(QFontInfo(edit->font()).fixedPitch());
     EXPECT_EQ(edit->font().pointSize(), 9);

@@ -1,6 +1,8 @@
 // The search step and replace-all over a text held in memory: the edges
 // that the dialogs cannot reach easily (the window tests run the examples).
+#include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "editor/Search.h"
 #include "platform/Recording.h"
@@ -12,8 +14,7 @@ namespace {
 
 struct MemoryTarget : editor::SearchTarget {
     std::string content;
-    std::int64_t start = 0;
-    std::int64_t length = 0;
+    std::int64_t start = 0, length = 0;
     bool failing = false;
 
     std::string text() const override {
@@ -21,14 +22,8 @@ struct MemoryTarget : editor::SearchTarget {
         return content;
     }
     std::int64_t selStart() const override { return start; }
-    void select(std::int64_t s, std::int64_t l) override {
-        start = s;
-        length = l;
-    }
-    void setText(const std::string& t) override {
-        content = t;
-        start = length = 0;
-    }
+    void select(std::int64_t s, std::int64_t l) override { start = s, length = l; }
+    void setText(const std::string& t) override { content = t, start = length = 0; }
 };
 
 class FindTextTest : public ::testing::Test {
@@ -70,7 +65,7 @@ TEST_F(FindTextTest, FirstSearchMatchesAtTheCaretLaterOnesStepPast) {
     EXPECT_EQ(target.start, 0);
 }
 
-TEST_F(FindTextTest, RemembersTheCaretAndClearsTheFirstSearchFlag) {
+TEST_F(FindTextTest, RemembersTheCaretAndClearsTheFirstSearchFlagFoundOrNot) {
     target.content = "one two";
     findCommand("two");
     EXPECT_EQ(state.lastFoundPosition, 4);
@@ -111,56 +106,45 @@ TEST_F(FindTextTest, ARunTimeErrorIsReportedAndLeavesTheStateAlone) {
 }
 
 TEST(FindInText, EdgesOfTheText) {
-    using editor::findInText;
-    EXPECT_EQ(findInText("", "a", 1, 0), 0);
-    EXPECT_EQ(findInText("", "a", 0, 0), 0);
-    EXPECT_EQ(findInText("abc", "abc", 1, 0), 1);
-    EXPECT_EQ(findInText("abc", "abc", 1, 1), 0);
-    EXPECT_EQ(findInText("abc", "c", 1, 2), 3);
-    EXPECT_EQ(findInText("abc", "c", 1, 3), 0);
-    // Upward a candidate must fit in the text: "ab" at 4 is too short.
-    EXPECT_EQ(findInText("abcab", "abc", 0, 6), 1);
-    EXPECT_EQ(findInText("abcab", "ab", 0, 6), 4);
-    EXPECT_EQ(findInText("abc", "a", 0, 1), 0);
-    EXPECT_EQ(findInText("abc", "a", 0, 2), 1);
-    // Any direction but 1 searches upwards.
-    EXPECT_EQ(findInText("abcab", "ab", 7, 6), 4);
-    // Letters only change case; other bytes compare as they are.
-    EXPECT_EQ(findInText("x\xe9y", "\xc9", 1, 0, false), 0);
-    EXPECT_EQ(findInText("x\xe9y", "\xe9", 1, 0, false), 2);
+    // text, find, direction, start, case sensitive -> 1-based position or 0
+    const std::vector<std::tuple<std::string, std::string, int, std::int64_t, bool, std::int64_t>> cases = {
+        {"", "a", 1, 0, true, 0},        {"", "a", 0, 0, true, 0},       {"abc", "abc", 1, 0, true, 1},
+        {"abc", "abc", 1, 1, true, 0},   {"abc", "c", 1, 2, true, 3},    {"abc", "c", 1, 3, true, 0},
+        // Upward a candidate must fit in the text: "ab" at 4 is too short.
+        {"abcab", "abc", 0, 6, true, 1}, {"abcab", "ab", 0, 6, true, 4}, {"abc", "a", 0, 1, true, 0},
+        {"abc", "a", 0, 2, true, 1},
+        // Any direction but 1 searches upwards.
+        {"abcab", "ab", 7, 6, true, 4},
+        // Letters only change case; other bytes compare as they are.
+        {"x\xe9y", "\xc9", 1, 0, false, 0}, {"x\xe9y", "\xe9", 1, 0, false, 2}};
+    for (const auto& [text, find, direction, start, caseSensitive, found] : cases)
+        EXPECT_EQ(editor::findInText(text, find, direction, start, caseSensitive), found)
+            << text << " / " << find << " dir " << direction << " from " << start;
 }
 
-TEST(ReplaceInText, ReplacesEveryOccurrenceWithCase) {
-    MemoryTarget target;
-    SearchState state;
-    state.caseSensitive = false;  // the case box never applies to the replacement
-    state.searchText = "a";
-    state.replacement = "b";
-    target.content = "Aa";
-    editor::ReplaceInText(state, target);
-    EXPECT_EQ(target.content, "Ab");
-
-    // Left to right, replaced text is never searched again.
-    state.searchText = "aa";
-    state.replacement = "a";
-    target.content = "aaaaa";
-    editor::ReplaceInText(state, target);
-    EXPECT_EQ(target.content, "aaa");
-    state.searchText = "x";
-    state.replacement = "xx";
-    target.content = "x\r\nx";
-    editor::ReplaceInText(state, target);
-    EXPECT_EQ(target.content, "xx\r\nxx");
+TEST(ReplaceInText, ReplacesEveryOccurrenceWithCaseLeftToRight) {
+    // search, replacement, text -> text; replaced text is never searched again,
+    // and the case box never applies.
+    const std::vector<std::array<std::string, 4>> cases = {
+        {"a", "b", "Aa", "Ab"}, {"aa", "a", "aaaaa", "aaa"}, {"x", "xx", "x\r\nx", "xx\r\nxx"}};
+    for (const auto& [search, replacement, text, replaced] : cases) {
+        MemoryTarget target;
+        SearchState state;
+        state.caseSensitive = false;
+        state.searchText = search;
+        state.replacement = replacement;
+        target.content = text;
+        editor::ReplaceInText(state, target);
+        EXPECT_EQ(target.content, replaced) << search << " -> " << replacement;
+    }
 }
 
-TEST(SearchStateTest, StartsEmpty) {
+TEST(SearchStateTest, StartsEmptyWithTheDirectionUp) {
     const SearchState& s = editor::searchState();
-    EXPECT_EQ(s.searchText, "");
-    EXPECT_EQ(s.replacement, "");
-    EXPECT_FALSE(s.caseSensitive);
+    EXPECT_EQ(s.searchText + s.replacement, "");
     EXPECT_EQ(s.direction, 0);
     EXPECT_EQ(s.lastFoundPosition, 0);
-    EXPECT_FALSE(s.firstSearch);
+    EXPECT_FALSE(s.caseSensitive || s.firstSearch);
 }
 
 }  // namespace

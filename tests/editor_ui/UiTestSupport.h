@@ -1,20 +1,24 @@
 #pragma once
-// Helpers for the tests of the editor's windows: finding controls by name,
-// answering modal dialogs, and sample files in a temporary folder.
+// Helpers for the tests of the editor's windows: controls by name, answers to
+// modal dialogs, the message boxes the editor shows, and a window fixture
+// with a sample module in a temporary folder.
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "editor/ui/frmEdit32.h"
+#include "platform/Recording.h"
 
 namespace uitest {
 
@@ -25,43 +29,30 @@ T* child(QObject* root, const char* name) {
     return found;
 }
 
-// The menu item (not a submenu) of that name.
-inline QAction* item(QObject* root, const char* name) {
-    for (QAction* a : root->findChildren<QAction*>(name))
-        if (!a->menu()) return a;
-    ADD_FAILURE() << "no menu item named " << name;
-    return nullptr;
-}
-
-// Runs `answer` on the next modal dialog as soon as it is shown. The dialog
-// is shown with exec() by the code under test, so the answer runs inside its
-// event loop; if no dialog comes up the answer never runs.
+// Runs `answer` on the next modal dialog as soon as it is shown (inside the
+// exec() of the code under test); if no dialog comes up it never runs.
 inline void onNextDialog(std::function<void(QDialog*)> answer) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, answer] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog && dialog->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-        } else if (++*tries > 500) {
+        const bool shown = dialog && dialog->isVisible();
+        if (shown || ++*tries > 500) {
             timer->stop();
             timer->deleteLater();
         }
+        if (shown) answer(dialog);
     });
     timer->start(5);
 }
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -75,5 +66,94 @@ inline std::string upper(std::string s) {
 inline void settle() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
+
+// Every message box of the editor: text, title, icon and buttons.
+struct Box {
+    std::string text, title;
+    platform::Icon icon;
+    platform::Buttons buttons;
+};
+using platform::Buttons;
+using platform::Icon;
+inline Box cannotFind(const std::string& what) {
+    return {"Cannot find \"" + what + "\"", "Varnel", Icon::Exclamation, Buttons::Ok};
+}
+inline Box runTimeError(const std::string& description) {
+    return {description, "Kestrin Error", Icon::Stop, Buttons::Ok};
+}
+inline Box confirmSave(const std::string& subject) {
+    return {"The text in [" + subject + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
+            Icon::Exclamation, Buttons::YesNoCancel};
+}
+inline const Box EntityChanged = {
+    "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
+    "You will not be prompted again unless\nadditional changes are made!",
+    "Save or Lose Changes", Icon::Exclamation, Buttons::Ok};
+inline Box noHelpFile(const std::string& path) {
+    return {"Can't open help file: " + path, "Varnel", Icon::Exclamation, Buttons::Ok};
+}
+
+inline void expectBox(const platform::ShownBox& shown, const Box& box) {
+    EXPECT_EQ(shown.text, box.text);
+    EXPECT_EQ(shown.title, box.title);
+    EXPECT_EQ(shown.icon, box.icon);
+    EXPECT_EQ(shown.buttons, box.buttons);
+}
+
+inline const std::string Declarations = "Attribute VB_Name = \"Module1\"\r\nOption Explicit\r\nDim x As Long\r\n\r\n";
+inline const std::string ProcA = "Private Sub A()\r\n  x = 1\r\nEnd Sub\r\n";
+inline const std::string ProcB = "Public Function B()\r\n  B = 2\r\nEnd Function\r\n";
+inline const std::string Module = Declarations + ProcA + "\r\n" + ProcB;
+
+// The desktop doubles, a fresh search state and "My Module.bas" (a name with
+// a blank) holding Module; start() makes the window.
+class EditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        editor::searchState() = editor::SearchState{};
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("My Module.bas").toStdString();
+        writeFile(path, Module);
+    }
+
+    // A window started with this command line, shown and activated.
+    editor::ui::frmEdit32& start(const std::string& commandLine = "") {
+        window = std::make_unique<editor::ui::frmEdit32>(commandLine);
+        window->show();
+        window->activateWindow();
+        settle();
+        return *window;
+    }
+
+    template <class T>
+    T* control(const char* name) {
+        return child<T>(window.get(), name);
+    }
+
+    // The menu item (not a submenu) of that name.
+    QAction* item(const char* name) {
+        for (QAction* a : window->findChildren<QAction*>(name))
+            if (!a->menu()) return a;
+        ADD_FAILURE() << "no menu item named " << name;
+        return nullptr;
+    }
+
+    void typeIntoEditor(const QString& keys) {
+        auto* edit = control<QPlainTextEdit>("txtEdit");
+        edit->setFocus();
+        QTest::keyClicks(edit, keys);
+    }
+
+    void expectSelection(std::int64_t start, std::int64_t length) {
+        EXPECT_EQ(window->selStart(), start);
+        EXPECT_EQ(window->selLength(), length);
+    }
+
+    platform::RecordingDesktop desktop;
+    QTemporaryDir dir;
+    std::string path;
+    std::unique_ptr<editor::ui::frmEdit32> window;
+};
 
 }  // namespace uitest

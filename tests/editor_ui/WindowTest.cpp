@@ -1,173 +1,88 @@
-// The editor window: start-up, the open commands, the navigator, the simple
-// edit commands, the close question, keys and layout.
+// The editor window: start-up, opening, the navigator, the edit commands and
+// keys, the close question and the layout.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTest>
+#include <array>
+#include <optional>
 
 #include "UiTestSupport.h"
-#include "platform/Recording.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
 
 using editor::ui::frmEdit32;
-using uitest::child;
-using uitest::item;
+using namespace uitest;
 
 namespace {
 
-const std::string Declarations = "Attribute VB_Name = \"Module1\"\r\nOption Explicit\r\nDim x As Long\r\n\r\n";
-const std::string ProcA = "Private Sub A()\r\n  x = 1\r\nEnd Sub\r\n";
-const std::string ProcB = "Public Function B()\r\n  B = 2\r\nEnd Function\r\n";
-const std::string Module = Declarations + ProcA + "\r\n" + ProcB;
+const std::vector<std::string> Entities = {"(declarations)", "A", "B"};
 
-const std::string ChangedQuestion = "] has changed.\r\nDo you want to save the changes?";
-const std::string EntityWarning =
-    "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
-    "You will not be prompted again unless\nadditional changes are made!";
-
-class EditorWindow : public ::testing::Test {
+class EditorWindow : public EditorFixture {
 protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("My Module.bas").toStdString();
-        uitest::writeFile(path, Module);
-    }
-
-    // A window started with this command line, shown and activated.
-    frmEdit32& start(const std::string& commandLine = "") {
-        window = std::make_unique<frmEdit32>(commandLine);
-        window->show();
-        window->activateWindow();
-        uitest::settle();
-        return *window;
-    }
-
     // Opens the module through "&Module Open" > ".&BAS Files".
     void openEntities() {
         desktop.dialogs.chooseNext(path);
-        item(window.get(), "mnuBasFiles")->trigger();
-        uitest::settle();
+        item("mnuBasFiles")->trigger();
+        settle();
     }
 
     void choose(int index) {
-        auto* list = child<QComboBox>(window.get(), "cbProc");
+        auto* list = control<QComboBox>("cbProc");
         list->setCurrentIndex(index);
         emit list->activated(index);
-        uitest::settle();
+        settle();
     }
 
-    void typeIntoEditor(const QString& keys) {
-        auto* edit = child<QPlainTextEdit>(window.get(), "txtEdit");
-        edit->setFocus();
-        QTest::keyClicks(edit, keys);
-    }
-
-    std::vector<std::string> listItems() {
+    // What an open leaves: caption, text, the entity list (empty and disabled
+    // for a whole file) with the entity shown, and no change yet.
+    void expectShown(const std::string& caption, const std::string& text,
+                     const std::vector<std::string>& entities = {}, const std::string& entity = "") {
+        EXPECT_EQ(window->windowTitle().toStdString(), caption);
+        EXPECT_EQ(window->editorText(), text);
+        EXPECT_FALSE(window->document().changed());
+        EXPECT_EQ(window->document().mode(), entities.empty() ? editor::Mode::WholeFile : editor::Mode::Entity);
+        auto* list = control<QComboBox>("cbProc");
         std::vector<std::string> items;
-        auto* list = child<QComboBox>(window.get(), "cbProc");
         for (int i = 0; i < list->count(); ++i) items.push_back(list->itemText(i).toStdString());
-        return items;
+        EXPECT_EQ(items, entities);
+        EXPECT_EQ(list->isEnabled(), !entities.empty());
+        if (!entities.empty()) {
+            EXPECT_EQ(list->currentText().toStdString(), entity);
+            EXPECT_EQ(window->document().currentEntityName(), entity);
+        }
     }
-
-    std::string caption() { return window->windowTitle().toStdString(); }
-
-    platform::RecordingDesktop desktop;
-    QTemporaryDir dir;
-    std::string path;
-    std::unique_ptr<frmEdit32> window;
 };
 
-// --- Start-up and opening ------------------------------------------------------
+// --- Start-up and opening --------------------------------------------------------
 
-TEST_F(EditorWindow, CommandLineFileOpensWholeAtFirstActivation) {
+TEST_F(EditorWindow, CommandLineFileOpensWholeAtTheFirstActivationOnly) {
     start(path);  // a path with a blank, given without quotes
-    EXPECT_EQ(caption(), "QVX: " + uitest::upper(path));
-    EXPECT_EQ(window->editorText(), Module);
-    EXPECT_FALSE(window->document().changed());
-    EXPECT_EQ(window->document().mode(), editor::Mode::WholeFile);
-    auto* list = child<QComboBox>(window.get(), "cbProc");
-    EXPECT_EQ(list->count(), 0);
-    EXPECT_FALSE(list->isEnabled());
-
-    // Later activations open nothing again.
+    expectShown("QVX: " + upper(path), Module);
     window->setEditorText("other");
     window->hide();
     window->show();
     window->activateWindow();
-    uitest::settle();
+    settle();
     EXPECT_EQ(window->editorText(), "other");
 }
 
 TEST_F(EditorWindow, BlankCommandLineOpensNothing) {
     start("   ");
     EXPECT_EQ(window->editorText(), "");
-    EXPECT_EQ(caption(), "QVX");
+    EXPECT_EQ(window->windowTitle(), "QVX");
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(EditorWindow, ModuleOpenShowsTheFirstEntityAndItsCaption) {
+TEST_F(EditorWindow, ModuleOpenShowsTheFirstEntityWholeOpenEmptiesTheListCancelChangesNothing) {
     start();
     openEntities();
-    EXPECT_EQ(desktop.dialogs.calls.back().filter, "Program (*.bas)|*.bas");
-    EXPECT_EQ(listItems(), (std::vector<std::string>{"(declarations)", "A", "B"}));
-    auto* list = child<QComboBox>(window.get(), "cbProc");
-    EXPECT_TRUE(list->isEnabled());
-    EXPECT_EQ(list->currentText(), "(declarations)");
-    EXPECT_EQ(window->editorText(), Declarations);
-    EXPECT_EQ(caption(), "QVX: (declarations) of " + uitest::upper(path));
-    EXPECT_FALSE(window->document().changed());
-}
-
-TEST_F(EditorWindow, OpeningWholeEmptiesAndDisablesTheList) {
-    start();
-    openEntities();
+    expectShown("QVX: (declarations) of " + upper(path), Declarations, Entities, "(declarations)");
     desktop.dialogs.chooseNext(path);
-    item(window.get(), "mnuFillAll")->trigger();
-    auto* list = child<QComboBox>(window.get(), "cbProc");
-    EXPECT_EQ(list->count(), 0);
-    EXPECT_FALSE(list->isEnabled());
-    EXPECT_EQ(window->editorText(), Module);
-    EXPECT_EQ(caption(), "QVX: " + uitest::upper(path));
-}
-
-TEST_F(EditorWindow, CancelledOpenChangesNothing) {
-    start(path);
+    item("mnuFillAll")->trigger();
+    expectShown("QVX: " + upper(path), Module);
     desktop.dialogs.cancelNext();
-    item(window.get(), "mnuBasFiles")->trigger();
-    EXPECT_EQ(desktop.dialogs.calls.size(), 1u);
-    EXPECT_EQ(caption(), "QVX: " + uitest::upper(path));
-    EXPECT_EQ(window->editorText(), Module);
-    EXPECT_EQ(window->document().mode(), editor::Mode::WholeFile);
-    EXPECT_FALSE(child<QComboBox>(window.get(), "cbProc")->isEnabled());
-}
-
-TEST_F(EditorWindow, EveryOpenItemUsesItsFilter) {
-    const std::vector<std::pair<const char*, std::string>> filters = {
-        {"mnuFileBas", "Program (*.bas)|*.bas"},
-        {"mnuFilePrg", "Program (*.prg)|*.prg"},
-        {"mnuFileFRM", "Forms (*.frm)|*.frm"},
-        {"mnuVbp", "Program (*.VBP)|*.VBP"},
-        {"mnuMakFiles", "Program (*.mak)|*.mak"},
-        {"mnuClsFiles", "Class (*.cls)|*.cls"},
-        {"mnuTextFiles", "Text Files (*.txt)|*.txt"},
-        {"mnuLogFiles", "Log (Error) Files (*.Log)|*.Log"},
-        {"mnuFillAll", "All Files (*.*)|*.*"},
-        {"mnuBasFiles", "Program (*.bas)|*.bas"},
-        {"mnuFrmFilesn", "Forms (*.frm)|*.frm"},
-        {"mnuCls", "Class (*.cls)|*.cls"},
-        {"mnuPrgFiles", "Program (*.prg)|*.prg"},
-    };
-    start();
-    for (const auto& [name, filter] : filters) {
-        SCOPED_TRACE(name);
-        const auto before = desktop.dialogs.calls.size();
-        item(window.get(), name)->trigger();
-        ASSERT_EQ(desktop.dialogs.calls.size(), before + 1);
-        EXPECT_EQ(desktop.dialogs.calls.back().kind, "open");
-        EXPECT_EQ(desktop.dialogs.calls.back().filter, filter);
-    }
+    item("mnuBasFiles")->trigger();
+    EXPECT_EQ(desktop.dialogs.calls.size(), 3u);
+    expectShown("QVX: " + upper(path), Module);
 }
 
 // --- Navigator -------------------------------------------------------------------
@@ -176,28 +91,21 @@ TEST_F(EditorWindow, ChangedEntityWarnsOnceThenSwitches) {
     start();
     openEntities();
     typeIntoEditor("x");
-    const std::string edited = window->editorText();
-    EXPECT_EQ(edited, "x" + Declarations);
+    EXPECT_EQ(window->editorText(), "x" + Declarations);
     EXPECT_TRUE(window->document().changed());
 
     choose(1);
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, EntityWarning);
-    EXPECT_EQ(desktop.boxes.last().title, "Save or Lose Changes");
-    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes.last().buttons, platform::Buttons::Ok);
-    auto* list = child<QComboBox>(window.get(), "cbProc");
+    expectBox(desktop.boxes.last(), EntityChanged);
+    auto* list = control<QComboBox>("cbProc");
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_EQ(list->currentText(), "(declarations)");
-    EXPECT_EQ(window->editorText(), edited);
+    EXPECT_EQ(window->editorText(), "x" + Declarations);
     EXPECT_FALSE(window->document().changed());
 
     choose(1);  // no second warning: the edits are gone
     EXPECT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(window->editorText(), ProcA);
-    EXPECT_EQ(caption(), "QVX: A of " + uitest::upper(path));
-    EXPECT_FALSE(window->document().changed());
-    EXPECT_EQ(window->document().currentEntityName(), "A");
+    expectShown("QVX: A of " + upper(path), ProcA, Entities, "A");
 }
 
 TEST_F(EditorWindow, ChoosingTheShownEntityReadsNothing) {
@@ -206,7 +114,7 @@ TEST_F(EditorWindow, ChoosingTheShownEntityReadsNothing) {
     choose(2);
     EXPECT_EQ(window->editorText(), ProcB);
     // The file changes behind the editor's back; a read would show it.
-    uitest::writeFile(path, "Public Function B()\r\n  B = 3\r\nEnd Function\r\n" + std::string(200, ' '));
+    writeFile(path, "Public Function B()\r\n  B = 3\r\nEnd Function\r\n" + std::string(200, ' '));
     const int reads = desktop.busy.begins;
     choose(2);
     EXPECT_EQ(window->editorText(), ProcB);
@@ -218,54 +126,53 @@ TEST_F(EditorWindow, EnterInTheListMovesToTheEditorWithoutSwitching) {
     start();
     openEntities();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    auto* list = child<QComboBox>(window.get(), "cbProc");
+    auto* list = control<QComboBox>("cbProc");
     list->setFocus();
     list->lineEdit()->selectAll();
     QTest::keyClicks(list, "B");
     EXPECT_EQ(list->currentText(), "B");
     QTest::keyClick(list, Qt::Key_Return);
-    uitest::settle();
-    EXPECT_EQ(QApplication::focusWidget(), child<QPlainTextEdit>(window.get(), "txtEdit"));
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), control<QPlainTextEdit>("txtEdit"));
     EXPECT_EQ(window->editorText(), Declarations);
     EXPECT_EQ(window->document().currentEntityName(), "(declarations)");
 }
 
-// --- Simple edit commands --------------------------------------------------------
+// --- Edit commands and keys ------------------------------------------------------
 
 TEST_F(EditorWindow, CutCopyPasteClearAndSelectAll) {
     start();
     window->setEditorText("one two\r\nthree");
     window->setSelection(4, 3);
-    item(window.get(), "mnuCopy")->trigger();
+    item("mnuCopy")->trigger();
     EXPECT_EQ(desktop.clipboard.text(), "two");
     EXPECT_EQ(window->editorText(), "one two\r\nthree");
 
     window->setSelection(4, 7);
-    item(window.get(), "mnuCut")->trigger();
+    item("mnuCut")->trigger();
     EXPECT_EQ(desktop.clipboard.text(), "two\r\nth");
     EXPECT_EQ(window->editorText(), "one ree");
 
     // Nothing selected: the clipboard still receives the empty text.
     const int sets = desktop.clipboard.sets;
-    item(window.get(), "mnuCut")->trigger();
+    item("mnuCut")->trigger();
     EXPECT_EQ(desktop.clipboard.sets, sets + 1);
     EXPECT_EQ(desktop.clipboard.text(), "");
-    item(window.get(), "mnuCopy")->trigger();
+    item("mnuCopy")->trigger();
     EXPECT_EQ(desktop.clipboard.sets, sets + 2);
 
     desktop.clipboard.setText("A\r\nB");
     window->setSelection(0, 3);
-    item(window.get(), "mnuPaste")->trigger();
+    item("mnuPaste")->trigger();
     EXPECT_EQ(window->editorText(), "A\r\nB ree");
 
-    item(window.get(), "mnuClear")->trigger();
+    item("mnuClear")->trigger();
     EXPECT_EQ(desktop.clipboard.text(), "");
     EXPECT_EQ(desktop.clipboard.clears, 1);
     EXPECT_EQ(window->editorText(), "A\r\nB ree");
 
-    item(window.get(), "mnjSelectAll")->trigger();
-    EXPECT_EQ(window->selStart(), 0);
-    EXPECT_EQ(window->selLength(), 8);
+    item("mnjSelectAll")->trigger();
+    expectSelection(0, 8);
 }
 
 // A clipboard that the platform cannot reach.
@@ -283,31 +190,25 @@ TEST_F(EditorWindow, RunTimeErrorsOfCommandsAreReportedAndTheTextStays) {
     platform::Services replacement;
     replacement.clipboard = &broken;
     platform::ScopedServices scope(replacement);
-
-    // Paste traps its own errors.
-    item(window.get(), "mnuPaste")->trigger();
-    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, "Can't open Clipboard");
-    EXPECT_EQ(desktop.boxes.last().title, "Kestrin Error");
-    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Stop);
-    EXPECT_EQ(desktop.boxes.last().buttons, platform::Buttons::Ok);
-    EXPECT_EQ(window->editorText(), "abc");
-
-    // Cut traps nothing: the last-resort report, and nothing is cut.
-    item(window.get(), "mnuCut")->trigger();
-    ASSERT_EQ(desktop.boxes.shown.size(), 2u);
-    EXPECT_EQ(desktop.boxes.last().text, "Can't open Clipboard");
-    EXPECT_EQ(desktop.boxes.last().title, "Kestrin Error");
-    EXPECT_EQ(window->editorText(), "abc");
+    // Paste traps its own errors; Cut traps nothing and gets the last-resort
+    // report. Neither changes the text.
+    for (const char* command : {"mnuPaste", "mnuCut"}) {
+        SCOPED_TRACE(command);
+        const auto before = desktop.boxes.shown.size();
+        item(command)->trigger();
+        ASSERT_EQ(desktop.boxes.shown.size(), before + 1);
+        expectBox(desktop.boxes.last(), runTimeError("Can't open Clipboard"));
+        EXPECT_EQ(window->editorText(), "abc");
+    }
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeys) {
+TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeysAndF1SaysTheHelpFileIsMissing) {
     start();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->setEditorText("abc");
     window->setSelection(0, 2);
-    auto* edit = child<QPlainTextEdit>(window.get(), "txtEdit");
+    auto* edit = control<QPlainTextEdit>("txtEdit");
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(desktop.clipboard.text(), "ab");
@@ -315,96 +216,72 @@ TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeys) {
     desktop.clipboard.setText("Z");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(window->editorText(), "Zc");
-}
 
-TEST_F(EditorWindow, F1WithoutTheHelpFileSaysSo) {
-    start();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    auto* edit = child<QPlainTextEdit>(window.get(), "txtEdit");
-    edit->setFocus();
     QTest::keyClick(edit, Qt::Key_F1);
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, "Can't open help file: " + frmEdit32::helpFilePath());
-    EXPECT_EQ(desktop.boxes.last().title, "Varnel");
-    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Exclamation);
-    EXPECT_EQ(frmEdit32::helpFilePath(),
-              (QCoreApplication::applicationDirPath() + "/QVX.hlp").toStdString());
+    expectBox(desktop.boxes.last(), noHelpFile(frmEdit32::helpFilePath()));
+    EXPECT_EQ(frmEdit32::helpFilePath(), (QCoreApplication::applicationDirPath() + "/QVX.hlp").toStdString());
 }
 
-// --- Closing ---------------------------------------------------------------------
+// --- Closing a changed text ----------------------------------------------------
 
-class CloseQuestion : public EditorWindow {
-protected:
-    void SetUp() override {
-        EditorWindow::SetUp();
+TEST_F(EditorWindow, CloseAsksAboutTheChangedText) {
+    const std::string caption = "QVX: " + upper(path);
+    struct Case {
+        const char* name;
+        const char* command;  // nullptr: the window's close box
+        std::vector<platform::Answer> answers;
+        std::optional<std::string> saveAs;  // the save dialog's answer if it comes up ("" cancels)
+        std::vector<std::string> asked;     // the subject of every question
+        bool staysOpen;
+    };
+    using platform::Answer;
+    const std::string saved = dir.filePath("saved.bas").toStdString();
+    const std::vector<Case> cases = {
+        {"Cancel", nullptr, {Answer::Cancel}, std::nullopt, {path}, true},
+        {"No", "mnuFileExit", {Answer::No}, std::nullopt, {path}, false},
+        {"Yes, saved", nullptr, {Answer::Yes}, saved, {path}, false},
+        {"Yes, save cancelled", nullptr, {Answer::Yes}, "", {path}, true},
+        // Close asks about the caption, then the unload asks again.
+        {"Close, then unload", "mnuFileClose", {Answer::No, Answer::No}, std::nullopt, {caption, path}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop.boxes.clear();
+        desktop.dialogs.calls.clear();
         start(path);
         typeIntoEditor("x");
+        for (Answer a : c.answers) desktop.boxes.answerNext(a);
+        if (c.saveAs && c.saveAs->empty()) desktop.dialogs.cancelNext();
+        else if (c.saveAs) desktop.dialogs.chooseNext(*c.saveAs);
+        if (c.command) item(c.command)->trigger();
+        else window->close();
+
+        ASSERT_EQ(desktop.boxes.shown.size(), c.asked.size());
+        for (std::size_t i = 0; i < c.asked.size(); ++i) expectBox(desktop.boxes.shown[i], confirmSave(c.asked[i]));
+        EXPECT_EQ(window->isVisible(), c.staysOpen);
+        if (c.staysOpen) {
+            EXPECT_EQ(window->editorText(), "x" + Module);
+        }
+        ASSERT_EQ(desktop.dialogs.calls.size(), c.saveAs ? 1u : 0u);
+        if (c.saveAs) {
+            EXPECT_EQ(desktop.dialogs.calls[0].kind, "save");
+        }
+        EXPECT_EQ(readFile(path), Module);
     }
-    void expectQuestion(const platform::ShownBox& box, const std::string& subject) {
-        EXPECT_EQ(box.text, "The text in [" + subject + ChangedQuestion);
-        EXPECT_EQ(box.title, "Confirm Save");
-        EXPECT_EQ(box.icon, platform::Icon::Exclamation);
-        EXPECT_EQ(box.buttons, platform::Buttons::YesNoCancel);
-    }
-};
-
-TEST_F(CloseQuestion, CancelKeepsTheWindowAndTheText) {
-    desktop.boxes.answerNext(platform::Answer::Cancel);
-    window->close();
-    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    expectQuestion(desktop.boxes.last(), path);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->editorText(), "x" + Module);
-    EXPECT_EQ(uitest::readFile(path), Module);
+    EXPECT_EQ(readFile(saved), "x" + Module + "\r\n");
 }
 
-TEST_F(CloseQuestion, NoClosesWithoutSaving) {
-    desktop.boxes.answerNext(platform::Answer::No);
-    item(window.get(), "mnuFileExit")->trigger();
-    EXPECT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(uitest::readFile(path), Module);
-    EXPECT_TRUE(desktop.dialogs.calls.empty());
-}
-
-TEST_F(CloseQuestion, YesSavesUnderTheChosenNameAndCloses) {
-    const std::string target = dir.filePath("saved.bas").toStdString();
-    desktop.boxes.answerNext(platform::Answer::Yes);
-    desktop.dialogs.chooseNext(target);
-    window->close();
-    ASSERT_EQ(desktop.dialogs.calls.size(), 1u);
-    EXPECT_EQ(desktop.dialogs.calls[0].kind, "save");
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(uitest::readFile(target), "x" + Module + "\r\n");
-    EXPECT_EQ(uitest::readFile(path), Module);
-}
-
-TEST_F(CloseQuestion, YesWithTheSaveDialogCancelledStaysOpen) {
-    desktop.boxes.answerNext(platform::Answer::Yes);
-    desktop.dialogs.cancelNext();
-    window->close();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->editorText(), "x" + Module);
-}
-
-TEST_F(CloseQuestion, CloseAsksAboutTheCaptionThenAsksAgainOnUnload) {
-    desktop.boxes.answerNext(platform::Answer::No);
-    desktop.boxes.answerNext(platform::Answer::No);
-    item(window.get(), "mnuFileClose")->trigger();
-    ASSERT_EQ(desktop.boxes.shown.size(), 2u);
-    expectQuestion(desktop.boxes.shown[0], "QVX: " + uitest::upper(path));
-    expectQuestion(desktop.boxes.shown[1], path);
-    EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(CloseQuestion, DeleteAllTextClearsTheChangeSoNothingIsAsked) {
-    item(window.get(), "mnuDeleteText")->trigger();
+TEST_F(EditorWindow, DeleteAllTextClearsTheChangeSoClosingAsksNothing) {
+    start(path);
+    typeIntoEditor("x");
+    item("mnuDeleteText")->trigger();
     EXPECT_EQ(window->editorText(), "");
     EXPECT_FALSE(window->document().changed());
     window->close();
     EXPECT_TRUE(desktop.boxes.shown.empty());
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(uitest::readFile(path), Module);
+    EXPECT_EQ(readFile(path), Module);
 }
 
 // --- Layout ----------------------------------------------------------------------
@@ -412,9 +289,8 @@ TEST_F(CloseQuestion, DeleteAllTextClearsTheChangeSoNothingIsAsked) {
 TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     start();
     window->resize(800, 600);
-    uitest::settle();
-    auto* edit = child<QPlainTextEdit>(window.get(), "txtEdit");
-    auto* band = child<QWidget>(window.get(), "Picture1");
+    settle();
+    auto* edit = control<QPlainTextEdit>("txtEdit");
     const double dpi = window->logicalDpiY();
     auto px = [&](int twips) { return static_cast<int>(twips * dpi / 1440 + 0.5); };
     // Measured in the client area below the menu bar, against the outer size.
@@ -423,25 +299,29 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     EXPECT_EQ(edit->x(), 0);
     EXPECT_NEAR(edit->y() + edit->height(), outer.height() - px(660), 1.0);
     EXPECT_NEAR(edit->width(), outer.width() - px(90), 1.0);
-    EXPECT_EQ(band->geometry(), QRect(0, 0, edit->width(), px(615)));
+    EXPECT_EQ(control<QWidget>("Picture1")->geometry(), QRect(0, 0, edit->width(), px(615)));
 
     // At the smallest size every control keeps a usable size.
     window->resize(10, 10);
-    uitest::settle();
+    settle();
     EXPECT_GE(window->width(), window->minimumWidth());
     EXPECT_GT(edit->height(), 50);
-    EXPECT_GT(child<QWidget>(window.get(), "cbProc")->width(), 100);
+    EXPECT_GT(control<QWidget>("cbProc")->width(), 100);
 }
 
 TEST(EditorLayout, SizesNeverGoNegative) {
-    const auto layout = editor::ui::editorLayout(50, 900);
-    EXPECT_EQ(layout.txtEdit.width, 0);
-    EXPECT_EQ(layout.txtEdit.height, 0);
-    EXPECT_EQ(layout.Picture1.height, 615);
-    const auto big = editor::ui::editorLayout(12000, 9000);
-    EXPECT_EQ(big.txtEdit.top, 600);
-    EXPECT_EQ(big.txtEdit.width, 11910);
-    EXPECT_EQ(big.txtEdit.height, 7740);
+    // outer width, height -> editing area top, width, height; band height
+    const std::vector<std::array<int, 6>> cases = {
+        {12000, 9000, 600, 11910, 7740, 615}, {50, 900, 600, 0, 0, 615},
+        {90, 1260, 600, 0, 0, 615},           {91, 1261, 600, 1, 1, 615}};
+    for (const auto& [w, h, top, width, height, band] : cases) {
+        SCOPED_TRACE(testing::Message() << w << " x " << h);
+        const auto layout = editor::ui::editorLayout(w, h);
+        EXPECT_EQ(layout.txtEdit.top, top);
+        EXPECT_EQ(layout.txtEdit.width, width);
+        EXPECT_EQ(layout.txtEdit.height, height);
+        EXPECT_EQ(layout.Picture1.height, band);
+    }
 }
 
 }  // namespace

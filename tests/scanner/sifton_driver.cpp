@@ -25,26 +25,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
 #include "scanner/frmSiftTst.h"
 
 namespace {
-
-class ChosenFiles : public platform::FileDialogs {
-public:
-    explicit ChosenFiles(std::vector<std::string> paths) : paths_(std::move(paths)) {}
-    std::optional<std::string> openFile(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::vector<std::string>> openFiles(const std::string&, const std::string&) override {
-        return paths_;
-    }
-    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-
-private:
-    std::vector<std::string> paths_;
-};
 
 // The Qt event pump, timed.
 class TimedPump : public platform::EventPump {
@@ -61,26 +47,13 @@ public:
 };
 
 // The real files, counting the ones the engine opens.
-class CountedFiles : public platform::FileSystem {
-public:
+struct CountedFiles : platform::FaultyFileSystem {
+    CountedFiles() : FaultyFileSystem(platform::realFileSystem()) {}
     std::unique_ptr<platform::InputFile> openRead(const std::string& path) override {
         ++opened;
-        return real().openRead(path);
-    }
-    std::unique_ptr<platform::OutputFile> openWrite(const std::string& path) override {
-        return real().openWrite(path);
-    }
-    void copy(const std::string& from, const std::string& to) override { real().copy(from, to); }
-    void rename(const std::string& from, const std::string& to) override { real().rename(from, to); }
-    void remove(const std::string& path) override { real().remove(path); }
-    bool exists(const std::string& path) override { return real().exists(path); }
-    void copyPermissions(const std::string& model, const std::string& path) override {
-        real().copyPermissions(model, path);
+        return platform::realFileSystem().openRead(path);
     }
     long opened = 0;
-
-private:
-    static platform::FileSystem& real() { return platform::realFileSystem(); }
 };
 
 class PaintCounter : public QObject {
@@ -111,7 +84,8 @@ int main(int argc, char** argv) {
     }
 
     platform::installQtServices(nullptr);
-    ChosenFiles dialogs(paths);
+    platform::RecordingFileDialogs dialogs;
+    dialogs.chooseNextMany(paths);
     TimedPump pump;
     CountedFiles files;
     platform::Services s;
