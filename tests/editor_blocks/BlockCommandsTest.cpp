@@ -7,40 +7,13 @@
 #include "editor/BlockCommands.h"
 #include "platform/Recording.h"
 #include "platform/RuntimeError.h"
+#include "support/FakeTextBox.h"
 
 using editor::CommentBlock;
 using editor::UncommentBlock;
 
 namespace {
 
-// A text box with a selection; Paste replaces the selection with the
-// clipboard's text and leaves the caret after it.
-class FakeWindow : public editor::EditorTarget {
-public:
-    explicit FakeWindow(std::string text, std::size_t start = 0, std::size_t length = 0)
-        : text_(std::move(text)), start_(start), length_(length) {}
-    std::string selectedText() override { return text_.substr(start_, length_); }
-    std::string text() override { return text_; }
-    void setSelStart(std::int64_t s) override { start_ = static_cast<std::size_t>(s); }
-    void setSelLength(std::int64_t l) override { length_ = static_cast<std::size_t>(l); }
-    void setFocus() override { log += "focus;"; }
-    void paste() override {
-        log += "paste;";
-        if (failPaste) platform::raise(platform::err::Overflow);
-        const std::string block = platform::clipboard().text();
-        text_.replace(start_, length_, block);
-        start_ += block.size();
-        length_ = 0;
-    }
-    std::size_t start() const { return start_; }
-    std::size_t length() const { return length_; }
-    std::string log;
-    bool failPaste = false;
-
-private:
-    std::string text_;
-    std::size_t start_, length_;
-};
 
 void expectBox(const platform::RecordingMessageBoxes& boxes, const std::string& text, const std::string& title,
                platform::Icon icon) {
@@ -123,7 +96,7 @@ TEST(BlockCommand, ReplacesTheBlockThroughTheClipboardOrRefuses) {
         SCOPED_TRACE(c.what);
         platform::RecordingDesktop desk;
         desk.clipboard.setText("old");
-        FakeWindow w(c.text, c.start, c.length);
+        FakeTextBox w(c.text, c.start, c.length);
         c.command(w);
         EXPECT_EQ(w.text(), c.after);
         EXPECT_EQ(desk.clipboard.text(), c.clipboard);
@@ -140,7 +113,7 @@ TEST(BlockCommand, ReplacesTheBlockThroughTheClipboardOrRefuses) {
 
 TEST(BlockCommand, FailedPasteIsShownAndLeavesTheText) {
     platform::RecordingDesktop desk;
-    FakeWindow w("a", 0, 1);
+    FakeTextBox w("a", 0, 1);
     w.failPaste = true;
     editor::CommentLines(w);
     expectBox(desk.boxes, "Overflow", "Kestrin Error", platform::Icon::Stop);
@@ -148,7 +121,7 @@ TEST(BlockCommand, FailedPasteIsShownAndLeavesTheText) {
     EXPECT_EQ(desk.clipboard.text(), "'a\r\n");
 
     desk.boxes.clear();
-    FakeWindow x("x := 5", 0, 6);
+    FakeTextBox x("x := 5", 0, 6);
     x.failPaste = true;
     editor::ConvertXBaseProc(x);
     expectBox(desk.boxes, "Err Code: 6\nErr Desc: Overflow\nProcname: ConvertXBaseProc\nSub Proc: ", "Program Error",
@@ -164,7 +137,7 @@ TEST(ConcatenateToClipboard, FailureLeavesClipboardAndIsShown) {
     platform::RecordingDesktop desk;
     BrokenClipboard broken;
     platform::ScopedServices scope({.clipboard = &broken});
-    FakeWindow w("abc", 0, 3);
+    FakeTextBox w("abc", 0, 3);
     editor::ConcatenateToClipboard(w);
     ASSERT_EQ(desk.boxes.shown.size(), 1u);
     EXPECT_EQ(desk.boxes.last().text, "Device I/O error");
@@ -185,7 +158,7 @@ TEST(PrintSelectedText, PrintsTheSelectionOrTheWholeTextWithoutSelecting) {
         SCOPED_TRACE(c.text);
         platform::RecordingDesktop desk;
         platform::RecordingPrinter printer;
-        FakeWindow w(c.text, c.start, c.length);
+        FakeTextBox w(c.text, c.start, c.length);
         EXPECT_TRUE(editor::PrintSelectedText(w, [&]() -> platform::Printer& { return printer; }));
         const auto texts = printer.texts();
         for (const auto& t : c.printed) EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
@@ -199,7 +172,7 @@ TEST(PrintSelectedText, PrintsTheSelectionOrTheWholeTextWithoutSelecting) {
 
 TEST(PrintSelectedText, BlankTextOpensNoPrinter) {
     platform::RecordingDesktop desk;
-    FakeWindow w("  ", 0, 0);
+    FakeTextBox w("  ", 0, 0);
     bool opened = false;
     platform::RecordingPrinter printer;
     EXPECT_FALSE(editor::PrintSelectedText(w, [&]() -> platform::Printer& {

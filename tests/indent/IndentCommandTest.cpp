@@ -5,43 +5,12 @@
 #include "indent/Indent.h"
 #include "platform/Recording.h"
 #include "platform/RuntimeError.h"
-
-namespace {
-
-// A text box with a selection; Paste replaces the selection with the clipboard.
-class FakeWindow : public indent::IndentTarget {
-public:
-    explicit FakeWindow(std::string text, std::size_t start = 0, std::size_t length = 0)
-        : text_(std::move(text)), start_(start), length_(length) {}
-    std::string selectedText() override { return text_.substr(start_, length_); }
-    std::string text() override { return text_; }
-    void setSelStart(std::int64_t s) override { start_ = static_cast<std::size_t>(s); }
-    void setSelLength(std::int64_t l) override { length_ = static_cast<std::size_t>(l); }
-    void setFocus() override { log += "focus;"; }
-    void paste() override {
-        log += "paste;";
-        if (failPaste) platform::raise(platform::err::Overflow);
-        const std::string block = platform::clipboard().text();
-        text_.replace(start_, length_, block);
-        start_ += block.size();
-        length_ = 0;
-    }
-    std::size_t start() const { return start_; }
-    std::size_t length() const { return length_; }
-    std::string log;
-    bool failPaste = false;
-
-private:
-    std::string text_;
-    std::size_t start_, length_;
-};
-
-}  // namespace
+#include "support/FakeTextBox.h"
 
 TEST(IndentCommand, NothingSelectedIndentsTheWholeText) {
     platform::RecordingDesktop desk;
     desk.clipboard.setText("old");
-    FakeWindow w("Sub A()\r\nx = 1\r\nEnd Sub\r\n");
+    FakeTextBox w("Sub A()\r\nx = 1\r\nEnd Sub\r\n");
     indent::Indent().E1QuickIndentProc(w);
     EXPECT_EQ(w.text(), "Sub A()\r\n   x = 1\r\nEnd Sub\r\n");
     EXPECT_EQ(desk.clipboard.text(), "Sub A()\r\n   x = 1\r\nEnd Sub\r\n");
@@ -53,7 +22,7 @@ TEST(IndentCommand, SelectionIsReplacedAlone) {
     platform::RecordingDesktop desk;
     // The selection starts in the middle of "y = 1" and has no final CR LF.
     const std::string text = "x\r\ny = 1\r\nIf a Then\r\nb";
-    FakeWindow w(text, 3, text.size() - 3);
+    FakeTextBox w(text, 3, text.size() - 3);
     indent::Indent().E1QuickIndentProc(w);
     EXPECT_EQ(w.text(), "x\r\n   y = 1\r\n   If a Then\r\n      b\r\n");
     EXPECT_EQ(desk.clipboard.text(), "   y = 1\r\n   If a Then\r\n      b\r\n");
@@ -61,7 +30,7 @@ TEST(IndentCommand, SelectionIsReplacedAlone) {
 
 TEST(IndentCommand, OneCharacterSelection) {
     platform::RecordingDesktop desk;
-    FakeWindow w("abc", 1, 1);
+    FakeTextBox w("abc", 1, 1);
     indent::Indent().E1QuickIndentProc(w);
     EXPECT_EQ(w.text(), "a   b\r\nc");
 }
@@ -69,7 +38,7 @@ TEST(IndentCommand, OneCharacterSelection) {
 TEST(IndentCommand, BlankTextIsRefusedWithoutChange) {
     platform::RecordingDesktop desk;
     desk.clipboard.setText("kept");
-    FakeWindow w("     ", 2, 0);
+    FakeTextBox w("     ", 2, 0);
     indent::Indent().E1QuickIndentProc(w);
     ASSERT_EQ(desk.boxes.shown.size(), 1u);
     EXPECT_EQ(desk.boxes.last().text, "You have no text to indent!");
@@ -85,7 +54,7 @@ TEST(IndentCommand, BlankTextIsRefusedWithoutChange) {
 TEST(IndentCommand, OnlyBlanksCountAsEmpty) {
     // Trimming removes spaces only, so line ends make a text to indent.
     platform::RecordingDesktop desk;
-    FakeWindow w("  \r\n   ");
+    FakeTextBox w("  \r\n   ");
     indent::Indent().E1QuickIndentProc(w);
     EXPECT_TRUE(desk.boxes.shown.empty());
     EXPECT_EQ(w.text(), "\r\n\r\n");
@@ -93,7 +62,7 @@ TEST(IndentCommand, OnlyBlanksCountAsEmpty) {
 
 TEST(IndentCommand, FailureIsShownInKestrinBox) {
     platform::RecordingDesktop desk;
-    FakeWindow w("x");
+    FakeTextBox w("x");
     w.failPaste = true;
     indent::Indent().E1QuickIndentProc(w);
     ASSERT_EQ(desk.boxes.shown.size(), 1u);
