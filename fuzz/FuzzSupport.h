@@ -13,6 +13,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
+#include "platform/Services.h"
 
 // Stops the fuzzer on a broken property, naming it; libFuzzer then saves the input.
 #define FUZZ_CHECK(cond, what)                                                              \
@@ -135,6 +136,24 @@ public:
 
 private:
     std::map<std::string, std::shared_ptr<std::string>> files_;
+};
+
+// One file in an in-memory file system, installed as the program's files for
+// the lifetime of the object.
+class InstalledFile {
+public:
+    InstalledFile(const std::string& path, std::string bytes) : scope_(filesOnly(&fs)) {
+        fs.put(path, std::move(bytes));
+    }
+    MemoryFileSystem fs;
+
+private:
+    static platform::Services filesOnly(platform::FileSystem* files) {
+        platform::Services s;
+        s.files = files;
+        return s;
+    }
+    platform::ScopedServices scope_;
 };
 
 }  // namespace fuzzsupport

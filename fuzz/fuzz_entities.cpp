@@ -17,11 +17,7 @@ const char* const Names[] = {"/src/FUZZ.BAS", "/src/FUZZ.FRM", "/src/FUZZ.PRG"};
 
 void checkEntities(const std::string& name, const std::string& bytes) {
     platform::RecordingDesktop desktop;
-    fuzzsupport::MemoryFileSystem fs;
-    fs.put(name, bytes);
-    platform::Services s;
-    s.files = &fs;
-    platform::ScopedServices scope(s);
+    fuzzsupport::InstalledFile file(name, bytes);
 
     editor::MemoryView view;
     editor::SourceDocument doc(view);

@@ -37,11 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
     platform::RecordingDesktop desktop;
-    fuzzsupport::MemoryFileSystem fs;
-    fs.put(name, bytes);
-    platform::Services s;
-    s.files = &fs;
-    platform::ScopedServices scope(s);
+    fuzzsupport::InstalledFile file(name, bytes);
 
     editor::MemoryView view;
     editor::SourceDocument doc(view);
@@ -52,12 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.txtEdit_Change();
     const bool saved = doc.mnuFileSave_Click();
 
-    const std::string after = fs.get(name);
+    const std::string after = file.fs.get(name);
     if (!saved) {
         FUZZ_CHECK(after == bytes, "a failed save leaves the file");
         return 0;
     }
-    FUZZ_CHECK(fs.get("/src/FUZZ.BAK") == bytes, "the backup holds the old file");
+    FUZZ_CHECK(file.fs.get("/src/FUZZ.BAK") == bytes, "the backup holds the old file");
     FUZZ_CHECK(lineCounts(after) == lineCounts(bytes), "no line lost or duplicated");
     return 0;
 }

@@ -25,11 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string source(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     platform::RecordingDesktop desktop;
-    fuzzsupport::MemoryFileSystem fs;
-    fs.put(name, source);
-    platform::Services s;
-    s.files = &fs;
-    platform::ScopedServices scope(s);
+    fuzzsupport::InstalledFile file(name, source);
     scan::setCheckLevel(level);
     // One engine for the whole run, as the scanner window keeps one: every
     // Load must start afresh.
