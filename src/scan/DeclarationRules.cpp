@@ -160,10 +160,12 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
                     mPostError(MessageId::MultipleVarsWithoutTypes, tLine, w2);
             }
 
-            // The type is the word after the next "As"; a name without one
-            // keeps the type of the name before it.
+            // The type is the word after the next "As" ("As New clsDb": the
+            // word after "New"); a name without one keeps the type of the
+            // name before it.
             long iType = iName;
             while (iType <= iCount && tLine.word(iType - 1) != "As") ++iType;
+            if (iType <= iCount && tLine.word(iType) == "New") ++iType;
             if (iType <= iCount) sType = tLine.word(iType);
 
             if (msModuleScope == "MOD" && w1 == "Global") mPostError(MessageId::GlobalInPrivateModule, tLine, w1);

@@ -52,8 +52,10 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
             iName = iKeyword + 2;
             if (sAfterKeyword == "Get") iEnd = iCount - 1;
         } else if (sKeyword == "Declare") {
-            iName = iKeyword + 2;
-            if (sAfterKeyword == "Function") {
+            // "Declare PtrSafe Function F Lib ...": the 64-bit form.
+            const long iKind = sAfterKeyword == "PtrSafe" ? iKeyword + 2 : iKeyword + 1;
+            iName = iKind + 1;
+            if (tLine.word(iKind) == "Function") {
                 bFunction = true;
                 iEnd = iCount - 1;
             }
@@ -68,8 +70,10 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
             miMethodCount = static_cast<long>(msMethods.size());
         }
 
+        // A Declare names itself but not the lines after it, which still
+        // belong to the declarations section.
         const std::string sProcName = tLine.word(iName);
-        msLocation = sProcName;
+        if (sKeyword != "Declare") msLocation = sProcName;
         tLine.sLocation = sProcName;
 
         // Event procedures of a form (cmdOK_Click, Form_Load) are named by

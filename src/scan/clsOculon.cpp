@@ -222,13 +222,19 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     const std::string& w1 = tLine.word(1);
     const std::string& w2 = tLine.word(2);
     const bool bScoped = w1 == "Public" || w1 == "Private";
-    if (w1 == "Sub" || w1 == "Function" || w1 == "Declare" ||
-        (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property" || w2 == "Declare"))) {
-        mbInDeclarations = false;
+    const bool bDeclare = w1 == "Declare" || (bScoped && w2 == "Declare");
+    if (w1 == "Sub" || w1 == "Function" || bDeclare ||
+        (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property"))) {
+        // A Declare is a declaration too: the declarations section goes on
+        // after it.
+        if (!bDeclare) mbInDeclarations = false;
         trapErrors("mParmRules", [&] { mParmRules(tLine); });
     } else if (w1 == "Const" || (bScoped && w2 == "Const")) {
         trapErrors("mConstantRules", [&] { mConstantRules(tLine); });
-    } else if (w1 == "Dim" || w1 == "Global" || (bScoped && w2 != "Type" && w2 != "Declare")) {
+    } else if (w1 == "Dim" || w1 == "Global" ||
+               (bScoped && w2 != "Type" && w2 != "Declare" && w2 != "Enum" && w2 != "Event")) {
+        // "Public Enum eColor" and "Private Event Changed(...)" declare no
+        // variable; they and the members of an Enum are ordinary lines.
         trapErrors("mVariableRules", [&] { mVariableRules(tLine); });
     } else if (w2 == "As") {
         trapErrors("mTypeRules", [&] { mTypeRules(tLine); });
