@@ -33,6 +33,18 @@ std::string programFolder() {
 
 bool isSkipChar(char c) { return c == ' ' || c == '_' || c == '&' || c == '\r' || c == '\n' || c == '\t'; }
 bool isEndChar(char c) { return c == ' ' || c == '(' || c == '\r' || c == '\n' || c == '\t'; }
+// A procedure head of any form: "Sub", "Function" or "Property" after any of
+// "Public", "Private", "Friend" and "Static" ("Friend Function F()",
+// "Private Static Sub S()", "Property Get P()").
+bool isAnyProcedureHead(const tSourceLine& tLine) {
+    long i = 1;
+    while (i < 3 && (tLine.word(i) == "Public" || tLine.word(i) == "Private" || tLine.word(i) == "Friend" ||
+                     tLine.word(i) == "Static"))
+        ++i;
+    const std::string& w = tLine.word(i);
+    return w == "Sub" || w == "Function" || w == "Property";
+}
+
 bool isDropChar(char c) {
     switch (c) {
         case '(': case ')': case '=': case '<': case '>': case '+': case '-':
@@ -223,6 +235,9 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     const std::string& w2 = tLine.word(2);
     const bool bScoped = w1 == "Public" || w1 == "Private";
     const bool bDeclare = w1 == "Declare" || (bScoped && w2 == "Declare");
+    // Every procedure head ends the declarations section, also the forms the
+    // head rules pass over.
+    if (isAnyProcedureHead(tLine)) mbInDeclarations = false;
     if (w1 == "Sub" || w1 == "Function" || bDeclare ||
         (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property"))) {
         // A Declare is a declaration too: the declarations section goes on
