@@ -181,14 +181,12 @@ private:
         c_.ChangeResWords(L);
         write(RTrim(L));
     }
-    void closeProcedure() {
-        if (procIsFunction_) {
-            write("End Function");
-            write("");
-        } else {
-            write("End Sub");
-            write(" ");
-        }
+    // Ends the open procedure. Before the next head the end is followed by a
+    // line holding one blank; at the end of the block a Function's end is
+    // followed by an empty line.
+    void closeProcedure(bool atBlockEnd) {
+        write(procIsFunction_ ? "End Function" : "End Sub");
+        write(procIsFunction_ && atBlockEnd ? "" : " ");
     }
     // The table object that record commands are written against.
     std::string table() const {
@@ -257,7 +255,9 @@ void BlockConverter::convertLine(std::string L, bool fromBuffer) {
         finish(L);
         return;
     }
-    if (const auto p = findWord(L, "local "); p > 0) L.replace(static_cast<std::size_t>(p - 1), 5, "Dim");
+    // The test wants "local" followed by a blank; the first whole word
+    // "local" is the one replaced.
+    if (findWord(L, "local ") > 0) L.replace(static_cast<std::size_t>(findWord(L, "local") - 1), 5, "Dim");
 
     const std::string T = table();
     expressions(L, T);
@@ -321,7 +321,8 @@ bool BlockConverter::comments(std::string& L) {
         const std::string c = "' " + ReplaceAll(ReplaceAll(Mid(L, p1), "/*", ""), "*/", "");
         L = Left(L, p1 - 1);
         write(c);
-    } else if (wasInComment && contains(L, "*/")) {
+    }
+    if (wasInComment && contains(L, "*/")) {
         // The last line of a comment that spans lines: everything up to its
         // "*/" is comment text, so the whole line stays a comment rather than
         // turning the comment's words into statements.
@@ -532,7 +533,9 @@ bool BlockConverter::statement(std::string& L, const std::string& K, const std::
 // RETURN leaves the procedure; a return value is assigned to the procedure's
 // name first (in upper case, as the statement is upper-cased).
 void BlockConverter::returnStatement(std::string& L) {
-    L = replaceWords(UCase(L), "RETURN", "");
+    // The keyword the test matched goes first: a continued "RETURN ;" is
+    // joined to its value without a blank ("RETURNHPDF_X > 1").
+    L = replaceWords(Mid(UCase(Trim(L)), 7), "RETURN", "");
     if (Trim(L).empty()) {
         L = procIsFunction_ ? "   Exit Function" : "   Exit Sub";
         return;
@@ -581,7 +584,7 @@ bool BlockConverter::blockHeads(std::string& L, std::string& K, const std::strin
     // Procedure heads: a new head ends the procedure before it.
     const bool procHead = beginsWith(K, "PROCEDURE") || beginsWith(K, "PROC ");
     const bool funcHead = beginsWith(K, "FUNC ") || beginsWith(K, "FUNCTION");
-    if ((procHead || funcHead) && !Trim(proc_).empty()) closeProcedure();
+    if ((procHead || funcHead) && !Trim(proc_).empty()) closeProcedure(false);
     if (procHead)
         procIsFunction_ = false;
     else if (funcHead)
@@ -676,8 +679,13 @@ bool BlockConverter::recordCommands(std::string& L, const std::string& K, const 
         {"goto top", 8, T + ".MoveFirst"},    {"goto bottom", 11, T + ".MoveLast"},
         {"goto ", 4, T + ".BookMark = "},     {"go ", 2, T + ".BookMark = "},
     };
+    // "goto " and "go " want a blank after the word; the first whole word is
+    // the one replaced, wherever the blank was found.
     for (const auto& m : moves)
-        if (const auto p = findWord(L, m.phrase); p > 0) L.replace(static_cast<std::size_t>(p - 1), m.length, m.replacement);
+        if (findWord(L, m.phrase) > 0) {
+            const auto p = findWord(L, std::string(m.phrase).substr(0, m.length));
+            L.replace(static_cast<std::size_t>(p - 1), m.length, m.replacement);
+        }
 
     if (beginsWith(K, "SEEK ")) {
         // SEEK key: a seek for equality; a key a+b becomes two key values.
@@ -702,7 +710,7 @@ bool BlockConverter::recordCommands(std::string& L, const std::string& K, const 
 void BlockConverter::close() {
     // A block that ends inside a continuation: its text is the last line.
     if (!buffer_.empty()) convertLine("", true);
-    if (!Trim(proc_).empty()) closeProcedure();
+    if (!Trim(proc_).empty()) closeProcedure(true);
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST(ConvertBlock, ProceduresAndReturn) {
         {"next head closes the Sub", {"PROCEDURE One", "RETURN", "PROC Two", "RETURN"},
          {"Sub One", "   Exit Sub", "End Sub", " ", "Sub Two", "   Exit Sub", "End Sub", " "}},
         {"next head closes the Function", {"FUNCTION A()", "procedure B"},
-         {"Function A()", "End Function", "", "Sub B", "End Sub", " "}},
+         {"Function A()", "End Function", " ", "Sub B", "End Sub", " "}},
         {"Basic head counts", {"Sub Main", "RETURN"}, {"Sub Main", "   Exit Sub", "End Sub", " "}},
         {"head forgets the table", {"SELECT customers", "FUNCTION Foo", "SKIP"},
          {"Function Foo", "oTB.MoveNext", "End Function", ""}},

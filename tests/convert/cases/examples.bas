@@ -61,4 +61,14 @@ Function Total(a)
 Total = A + 1
 Exit Function
 End Function
+ 
+Function Later
+x = a(Dim) + local b
+x = oTB.BookMark = (x) + GOTO 5
+Later = HPDF_X > 1
+Exit Function
+' a
+'  more
+' delete these */ x := 1
+End Function
 

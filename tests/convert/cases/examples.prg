@@ -49,3 +49,10 @@ FUNCTION Total(a)
 SELECT 2
 SKIP
 RETURN a + 1
+FUNCTION Later
+x := a(local) + local b
+x := GOTO(x) + GOTO 5
+RETURN ;
+HPDF_X > 1
+/* a
+delete these */ x := 1 /* more

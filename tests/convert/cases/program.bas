@@ -78,7 +78,7 @@ Discount = NAMOUNT * NRATE
 Exit Function
 
 End Function
-
+ 
 Function IsValidId(cId)
 If Emty(cId) Then
 IsValidId = FALSE
@@ -92,7 +92,7 @@ IsValidId = TRUE
 Exit Function
 
 End Function
-
+ 
 Function PadLeft(cText, nWidth)
 ' LOCAL converted to Dims
 Dim cResult
@@ -103,7 +103,7 @@ PadLeft = CRESULT
 Exit Function
 
 End Function
-
+ 
 Sub Purge
 ' LOCAL converted to Dims
 Dim nDeleted
