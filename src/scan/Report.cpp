@@ -19,6 +19,19 @@ constexpr std::size_t ReportLimit = 128000;
 constexpr std::size_t MoreRoom = 127988;  // a "** More **" line (12 characters) still fits
 const char* const MoreLine = "** More **\r\n";
 
+// A report that lost any text ends with a "** More **" line, so that the
+// reader knows findings are missing: the shorter texts written after the
+// first such line may have used up the room, and then the last lines give way
+// to it.
+void endWithMore(std::string& r) {
+    if (r.ends_with(MoreLine)) return;
+    if (r.size() > MoreRoom) {
+        const std::size_t lf = r.rfind('\n', MoreRoom - 1);
+        r.resize(lf == std::string::npos ? 0 : lf + 1);
+    }
+    r += MoreLine;
+}
+
 // Printout layout, in twips.
 constexpr int PrintTop = 1000;
 constexpr int PrintLeft = 1440;
@@ -94,6 +107,7 @@ private:
 struct clsOculon::ReportBuffer {
     std::string sText;
     PrintWriter* writer = nullptr;
+    bool bCut = false;  // some text did not fit
 };
 
 std::string clsOculon::sToday() {
@@ -110,6 +124,7 @@ void clsOculon::mAppendStringToByteArray(const std::string& sText, ReportBuffer&
         std::string& r = buffer.sText;
         if (r.size() + sText.size() > ReportLimit) {
             if (r.size() <= MoreRoom) r += MoreLine;
+            buffer.bCut = true;
             return;
         }
         r += sText;
@@ -218,6 +233,7 @@ std::string clsOculon::mFillMessages(platform::Printer* printer) {
             writer->finish();
             return "";
         }
+        if (buffer.bCut) endWithMore(buffer.sText);
         return buffer.sText;
     });
 }

@@ -56,7 +56,8 @@ TEST_F(Report, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
 TEST_F(Report, TextThatDoesNotFitBecomesOneMoreLine) {
     LevelGuard guard(2);
     // One line far beyond the 128,000-character report: its source text
-    // gives way to "** More **", the shorter texts after it still fit.
+    // gives way to "** More **", the shorter texts after it still fit, and a
+    // last "** More **" says that text is missing.
     oculon.LoadFromText("BIG.BAS", std::string(130000, 'x') + "\r\n");
     const std::string expected =
         "Kestrin Oculon\r\n\r\nDate: " + scantest::today() + "\r\n\r\n" +
@@ -71,7 +72,8 @@ TEST_F(Report, TextThatDoesNotFitBecomesOneMoreLine) {
         "Location: .(declarations)\r\n\r\n"
         "Warning: Using shorter lines(via continutation) will make code easier to read.\r\n"
         "Look at:   {Reduce line length to width of normal Code Window}\r\n\r\n"
-        "*****************\r\n";
+        "*****************\r\n"
+        "** More **\r\n";
     EXPECT_EQ(oculon.sFillMessages(), expected);
 }
 

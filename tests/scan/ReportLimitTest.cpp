@@ -1,0 +1,26 @@
+// A report cut at its size limit always says so on its last line, however
+// little room the last text that fitted left.
+#include <gtest/gtest.h>
+
+#include "ScanTestSupport.h"
+
+namespace {
+
+class ReportLimit : public scantest::ScanTest {};
+
+TEST_F(ReportLimit, CutReportEndsWithMoreWhateverRoomIsLeft) {
+    scantest::LevelGuard guard(2);
+    // Each width leaves a different room at the limit, from none to a few
+    // dozen characters.
+    for (int width = 195; width <= 215; ++width) {
+        std::string text;
+        for (int i = 0; i < 2000; ++i) text += "' " + std::string(width, 'a' + i % 26) + "\r\n";
+        oculon.LoadFromText("BIG.BAS", text);
+        const std::string report = oculon.sFillMessages();
+        EXPECT_LE(report.size(), 128000u) << width;
+        EXPECT_TRUE(report.ends_with("\r\n** More **\r\n"))
+            << width << ": " << report.substr(report.size() - 40);
+    }
+}
+
+}  // namespace
