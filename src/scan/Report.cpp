@@ -1,5 +1,7 @@
 // The scan report: the text the window shows for one file, and its printout.
+#include <algorithm>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "platform/RuntimeError.h"
@@ -69,14 +71,33 @@ public:
         p_.setBold(false);
         y_ = PrintTop;
     }
-    void line(const std::string& text, bool bold) {
-        place();
+    // Prints one line. A line wider than the paper goes on over the lines
+    // below, cut where the paper ends; each of them starts under the first
+    // non-blank character after the first `hang` characters of the line (the
+    // text after a label such as "Src Line: "), so that nothing is lost.
+    void line(const std::string& text, bool bold, std::size_t hang = 0) {
+        place(PrintLeft);
         p_.setBold(bold);
-        if (!text.empty()) p_.printText(text);
-        advance();
+        if (text.empty()) {
+            advance();
+            return;
+        }
+        const std::size_t start = std::min(text.find_first_not_of(' ', std::min(hang, text.size())), text.size());
+        int indent = PrintLeft + p_.textWidth(text.substr(0, start));
+        if (indent + p_.textWidth("XXXXXXXXXX") > p_.printableWidth()) indent = PrintLeft;
+        std::string_view rest = text;
+        for (int x = PrintLeft;;) {
+            const std::size_t n = fitting(rest, p_.printableWidth() - x);
+            p_.printText(std::string(rest.substr(0, n)));
+            advance();
+            rest.remove_prefix(n);
+            if (rest.empty()) return;
+            x = indent;
+            place(x);
+        }
     }
     void labelled(const std::string& label, const std::string& value, bool valueBold) {
-        place();
+        place(PrintLeft);
         p_.setBold(true);
         p_.printText(label);
         p_.setCurrentX(PrintValueColumn);
@@ -87,14 +108,26 @@ public:
     void finish() { p_.endDocument(); }
 
 private:
-    void place() {
+    void place(int x) {
         int h = p_.textHeight("X");
         if (y_ + h > p_.printableHeight() && y_ > PrintTop) {
             p_.newPage();
             y_ = PrintTop;
         }
-        p_.setCurrentX(PrintLeft);
+        p_.setCurrentX(x);
         p_.setCurrentY(y_);
+    }
+    // How many characters of text, at least one, fit in room twips.
+    std::size_t fitting(std::string_view text, int room) {
+        std::size_t lo = 1, hi = text.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi + 1) / 2;
+            if (p_.textWidth(std::string(text.substr(0, mid))) <= room)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        return lo;
     }
     void advance() { y_ += p_.textHeight("X"); }
 
@@ -194,7 +227,7 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
             w->line("", false);
             bool bFirst = true;
             for (const std::string& l : printLines(tLine.sText)) {
-                w->line(bFirst ? "Src Line: " + l : l, true);
+                w->line(bFirst ? "Src Line: " + l : l, true, bFirst ? 10 : 0);
                 bFirst = false;
             }
             w->line(sLocation, false);

@@ -157,11 +157,16 @@ TEST_F(Printout, HeadFindingsAndSourceLinesWithoutSectionLines) {
         {"Suggest: The Filename isn't a subset of the module Internal Name.", false},
         {"Usage | Std:   {UTIL.BAS}{Tools}", false},
         {"Error: \"Option Explicit\" should be specified for this module.", false},
-        {"Src Line: ' " + x147, true},
+        // Lines wider than the paper go on below, under the source text.
+        {"Src Line: ' " + x147.substr(0, 72), true},
+        {x147.substr(72, 74), true},
+        {"x", true},
         {"Location: Tools.(declarations)", false},
         {"Warning: Using shorter lines(via continutation) will make code easier to read.", false},
         {"Look at:   {Reduce line length to width of normal Code Window}", false},
-        {"Src Line: s = \"" + std::string(150, 'z') + "\" & _", true},
+        {"Src Line: s = \"" + std::string(69, 'z'), true},
+        {std::string(74, 'z'), true},
+        {std::string(7, 'z') + "\" & _", true},
         {"    \"end\"", true},
         {"Location: Tools.(declarations)", false},
         {"Warning: Using shorter lines(via continutation) will make code easier to read.", false},
@@ -180,7 +185,9 @@ TEST_F(Printout, HeadFindingsAndSourceLinesWithoutSectionLines) {
         EXPECT_EQ(op.size, 10);
         if (lastY < 0) { EXPECT_EQ(op.y, 1000); }  // the first line
         if (op.y != lastY) {
-            EXPECT_EQ(op.x, 1440) << op.text;  // every line starts one inch in
+            // Every line starts one inch in, the rest of a wrapped source
+            // line under the source text.
+            EXPECT_EQ(op.x, op.text.starts_with("x") || op.text.starts_with("z") ? 1440 + 10 * 120 : 1440) << op.text;
             if (lastY >= 0 && lineHeight == 0) lineHeight = op.y - lastY;
             lastY = op.y;
         } else {
@@ -209,8 +216,8 @@ TEST_F(Printout, LongReportsGoOnOnNewPages) {
         EXPECT_GE(op.y, 1000);
     }
     // Nine head texts (the empty internal name prints nothing), the module
-    // finding, four texts a block.
-    EXPECT_EQ(texts, 9 + 1 + 300 * 4);
+    // finding, six texts a block (the source line takes three).
+    EXPECT_EQ(texts, 9 + 1 + 300 * 6);
 }
 
 TEST_F(Printout, PrinterGivenBeforehand) {
