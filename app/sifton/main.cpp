@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a == "--version") {
-            std::cout << "sifton Version 5.0\n";
+            std::cout << "sifton " VARNEL_VERSION "\n";
             return 0;
         }
         if (a == "--list-messages") {

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (opt == "--version") {
-        std::cout << "varnel 5.0\n";
+        std::cout << "varnel " VARNEL_VERSION "\n";
         return 0;
     }
     if (opt == "--entities") {

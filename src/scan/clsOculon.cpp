@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -55,9 +56,27 @@ bool isDropChar(char c) {
     }
 }
 
+// The user definitions the program reads, the first file that exists of:
+// UserDefs.txt beside the program (a copy that carries its own), the user's
+// own ($XDG_CONFIG_HOME/sifton, by default ~/.config/sifton), and the one
+// installed with the program (share/sifton beside the program's bin folder).
+std::string userDefsFile() {
+    const std::string folder = programFolder();
+    std::vector<std::string> places{folder + "/UserDefs.txt"};
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (config && *config == '/') places.push_back(std::string(config) + "/sifton/UserDefs.txt");
+    else if (home && *home) places.push_back(std::string(home) + "/.config/sifton/UserDefs.txt");
+    places.push_back(folder + "/" SIFTON_DATA_FROM_BIN "/UserDefs.txt");
+    std::error_code ec;
+    for (const std::string& place : places)
+        if (std::filesystem::exists(place, ec)) return place;
+    return places.front();
+}
+
 }  // namespace
 
-clsOculon::clsOculon() : clsOculon(programFolder() + "/UserDefs.txt") {}
+clsOculon::clsOculon() : clsOculon(userDefsFile()) {}
 
 clsOculon::clsOculon(const std::string& userDefsPath) {
     mtLines.resize(1);

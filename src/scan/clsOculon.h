@@ -116,7 +116,8 @@ class clsOculon {
     friend struct ScanTestAccess;  // the engine's own tests reach the filing operations
 
 public:
-    // Reads "UserDefs.txt" from the program's folder.
+    // Reads "UserDefs.txt" from the program's folder, or else from the user's
+    // configuration folder or the one installed with the program.
     clsOculon();
     // Reads the user definitions from the given file instead.
     explicit clsOculon(const std::string& userDefsPath);
