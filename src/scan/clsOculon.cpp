@@ -81,6 +81,8 @@ void clsOculon::mInitialize() {
     // A scope label belongs to one BAS module; it must not carry over into
     // the files scanned after it.
     msModuleScope.clear();
+    mtFindings.clear();
+    miFindingOrdinal = 0;
     // The lines of the previous file go too, so that a file that cannot be
     // read reports nothing but its head.
     mtLines.assign(1, tSourceLine{});
@@ -118,11 +120,13 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         const std::string& s = msSource;
         const std::size_t n = s.size();
         std::size_t p = 0;
+        long iPhysical = 1;
         int iLastValue = -1;
         mtLines.reserve(mtLines.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + 1);
         while (p < n) {
             pump.maybePump();
             tSourceLine tLine;
+            tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
             for (;;) {
@@ -134,6 +138,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
                 }
                 tLine.sText.append(s, p, lf + 1 - p);
                 p = lf + 1;
+                ++iPhysical;
                 std::size_t before = lf;
                 if (before > 0 && s[before - 1] == '\r') --before;
                 if (before == 0 || s[before - 1] != '_' || p >= n) break;
@@ -250,20 +255,28 @@ bool clsOculon::mfHasMethod(const std::string& sName) const {
 // ---------------------------------------------------------------------------
 // Filing findings
 
-bool clsOculon::mCountFinding(const std::string& sMessage) {
+bool clsOculon::mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage) {
     const char g = sMessage.empty() ? '\0' : sMessage[0];
     if (giCheckLevel == 1 && g != 'E') return false;
     if (giCheckLevel == 2 && g != 'E' && g != 'W') return false;
+    if (mfFindingFilter && !mfFindingFilter(id, miFindingOrdinal++)) return false;
     if (g == 'W') ++miWarningCount;
     else if (g == 'E') ++miErrorCount;
     else if (g == 'S') ++miSuggestCount;
+    mtFindings.push_back(tFinding{id, iLine, std::move(sUsage)});
     return true;
+}
+
+long clsOculon::mLineIndex(const tSourceLine& tLine) const {
+    const tSourceLine* first = mtLines.data();
+    if (&tLine < first || &tLine >= first + mtLines.size()) return 0;
+    return static_cast<long>(&tLine - first);
 }
 
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 tLine.sMessages[s] = sMessage + CrLf + CrLf;
@@ -276,11 +289,12 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        const std::string sHint = "{" + vUsage + "}";
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 tLine.sMessages[s] = sMessage + CrLf;
-                tLine.sMessages[s + 1] = "Look at:  " + std::string(" {") + vUsage + "}" + CrLf + CrLf;
+                tLine.sMessages[s + 1] = "Look at:   " + sHint + CrLf + CrLf;
                 return;
             }
         }
@@ -290,13 +304,13 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& 
 void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond) {
     trapErrors("mPostModuleError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        std::string sSuffix;
+        if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
+        if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
+        if (!mCountFinding(id, sMessage, 0, sSuffix)) return;
         for (int s = 1; s <= ModuleSlots - 1; ++s) {
             if (msModuleMessages[s].empty()) {
                 msModuleMessages[s] = sMessage + CrLf;
-                std::string sSuffix;
-                if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
-                if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
                 if (!sSuffix.empty())
                     msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;
                 else
