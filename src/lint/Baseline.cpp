@@ -8,7 +8,7 @@ const char* const BaselineHeader =
 namespace {
 
 // Keeps tabs, line ends and backslashes from breaking a field or a line.
-std::string escapeField(const std::string& s) {
+std::string escapeField(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (char c : s) {

@@ -10,11 +10,27 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The logical line's text without its final line end.
-std::string withoutLineEnd(const std::string& text) {
+std::string_view withoutLineEnd(const std::string& text) {
     std::size_t n = text.size();
     if (n > 0 && text[n - 1] == '\n') --n;
     if (n > 0 && text[n - 1] == '\r') --n;
-    return text.substr(0, n);
+    return std::string_view(text).substr(0, n);
+}
+
+std::string makeOneLine(const std::string& text) {
+    std::size_t start = text.find(':');
+    start = start == std::string::npos ? 0 : start + 1;
+    while (start < text.size() && text[start] == ' ') ++start;
+    std::string out;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            while (i + 1 < text.size() && isBlank(text[i + 1])) ++i;
+            out += ' ';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -48,24 +64,16 @@ Counts countFindings(const std::vector<Finding>& findings) {
     return c;
 }
 
-std::string oneLineMessage(const scan::CatalogueEntry& entry) {
-    const std::string& text = entry.text;
-    std::size_t start = text.find(':');
-    start = start == std::string::npos ? 0 : start + 1;
-    while (start < text.size() && text[start] == ' ') ++start;
-    std::string out;
-    for (std::size_t i = start; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            while (i + 1 < text.size() && isBlank(text[i + 1])) ++i;
-            out += ' ';
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+const std::string& oneLineMessage(const scan::CatalogueEntry& entry) {
+    static const std::vector<std::string> messages = [] {
+        std::vector<std::string> m;
+        for (const scan::CatalogueEntry& e : scan::messageCatalogue()) m.push_back(makeOneLine(e.text));
+        return m;
+    }();
+    return messages[static_cast<std::size_t>(&entry - scan::messageCatalogue().data())];
 }
 
-std::string normaliseBlanks(const std::string& text) {
+std::string normaliseBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool pending = false;
@@ -93,14 +101,19 @@ std::string portablePath(const std::string& path) {
     return rel.string();
 }
 
-std::string windows1252ToUtf8(const std::string& text) {
+std::string windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    appendUtf8(out, text);
+    return out;
+}
+
+void appendUtf8(std::string& out, std::string_view text) {
     // Code points of 0x80..0x9F; the rest of the bytes are their own code points.
     static constexpr char16_t High[32] = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(text.size());
     for (char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
         if (b < 0x80) {
@@ -116,7 +129,6 @@ std::string windows1252ToUtf8(const std::string& text) {
         }
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-    return out;
 }
 
 const char* gradeName(scan::Grade grade) {

@@ -12,8 +12,18 @@ namespace {
 // The message of a finding on one line, its usage hint after it.
 std::string messageWithUsage(const Finding& f) {
     std::string m = oneLineMessage(*f.entry);
-    if (!f.usage.empty()) m += " " + f.usage;
+    if (!f.usage.empty()) (m += ' ') += f.usage;
     return m;
+}
+
+void appendJsonUtf8(std::string& out, std::string_view utf8);
+
+// A JSON string of 8-bit text read as Windows-1252, appended to out.
+void appendJson(std::string& out, std::string_view text) {
+    thread_local std::string utf8;
+    utf8.clear();
+    appendUtf8(utf8, text);
+    appendJsonUtf8(out, utf8);
 }
 
 // Report: the engine's report text, byte for byte.
@@ -28,8 +38,10 @@ public:
     std::string file(const FileResult& r, const std::string&) const override {
         std::string out;
         for (const Finding& f : r.findings) {
-            out += r.path + ":" + std::to_string(f.line > 0 ? f.line : 1) + ": " + levelName(f.entry->grade) +
-                   ": " + messageWithUsage(f) + " [" + f.ruleId + "]\n";
+            ((out += r.path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
+            (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
+            if (!f.usage.empty()) (out += ' ') += f.usage;
+            ((out += " [") += f.ruleId) += "]\n";
         }
         return out;
     }
@@ -56,12 +68,19 @@ public:
             out += first ? "\n" : ",\n";
             first = false;
             const bool lined = f.line > 0;
-            out += "      {\"rule\": \"" + f.ruleId + "\", \"number\": \"" + f.entry->number + "\", \"grade\": \"" +
-                   gradeName(f.entry->grade) + "\", \"message\": " + jsonString(f.entry->text) +
-                   ", \"usage\": " + jsonString(f.usage) +
-                   ", \"procedure\": " + (lined ? jsonString(f.procedure) : "null") +
-                   ", \"line\": " + (lined ? std::to_string(f.line) : "null") +
-                   ", \"source\": " + (lined ? jsonString(f.source) : "null") + "}";
+            ((out += "      {\"rule\": \"") += f.ruleId) += "\", \"number\": \"";
+            ((out += f.entry->number) += "\", \"grade\": \"") += gradeName(f.entry->grade);
+            out += "\", \"message\": ";
+            appendJson(out, f.entry->text);
+            out += ", \"usage\": ";
+            appendJson(out, f.usage);
+            out += ", \"procedure\": ";
+            if (lined) appendJson(out, f.procedure); else out += "null";
+            out += ", \"line\": ";
+            out += lined ? std::to_string(f.line) : "null";
+            out += ", \"source\": ";
+            if (lined) appendJson(out, f.source); else out += "null";
+            out += '}';
         }
         out += first ? "]}" : "\n    ]}";
         return out;
@@ -92,13 +111,18 @@ std::string uriOfPath(const std::string& path) {
     return out;
 }
 
-// 64-bit FNV-1a, as 16 hex digits.
-std::string fingerprint(const std::string& text) {
-    std::uint64_t h = 14695981039346656037ull;
+// 64-bit FNV-1a over the rule, procedure, normalised source text and usage
+// of a finding: what identifies it when lines move.
+constexpr std::uint64_t FnvStart = 14695981039346656037ull;
+std::uint64_t fnv(std::uint64_t h, std::string_view text) {
     for (char c : text) {
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
+    return h;
+}
+
+std::string hex(std::uint64_t h) {
     char buf[17];
     std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
     return buf;
@@ -134,13 +158,22 @@ public:
         for (const Finding& f : r.findings) {
             out += first ? "\n" : ",\n";
             first = false;
-            const std::string key = f.ruleId + "\x1f" + f.procedure + "\x1f" + normaliseBlanks(f.source) + "\x1f" +
-                                    f.usage;
-            out += "        {\"ruleId\": \"" + f.ruleId + "\", \"ruleIndex\": " + std::to_string(ruleIndex(*f.entry)) +
-                   ", \"level\": \"" + levelName(f.entry->grade) + "\", \"message\": {\"text\": " +
-                   jsonString(messageWithUsage(f)) + "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": " +
-                   artifact + ", \"region\": {\"startLine\": " + std::to_string(f.line > 0 ? f.line : 1) + "}" +
-                   "}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"" + fingerprint(key) + "\"}}";
+            const std::string source = normaliseBlanks(f.source);
+            std::uint64_t hash = FnvStart;
+            for (std::string_view part : {std::string_view(f.ruleId), f.procedure, std::string_view(source),
+                                          std::string_view(f.usage)}) {
+                hash = fnv(hash, part);
+                hash = fnv(hash, "\x1f");
+            }
+            ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
+            ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
+            out += "\", \"message\": {\"text\": ";
+            appendJson(out, messageWithUsage(f));
+            ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
+                ", \"region\": {\"startLine\": ";
+            ((out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"") +=
+                hex(hash);
+            out += "\"}}";
         }
         return out;
     }
@@ -191,10 +224,8 @@ bool isUtf8(const std::string& s) {
     return true;
 }
 
-std::string jsonUtf8(const std::string& utf8) {
+void appendJsonUtf8(std::string& out, std::string_view utf8) {
     static const char* const Hex = "0123456789abcdef";
-    std::string out;
-    out.reserve(utf8.size() + 2);
     out += '"';
     for (char ch : utf8) {
         const auto b = static_cast<unsigned char>(ch);
@@ -215,14 +246,21 @@ std::string jsonUtf8(const std::string& utf8) {
         }
     }
     out += '"';
-    return out;
 }
 
 }  // namespace
 
-std::string jsonString(const std::string& text) { return jsonUtf8(windows1252ToUtf8(text)); }
+std::string jsonString(std::string_view text) {
+    std::string out;
+    appendJson(out, text);
+    return out;
+}
 
-std::string jsonPath(const std::string& path) { return jsonUtf8(isUtf8(path) ? path : windows1252ToUtf8(path)); }
+std::string jsonPath(const std::string& path) {
+    std::string out;
+    appendJsonUtf8(out, isUtf8(path) ? path : windows1252ToUtf8(path));
+    return out;
+}
 
 const char* toolVersion() { return SIFTON_VERSION; }
 

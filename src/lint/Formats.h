@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "lint/Findings.h"
 
@@ -37,7 +38,7 @@ public:
 std::unique_ptr<FormatWriter> makeWriter(Format format);
 
 // A JSON string literal of 8-bit text read as Windows-1252, quotes included.
-std::string jsonString(const std::string& text);
+std::string jsonString(std::string_view text);
 // The same for a file name: as it is when it is UTF-8, as the system reads
 // it; otherwise read as Windows-1252.
 std::string jsonPath(const std::string& path);

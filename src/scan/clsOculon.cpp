@@ -173,27 +173,41 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 void clsOculon::mParseWords(tSourceLine& tLine) {
     tLine.sWords.clear();
     tLine.iWordCount = 0;
+    // The words are cut into a scratch list whose strings keep their room
+    // from line to line, then copied into the line at their final count.
+    std::size_t iWords = 0;
     trapErrors("mParseWords", [&] {
-        const std::string sWork = tLine.sText + CrLf;
-        const std::size_t iTextLen = tLine.sText.size();
-        const std::size_t iWorkLen = sWork.size();
-        auto at = [&](std::size_t q) { return q < iWorkLen ? sWork[q] : '\0'; };
+        // The work text is sText followed by one more CR LF, read in place.
+        const std::string& sText = tLine.sText;
+        const std::size_t iTextLen = sText.size();
+        const std::size_t iWorkLen = iTextLen + 2;
+        auto at = [&](std::size_t q) -> char {
+            return q < iTextLen ? sText[q] : q == iTextLen ? '\r' : q == iTextLen + 1 ? '\n' : '\0';
+        };
         std::size_t q = 0;  // 0-based
         while (q < iTextLen) {
-            std::string sWord;
-            while (q < iWorkLen && isSkipChar(sWork[q])) ++q;
+            if (iWords == mWordScratch.size()) mWordScratch.emplace_back();
+            std::string& sWord = mWordScratch[iWords];
+            sWord.clear();
+            while (q < iWorkLen && isSkipChar(at(q))) ++q;
             if (at(q) != '"') {
-                while (q < iWorkLen) {
-                    char c = sWork[q];
+                // Runs of kept characters are appended whole; a dropped
+                // character is passed over without ending the word.
+                std::size_t iRun = q;
+                for (; q < iTextLen; ++q) {
+                    const char c = sText[q];
                     if (isEndChar(c) || c == '\'') break;
-                    if (!isDropChar(c)) sWord += c;
-                    ++q;
+                    if (isDropChar(c)) {
+                        sWord.append(sText, iRun, q - iRun);
+                        iRun = q + 1;
+                    }
                 }
+                if (iRun < q) sWord.append(sText, iRun, q - iRun);
             } else {
                 sWord += '"';
                 ++q;
                 while (q < iWorkLen) {
-                    char c = sWork[q];
+                    char c = at(q);
                     if (c == '"') {
                         if (at(q + 1) == '"') {
                             sWord += "\"\"";
@@ -211,11 +225,12 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
                     ++q;
                 }
             }
-            if (!sWord.empty()) tLine.sWords.push_back(std::move(sWord));
+            if (!sWord.empty()) ++iWords;
             if (at(q) == '\'') break;
             ++q;
         }
     });
+    tLine.sWords.assign(mWordScratch.begin(), mWordScratch.begin() + static_cast<std::ptrdiff_t>(iWords));
     tLine.iWordCount = static_cast<long>(tLine.sWords.size());
 }
 

@@ -270,6 +270,7 @@ private:
     std::vector<tFinding> mtFindings;     // every finding filed, in order
     FindingFilter mfFindingFilter;        // leaves findings out (none when empty)
     long miFindingOrdinal = 0;            // findings that passed the check level so far
+    std::vector<std::string> mWordScratch;  // mParseWords' words before they go into the line
 };
 
 }  // namespace scan
