@@ -76,15 +76,14 @@ const std::string& oneLineMessage(const scan::CatalogueEntry& entry) {
 std::string normaliseBlanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    bool pending = false;
-    for (char c : text) {
-        if (isBlank(c)) {
-            pending = !out.empty();
-            continue;
-        }
-        if (pending) out += ' ';
-        pending = false;
-        out += c;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isBlank(text[i])) ++i;
+        std::size_t start = i;
+        while (i < text.size() && !isBlank(text[i])) ++i;
+        if (i == start) break;
+        if (!out.empty()) out += ' ';
+        out.append(text, start, i - start);
     }
     return out;
 }

@@ -16,15 +16,40 @@ std::string messageWithUsage(const Finding& f) {
     return m;
 }
 
-void appendJsonUtf8(std::string& out, std::string_view utf8);
+// A JSON string of a text, appended to out: runs of plain ASCII in one
+// piece, the rest escaped; bytes from 0x80 up are read as Windows-1252
+// (cp1252) or passed on as they are (UTF-8 already).
+void appendJsonText(std::string& out, std::string_view text, bool cp1252) {
+    static const char* const Hex = "0123456789abcdef";
+    out += '"';
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b != '"' && b != '\\' && (b < 0x80 || !cp1252)) continue;
+        out.append(text, run, i - run);
+        run = i + 1;
+        switch (b) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (b < 0x20) {
+                    out += "\\u00";
+                    out += Hex[b >> 4];
+                    out += Hex[b & 15];
+                } else {
+                    appendUtf8(out, text.substr(i, 1));
+                }
+        }
+    }
+    out.append(text, run, text.size() - run);
+    out += '"';
+}
 
 // A JSON string of 8-bit text read as Windows-1252, appended to out.
-void appendJson(std::string& out, std::string_view text) {
-    thread_local std::string utf8;
-    utf8.clear();
-    appendUtf8(utf8, text);
-    appendJsonUtf8(out, utf8);
-}
+void appendJson(std::string& out, std::string_view text) { appendJsonText(out, text, true); }
 
 // Report: the engine's report text, byte for byte.
 class ReportWriter : public FormatWriter {
@@ -154,6 +179,7 @@ public:
             "{\"uri\": " + jsonString(relative ? uriOfPath(portable) : "file://" + uriOfPath(portable)) +
             (relative ? ", \"uriBaseId\": \"%SRCROOT%\"}" : "}");
         std::string out;
+        out.reserve(r.findings.size() * 480);
         bool first = true;
         for (const Finding& f : r.findings) {
             out += first ? "\n" : ",\n";
@@ -224,30 +250,6 @@ bool isUtf8(const std::string& s) {
     return true;
 }
 
-void appendJsonUtf8(std::string& out, std::string_view utf8) {
-    static const char* const Hex = "0123456789abcdef";
-    out += '"';
-    for (char ch : utf8) {
-        const auto b = static_cast<unsigned char>(ch);
-        switch (ch) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (b < 0x20) {
-                    out += "\\u00";
-                    out += Hex[b >> 4];
-                    out += Hex[b & 15];
-                } else {
-                    out += ch;
-                }
-        }
-    }
-    out += '"';
-}
-
 }  // namespace
 
 std::string jsonString(std::string_view text) {
@@ -258,7 +260,7 @@ std::string jsonString(std::string_view text) {
 
 std::string jsonPath(const std::string& path) {
     std::string out;
-    appendJsonUtf8(out, isUtf8(path) ? path : windows1252ToUtf8(path));
+    appendJsonText(out, path, !isUtf8(path));
     return out;
 }
 
