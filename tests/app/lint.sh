@@ -28,6 +28,8 @@ for f in gcc json; do
     cmp -s "$expected" "$work/out.$f"; check "--format $f -j 4 -o" 0 $?
 done
 check "-o leaves no file beside" "out.gcc out.json" "$(cd "$work" && echo *)"
+check "--quiet" "" "$("$sifton" -q --level 2 --format gcc lint 2>&1 >/dev/null)"
+check "rule ids in --list-messages" "SF001 SF004b SF030" "$("$sifton" --list-messages | grep -oE '^SF(001|004b|030)' | tr '\n' ' ' | sed 's/ $//')"
 err=$("$sifton" --level 2 --format gcc lint 2>&1 >/dev/null)
 contains "summary line" "sifton: 3 files scanned, 4 errors, 1 warnings, 0 suggestions, 0 not readable, " "$err"
 check "--ignore in gcc" "SF012 SF023" "$("$sifton" -q --level 2 --format gcc --ignore SF026,sf025 lint | grep -o 'SF0[0-9]*' | tr '\n' ' ' | sed 's/ $//')"
