@@ -237,7 +237,8 @@ public:
             }
             result.findings = std::move(kept);
             // The report text comes from the engine's slots: scan again
-            // without the excused findings.
+            // without the excused findings. (The records then view lines
+            // that are gone; the report format reads only their grades.)
             if (!dropped.empty() && options_.format == Format::Report) {
                 engine_.setFindingFilter([&](scan::MessageId id, long ordinal) {
                     return !options_.ignored.count(id) && !dropped.count(ordinal);
