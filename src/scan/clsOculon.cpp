@@ -270,10 +270,16 @@ bool clsOculon::mfHasMethod(const std::string& sName) const {
 // ---------------------------------------------------------------------------
 // Filing findings
 
-bool clsOculon::mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage) {
+bool clsOculon::mPassesLevel(const std::string& sMessage) {
     const char g = sMessage.empty() ? '\0' : sMessage[0];
     if (giCheckLevel == 1 && g != 'E') return false;
     if (giCheckLevel == 2 && g != 'E' && g != 'W') return false;
+    return true;
+}
+
+bool clsOculon::mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage) {
+    const char g = sMessage.empty() ? '\0' : sMessage[0];
+    if (!mPassesLevel(sMessage)) return false;
     if (mfFindingFilter && !mfFindingFilter(id, miFindingOrdinal++)) return false;
     if (g == 'W') ++miWarningCount;
     else if (g == 'E') ++miErrorCount;
@@ -304,6 +310,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
+        if (!mPassesLevel(sMessage)) return;  // before the hint is built: most findings stop here
         const std::string sHint = "{" + vUsage + "}";
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {

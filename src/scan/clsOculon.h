@@ -205,6 +205,8 @@ private:
     // Level filter, finding filter and counters; false when the finding is
     // filtered out. Otherwise records it against the given line (0: module).
     bool mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage);
+    // Whether the check level keeps a finding with this text.
+    static bool mPassesLevel(const std::string& sMessage);
     // The index of a line in mtLines (0 when it is not one of them).
     long mLineIndex(const tSourceLine& tLine) const;
 
