@@ -9,19 +9,12 @@ namespace lint {
 
 namespace {
 
-// The message of a finding on one line, its usage hint after it.
-std::string messageWithUsage(const Finding& f) {
-    std::string m = oneLineMessage(*f.entry);
-    if (!f.usage.empty()) (m += ' ') += f.usage;
-    return m;
-}
-
 // A JSON string of a text, appended to out: runs of plain ASCII in one
 // piece, the rest escaped; bytes from 0x80 up are read as Windows-1252
 // (cp1252) or passed on as they are (UTF-8 already).
-void appendJsonText(std::string& out, std::string_view text, bool cp1252) {
+void appendJsonText(std::string& out, std::string_view text, bool cp1252, bool quoted = true) {
     static const char* const Hex = "0123456789abcdef";
-    out += '"';
+    if (quoted) out += '"';
     std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
@@ -45,7 +38,7 @@ void appendJsonText(std::string& out, std::string_view text, bool cp1252) {
         }
     }
     out.append(text, run, text.size() - run);
-    out += '"';
+    if (quoted) out += '"';
 }
 
 // A JSON string of 8-bit text read as Windows-1252, appended to out.
@@ -147,6 +140,22 @@ std::uint64_t fnv(std::uint64_t h, std::string_view text) {
     return h;
 }
 
+// The same over a text with its blanks normalised (see normaliseBlanks).
+std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
+    bool pending = false, any = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            pending = any;
+            continue;
+        }
+        if (pending) h = fnv(h, " ");
+        pending = false;
+        any = true;
+        h = fnv(h, std::string_view(&c, 1));
+    }
+    return h;
+}
+
 std::string hex(std::uint64_t h) {
     char buf[17];
     std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
@@ -184,17 +193,19 @@ public:
         for (const Finding& f : r.findings) {
             out += first ? "\n" : ",\n";
             first = false;
-            const std::string source = normaliseBlanks(f.source);
-            std::uint64_t hash = FnvStart;
-            for (std::string_view part : {std::string_view(f.ruleId), f.procedure, std::string_view(source),
-                                          std::string_view(f.usage)}) {
-                hash = fnv(hash, part);
-                hash = fnv(hash, "\x1f");
-            }
+            std::uint64_t hash = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
+            hash = fnv(fnvNormalised(hash, f.source), "\x1f");
+            hash = fnv(fnv(hash, f.usage), "\x1f");
             ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
             ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
             out += "\", \"message\": {\"text\": ";
-            appendJson(out, messageWithUsage(f));
+            out += '"';
+            appendJsonText(out, oneLineMessage(*f.entry), true, false);
+            if (!f.usage.empty()) {
+                out += ' ';
+                appendJsonText(out, f.usage, true, false);
+            }
+            out += '"';
             ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
                 ", \"region\": {\"startLine\": ";
             ((out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"") +=
