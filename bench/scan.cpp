@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "lint/LintRun.h"
 #include "scan/clsOculon.h"
 
 namespace fs = std::filesystem;
@@ -116,6 +118,31 @@ void BM_WcWords(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * t.bytes);
 }
 BENCHMARK(BM_WcWords)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The command line's scan of the 500-module tree, as "sifton --level 3
+// --format F -j N TREE > /dev/null" runs it: each format with one worker,
+// and the report with two. Set beside "wc -w" over the same tree above.
+void BM_SiftonRun(benchmark::State& state) {
+    const Tree& t = tree(500);
+    const char* names[] = {"report", "gcc", "json", "sarif"};
+    lint::Options options;
+    options.level = 3;
+    options.format = *lint::parseFormat(names[state.range(0)]);
+    options.jobs = static_cast<unsigned>(state.range(1));
+    options.quiet = true;
+    options.userDefs = (t.dir / "none.txt").string();
+    std::ofstream(options.userDefs.value()) << "";
+    options.paths = {t.dir.string()};
+    std::FILE* null = std::fopen("/dev/null", "wb");
+    std::ostringstream err;
+    for (auto _ : state) benchmark::DoNotOptimize(lint::run(options, null, err));
+    std::fclose(null);
+    state.SetBytesProcessed(state.iterations() * t.bytes);
+    state.SetLabel(std::string(names[state.range(0)]) + " -j " + std::to_string(state.range(1)));
+}
+BENCHMARK(BM_SiftonRun)
+    ->Args({0, 1})->Args({1, 1})->Args({2, 1})->Args({3, 1})->Args({0, 2})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One large module from memory: 2 MB and 8 MB, to see that a single file's
 // time grows with its size and no faster.

@@ -3,11 +3,11 @@
 // each returns the exit status.
 #include <optional>
 #include <string>
-#include <vector>
 
-// [--level 1|2|3] [--userdefs FILE] PATH...: scan and print the report text.
-// 0 when no Error finding was filed, 1 when one was.
-int cmdScan(int level, const std::optional<std::string>& userDefs, const std::vector<std::string>& paths);
+#include "lint/LintRun.h"
+
+// PATH...: scan and write the findings in the chosen format.
+int cmdScan(const lint::Options& options);
 // --list-messages: the message catalogue, one finding per line.
 int cmdListMessages();
 // No paths: the scanner window.

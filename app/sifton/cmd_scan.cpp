@@ -1,13 +1,15 @@
-// The batch scan and the catalogue listing.
+// The command-line scan and the catalogue listing.
+#include <cstdio>
 #include <iostream>
 
 #include "Commands.h"
 #include "scan/BatchScan.h"
 
-int cmdScan(int level, const std::optional<std::string>& userDefs, const std::vector<std::string>& paths) {
-    // The report goes out byte for byte, CR LF line ends included.
-    std::ios::sync_with_stdio(true);
-    return scan::runBatchScan(level, userDefs, paths, std::cout);
+int cmdScan(const lint::Options& options) {
+    // The output goes out byte for byte, CR LF line ends included.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    return lint::run(options, stdout, std::cerr);
 }
 
 int cmdListMessages() {

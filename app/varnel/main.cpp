@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "platform/Display.h"
 
 namespace {
 
@@ -46,6 +47,11 @@ int main(int argc, char** argv) {
     if (args.empty() || args[0].rfind("--", 0) != 0) {
         std::string startFile;
         for (const auto& a : args) startFile += (startFile.empty() ? "" : " ") + a;
+        if (std::optional<std::string> why = platform::whyNoDisplay()) {
+            std::cerr << "varnel: cannot open the editor window: " << *why << ".\n"
+                      << "The command-line forms work without one (see varnel --help).\n";
+            return 2;
+        }
         return runEditorWindow(argc, argv, startFile);
     }
     const std::string& opt = args[0];

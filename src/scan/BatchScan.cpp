@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "scan/clsOculon.h"
+#include "scan/MessageCatalogue.h"
 #include "textlib/TextLib.h"
 
 namespace scan {
@@ -19,35 +19,34 @@ bool isSourceFile(const std::filesystem::path& p) {
 
 }  // namespace
 
-std::vector<std::string> filesToScan(const std::string& path) {
+std::vector<std::string> filesToScan(const std::string& path, std::vector<std::string>* problems) {
+    namespace fs = std::filesystem;
     std::error_code ec;
-    if (!std::filesystem::is_directory(path, ec)) return {path};
+    if (!fs::is_directory(path, ec)) return {path};
     std::vector<std::string> found;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             path, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_regular_file(ec) && isSourceFile(it->path())) found.push_back(it->path().string());
+    auto problem = [&](const fs::path& p, const std::string& why) {
+        if (problems) problems->push_back(p.string() + ": " + why);
+    };
+    // Folders still to walk; links to folders are not followed (no loops).
+    std::vector<fs::path> folders{fs::path(path)};
+    while (!folders.empty()) {
+        const fs::path folder = std::move(folders.back());
+        folders.pop_back();
+        fs::directory_iterator it(folder, ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            std::error_code entryEc;
+            if (!it->is_symlink(entryEc) && it->is_directory(entryEc)) {
+                folders.push_back(it->path());
+            } else if (isSourceFile(it->path())) {
+                if (it->is_regular_file(entryEc)) found.push_back(it->path().string());
+                else if (!it->is_directory(entryEc)) problem(it->path(), entryEc ? entryEc.message() : "not a regular file");
+            }
+        }
+        if (ec) problem(folder, ec.message());
+        ec.clear();
     }
     std::sort(found.begin(), found.end());
     return found;
-}
-
-int runBatchScan(int level, const std::optional<std::string>& userDefs,
-                 const std::vector<std::string>& paths, std::ostream& out, std::ostream& err) {
-    setCheckLevel(level);
-    clsOculon oculon = userDefs ? clsOculon(*userDefs) : clsOculon();
-    bool bFailed = false;
-    for (const std::string& path : paths) {
-        for (const std::string& file : filesToScan(path)) {
-            oculon.Load(file);
-            const std::string sReport = oculon.sFillMessages();
-            out.write(sReport.data(), static_cast<std::streamsize>(sReport.size()));
-            if (!oculon.sourceRead()) err << "sifton: cannot read " << file << "\n";
-            if (oculon.errorCount() > 0 || !oculon.sourceRead()) bFailed = true;
-        }
-    }
-    out.flush();
-    return bFailed ? 1 : 0;
 }
 
 void listMessages(std::ostream& out) {
@@ -55,7 +54,7 @@ void listMessages(std::ostream& out) {
         std::string sText = textlib::ReplaceAll(e.text, "\r\n", "\n");
         std::string sNumber = e.number;
         sNumber.resize(4, ' ');
-        out << sNumber << gradeLetter(e.grade) << "  " << (e.kind == FindingKind::Line ? "line    " : "module  ")
+        out << ruleId(e) << (ruleId(e).size() == 5 ? "   " : "  ") << sNumber << gradeLetter(e.grade) << "  " << (e.kind == FindingKind::Line ? "line    " : "module  ")
             << sText << "\n";
     }
 }

@@ -1,6 +1,7 @@
 // The message catalogue: every finding's text, grade and number in one table.
 #include "scan/MessageCatalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -89,6 +90,19 @@ const CatalogueEntry& catalogueEntry(MessageId id) {
     for (const CatalogueEntry& e : Catalogue)
         if (e.id == id) return e;
     throw std::out_of_range("no such message");
+}
+
+std::string ruleId(const CatalogueEntry& entry) {
+    std::string sNumber = entry.number;
+    std::size_t iDigits = 0;
+    while (iDigits < sNumber.size() && sNumber[iDigits] >= '0' && sNumber[iDigits] <= '9') ++iDigits;
+    return "SF" + std::string(3 - std::min<std::size_t>(iDigits, 3), '0') + sNumber;
+}
+
+const CatalogueEntry* findRule(const std::string& id) {
+    for (const CatalogueEntry& e : Catalogue)
+        if (ruleId(e) == id) return &e;
+    return nullptr;
 }
 
 const char* gradeLetter(Grade grade) {

@@ -66,6 +66,13 @@ const CatalogueEntry& catalogueEntry(MessageId id);
 // The text of an id.
 inline const std::string& messageText(MessageId id) { return catalogueEntry(id).text; }
 
+// The stable id of a row, "SF" and its number in three digits: "SF001" ...
+// "SF030"; row "4b" is "SF004b".
+std::string ruleId(const CatalogueEntry& entry);
+
+// The row of a rule id ("SF020"), or null when there is none.
+const CatalogueEntry* findRule(const std::string& ruleId);
+
 // "E", "W" or "S".
 const char* gradeLetter(Grade grade);
 

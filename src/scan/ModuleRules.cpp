@@ -8,8 +8,15 @@ namespace scan {
 // A logical line is too long when its text, CR LF included, runs past 150
 // characters; a continued line is measured up to its first " _".
 void clsOculon::mLineLengthRule(tSourceLine& tLine) {
-    std::int64_t iLength = textlib::InStr(1, tLine.sText, " _");
-    if (iLength == 0) iLength = static_cast<std::int64_t>(tLine.sText.size());
+    // The first " _" (1-based), found by its "_", which is rarer than a blank.
+    const std::string& s = tLine.sText;
+    std::int64_t iLength = static_cast<std::int64_t>(s.size());
+    for (std::size_t i = s.find('_', 1); i != std::string::npos; i = s.find('_', i + 1)) {
+        if (s[i - 1] == ' ') {
+            iLength = static_cast<std::int64_t>(i);
+            break;
+        }
+    }
     if (iLength > 150)
         mPostError(MessageId::LineLength, tLine, "Reduce line length to width of normal Code Window");
 }

@@ -203,6 +203,7 @@ void clsOculon::mAssignmentAndCallRules(tSourceLine& tLine) {
 
         for (long i = 1; i <= tLine.iWordCount; ++i) {
             const std::string& sWord = tLine.word(i);
+            if (sWord.size() > 5) continue;  // longer than every name below: saves the comparisons
             if (sWord == "Trim" || sWord == "LTrim" || sWord == "RTrim" || sWord == "Chr" || sWord == "Str" ||
                 sWord == "Mid")
                 mPostError(MessageId::StringFunctionForm, tLine, sWord);

@@ -112,6 +112,8 @@ void clsOculon::mInitialize() {
     // A scope label belongs to one BAS module; it must not carry over into
     // the files scanned after it.
     msModuleScope.clear();
+    mtFindings.clear();
+    miFindingOrdinal = 0;
     // The lines of the previous file go too, so that a file that cannot be
     // read reports nothing but its head.
     mtLines.assign(1, tSourceLine{});
@@ -149,11 +151,13 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         const std::string& s = msSource;
         const std::size_t n = s.size();
         std::size_t p = 0;
+        long iPhysical = 1;
         int iLastValue = -1;
         mtLines.reserve(mtLines.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + 1);
         while (p < n) {
             pump.maybePump();
             tSourceLine tLine;
+            tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
             for (;;) {
@@ -165,6 +169,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
                 }
                 tLine.sText.append(s, p, lf + 1 - p);
                 p = lf + 1;
+                ++iPhysical;
                 std::size_t before = lf;
                 if (before > 0 && s[before - 1] == '\r') --before;
                 if (before == 0 || s[before - 1] != '_' || p >= n) break;
@@ -199,27 +204,41 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 void clsOculon::mParseWords(tSourceLine& tLine) {
     tLine.sWords.clear();
     tLine.iWordCount = 0;
+    // The words are cut into a scratch list whose strings keep their room
+    // from line to line, then copied into the line at their final count.
+    std::size_t iWords = 0;
     trapErrors("mParseWords", [&] {
-        const std::string sWork = tLine.sText + CrLf;
-        const std::size_t iTextLen = tLine.sText.size();
-        const std::size_t iWorkLen = sWork.size();
-        auto at = [&](std::size_t q) { return q < iWorkLen ? sWork[q] : '\0'; };
+        // The work text is sText followed by one more CR LF, read in place.
+        const std::string& sText = tLine.sText;
+        const std::size_t iTextLen = sText.size();
+        const std::size_t iWorkLen = iTextLen + 2;
+        auto at = [&](std::size_t q) -> char {
+            return q < iTextLen ? sText[q] : q == iTextLen ? '\r' : q == iTextLen + 1 ? '\n' : '\0';
+        };
         std::size_t q = 0;  // 0-based
         while (q < iTextLen) {
-            std::string sWord;
-            while (q < iWorkLen && isSkipChar(sWork[q])) ++q;
+            if (iWords == mWordScratch.size()) mWordScratch.emplace_back();
+            std::string& sWord = mWordScratch[iWords];
+            sWord.clear();
+            while (q < iWorkLen && isSkipChar(at(q))) ++q;
             if (at(q) != '"') {
-                while (q < iWorkLen) {
-                    char c = sWork[q];
+                // Runs of kept characters are appended whole; a dropped
+                // character is passed over without ending the word.
+                std::size_t iRun = q;
+                for (; q < iTextLen; ++q) {
+                    const char c = sText[q];
                     if (isEndChar(c) || c == '\'') break;
-                    if (!isDropChar(c)) sWord += c;
-                    ++q;
+                    if (isDropChar(c)) {
+                        sWord.append(sText, iRun, q - iRun);
+                        iRun = q + 1;
+                    }
                 }
+                if (iRun < q) sWord.append(sText, iRun, q - iRun);
             } else {
                 sWord += '"';
                 ++q;
                 while (q < iWorkLen) {
-                    char c = sWork[q];
+                    char c = at(q);
                     if (c == '"') {
                         if (at(q + 1) == '"') {
                             sWord += "\"\"";
@@ -237,11 +256,12 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
                     ++q;
                 }
             }
-            if (!sWord.empty()) tLine.sWords.push_back(std::move(sWord));
+            if (!sWord.empty()) ++iWords;
             if (at(q) == '\'') break;
             ++q;
         }
     });
+    tLine.sWords.assign(mWordScratch.begin(), mWordScratch.begin() + static_cast<std::ptrdiff_t>(iWords));
     tLine.iWordCount = static_cast<long>(tLine.sWords.size());
 }
 
@@ -290,20 +310,34 @@ bool clsOculon::mfHasMethod(const std::string& sName) const {
 // ---------------------------------------------------------------------------
 // Filing findings
 
-bool clsOculon::mCountFinding(const std::string& sMessage) {
+bool clsOculon::mPassesLevel(const std::string& sMessage) {
     const char g = sMessage.empty() ? '\0' : sMessage[0];
     if (giCheckLevel == 1 && g != 'E') return false;
     if (giCheckLevel == 2 && g != 'E' && g != 'W') return false;
+    return true;
+}
+
+bool clsOculon::mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage) {
+    const char g = sMessage.empty() ? '\0' : sMessage[0];
+    if (!mPassesLevel(sMessage)) return false;
+    if (mfFindingFilter && !mfFindingFilter(id, miFindingOrdinal++)) return false;
     if (g == 'W') ++miWarningCount;
     else if (g == 'E') ++miErrorCount;
     else if (g == 'S') ++miSuggestCount;
+    mtFindings.push_back(tFinding{id, iLine, std::move(sUsage)});
     return true;
+}
+
+long clsOculon::mLineIndex(const tSourceLine& tLine) const {
+    const tSourceLine* first = mtLines.data();
+    if (&tLine < first || &tLine >= first + mtLines.size()) return 0;
+    return static_cast<long>(&tLine - first);
 }
 
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 tLine.sMessages[s] = sMessage + CrLf + CrLf;
@@ -316,11 +350,13 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        if (!mPassesLevel(sMessage)) return;  // before the hint is built: most findings stop here
+        const std::string sHint = "{" + vUsage + "}";
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 tLine.sMessages[s] = sMessage + CrLf;
-                tLine.sMessages[s + 1] = "Look at:  " + std::string(" {") + vUsage + "}" + CrLf + CrLf;
+                tLine.sMessages[s + 1] = "Look at:   " + sHint + CrLf + CrLf;
                 return;
             }
         }
@@ -330,13 +366,13 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& 
 void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond) {
     trapErrors("mPostModuleError", [&] {
         const std::string& sMessage = messageText(id);
-        if (!mCountFinding(sMessage)) return;
+        std::string sSuffix;
+        if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
+        if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
+        if (!mCountFinding(id, sMessage, 0, sSuffix)) return;
         for (int s = 1; s <= ModuleSlots - 1; ++s) {
             if (msModuleMessages[s].empty()) {
                 msModuleMessages[s] = sMessage + CrLf;
-                std::string sSuffix;
-                if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
-                if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
                 if (!sSuffix.empty())
                     msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;
                 else

@@ -33,6 +33,7 @@
 //   to mLastLineIndex(); mtLines[0] is an unused empty record).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <optional>
@@ -104,6 +105,7 @@ struct tSourceLine {
     long iWordCount = 0;                   // number of words
     std::string sLocation;                 // procedure name, or "(declarations)"
     MessageSlots sMessages;                // finding texts in slots 1..20, no gaps
+    long iPhysicalLine = 0;                // 1-based number of the file's line where this one starts
 
     // Word i (1-based); "" outside 1..iWordCount.
     const std::string& word(long i) const {
@@ -111,6 +113,21 @@ struct tSourceLine {
         return (i >= 1 && i <= iWordCount) ? sWords[static_cast<std::size_t>(i - 1)] : empty;
     }
 };
+
+// One finding as filed, beside its report text: its catalogue row, the line
+// it was filed against (an index into lines(); 0 for a module finding) and its
+// usage hint as the report shows it ("{sName} {str}", "{cmdOK} {OK}{frmMain}";
+// "" when the rule gave none). Unlike the slots these are never cut short.
+struct tFinding {
+    MessageId id;
+    long iLine = 0;
+    std::string sUsage;
+};
+
+// Decides whether a finding that passed the check level is filed; given its
+// row and its ordinal among the file's findings that passed the level (0, 1,
+// ...), which is the same in every scan of the same text.
+using FindingFilter = std::function<bool(MessageId id, long iOrdinal)>;
 
 class clsOculon {
     friend struct ScanTestAccess;  // the engine's own tests reach the filing operations
@@ -165,6 +182,11 @@ public:
     const std::string& controlStyles() const { return msControlStyles; }
     const std::string& variablePrefixes() const { return msVariablePrefixes; }
     const std::vector<std::string>& methods() const { return msMethods; }
+    // Every finding filed since the last Load, in filing order.
+    const std::vector<tFinding>& findings() const { return mtFindings; }
+    // Leaves out, from the next Load on, the findings the filter refuses:
+    // neither counted nor stored nor recorded. None by default.
+    void setFindingFilter(FindingFilter filter) { mfFindingFilter = std::move(filter); }
     // Today's date as the report head shows it ("mm/dd/yyyy").
     static std::string sToday();
 
@@ -181,8 +203,13 @@ private:
     void mPostError(MessageId id, tSourceLine& tLine);
     void mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage);
     void mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond);
-    // Level filter and counters; false when the finding is filtered out.
-    bool mCountFinding(const std::string& sMessage);
+    // Level filter, finding filter and counters; false when the finding is
+    // filtered out. Otherwise records it against the given line (0: module).
+    bool mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage);
+    // Whether the check level keeps a finding with this text.
+    static bool mPassesLevel(const std::string& sMessage);
+    // The index of a line in mtLines (0 when it is not one of them).
+    long mLineIndex(const tSourceLine& tLine) const;
 
     // ---- Module rules (ModuleRules.cpp) ----
     void mLineLengthRule(tSourceLine& tLine);
@@ -243,6 +270,10 @@ private:
     std::string msVariablePrefixes;       // user type prefixes: _entry_entry_...
     platform::Printer* mPrinter = nullptr;
     bool mbSourceRead = false;            // the last Load read its file
+    std::vector<tFinding> mtFindings;     // every finding filed, in order
+    FindingFilter mfFindingFilter;        // leaves findings out (none when empty)
+    long miFindingOrdinal = 0;            // findings that passed the check level so far
+    std::vector<std::string> mWordScratch;  // mParseWords' words before they go into the line
 };
 
 }  // namespace scan

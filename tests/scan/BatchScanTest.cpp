@@ -49,43 +49,6 @@ TEST_F(BatchScan, FolderGivesItsSourceFilesInSortedOrder) {
     EXPECT_EQ(filesToScan((dir / "notes.txt").string()), std::vector<std::string>{(dir / "notes.txt").string()});
 }
 
-TEST_F(BatchScan, ReportsFollowOneAnotherInTheOrderGiven) {
-    std::ostringstream out;
-    int status = runBatchScan(3, std::nullopt,
-                              {scantest::casePath("FMAIN.FRM"), scantest::casePath("util.bas")}, out);
-    EXPECT_EQ(out.str(), scantest::expectedReport("FMAIN.level3.txt") + scantest::expectedReport("util.level3.txt"));
-    EXPECT_EQ(status, 1);  // util.bas lacks "Option Explicit"
-    EXPECT_EQ(giCheckLevel, 3);
-    // Status 0 without Error findings, at any level.
-    EXPECT_EQ(runBatchScan(1, std::nullopt, {scantest::casePath("FMAIN.FRM")}, out), 0);
-    EXPECT_EQ(runBatchScan(3, std::nullopt, {scantest::casePath("FMAIN.FRM")}, out), 0);
-    EXPECT_EQ(runBatchScan(1, std::nullopt, {scantest::casePath("util.bas")}, out), 1);
-}
-
-TEST_F(BatchScan, UnreadableFileIsReportedAndTheScanGoesOn) {
-    std::ostringstream out, err;
-    touch(dir / "ok.bas");
-    int status = runBatchScan(1, std::nullopt, {(dir / "gone.bas").string(), (dir / "ok.bas").string()}, out, err);
-    EXPECT_EQ(err.str(), "sifton: cannot read " + (dir / "gone.bas").string() + "\n");
-    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_NE(desktop.boxes.last().text.find("Procname: Load"), std::string::npos);
-    EXPECT_NE(out.str().find("Module: \t\t\tGONE.BAS\r\n"), std::string::npos);
-    EXPECT_NE(out.str().find("Module: \t\t\tOK.BAS\r\n"), std::string::npos);
-    // A file that could not be scanned is no success.
-    EXPECT_EQ(status, 1);
-}
-
-TEST_F(BatchScan, UserDefinitionsFileIsPassedOn) {
-    touch(dir / "defs.txt", "Gauge=gau\n");
-    touch(dir / "sub" / "frmA.frm", "Begin MyLib.Gauge gauSpeed\r\nEnd\r\n");
-    std::ostringstream without, with;
-    runBatchScan(2, std::nullopt, {(dir / "sub").string()}, without);
-    runBatchScan(2, (dir / "defs.txt").string(), {(dir / "sub").string()}, with);
-    const std::string finding = "{gauSpeed}{MyLib.Gauge} {???}";
-    EXPECT_NE(without.str().find(finding), std::string::npos) << without.str();
-    EXPECT_EQ(with.str().find("MyLib.Gauge"), std::string::npos) << with.str();
-}
-
 #ifdef SIFTON_PATH
 // The program itself: runs it and returns its exit status and standard output.
 int runSifton(const std::string& args, std::string& output) {

@@ -1,0 +1,146 @@
+#include "lint/Findings.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace lint {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The logical line's text without its final line end.
+std::string_view withoutLineEnd(const std::string& text) {
+    std::size_t n = text.size();
+    if (n > 0 && text[n - 1] == '\n') --n;
+    if (n > 0 && text[n - 1] == '\r') --n;
+    return std::string_view(text).substr(0, n);
+}
+
+std::string makeOneLine(const std::string& text) {
+    std::size_t start = text.find(':');
+    start = start == std::string::npos ? 0 : start + 1;
+    while (start < text.size() && text[start] == ' ') ++start;
+    std::string out;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            while (i + 1 < text.size() && isBlank(text[i + 1])) ++i;
+            out += ' ';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+FileResult collectFindings(const scan::clsOculon& engine, const std::string& path) {
+    FileResult r;
+    r.path = path;
+    r.internalName = engine.internalName();
+    r.lineCount = engine.lineCount();
+    const auto& lines = engine.lines();
+    r.findings.reserve(engine.findings().size());
+    for (const scan::tFinding& f : engine.findings()) {
+        Finding out;
+        out.entry = &scan::catalogueEntry(f.id);
+        out.ruleId = scan::ruleId(*out.entry);
+        out.usage = f.sUsage;
+        if (f.iLine > 0 && static_cast<std::size_t>(f.iLine) < lines.size()) {
+            const scan::tSourceLine& line = lines[static_cast<std::size_t>(f.iLine)];
+            out.procedure = line.sLocation;
+            out.line = line.iPhysicalLine;
+            out.source = withoutLineEnd(line.sText);
+        }
+        r.findings.push_back(std::move(out));
+    }
+    return r;
+}
+
+Counts countFindings(const std::vector<Finding>& findings) {
+    Counts c;
+    for (const Finding& f : findings) c.add(f.entry->grade);
+    return c;
+}
+
+const std::string& oneLineMessage(const scan::CatalogueEntry& entry) {
+    static const std::vector<std::string> messages = [] {
+        std::vector<std::string> m;
+        for (const scan::CatalogueEntry& e : scan::messageCatalogue()) m.push_back(makeOneLine(e.text));
+        return m;
+    }();
+    return messages[static_cast<std::size_t>(&entry - scan::messageCatalogue().data())];
+}
+
+std::string normaliseBlanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isBlank(text[i])) ++i;
+        std::size_t start = i;
+        while (i < text.size() && !isBlank(text[i])) ++i;
+        if (i == start) break;
+        if (!out.empty()) out += ' ';
+        out.append(text, start, i - start);
+    }
+    return out;
+}
+
+std::string portablePath(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path abs = fs::absolute(fs::path(path), ec).lexically_normal();
+    if (ec) return path;
+    fs::path cwd = fs::current_path(ec);
+    if (ec) return abs.string();
+    fs::path rel = abs.lexically_relative(cwd);
+    if (rel.empty() || *rel.begin() == "..") return abs.string();
+    return rel.string();
+}
+
+std::string windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    appendUtf8(out, text);
+    return out;
+}
+
+void appendUtf8(std::string& out, std::string_view text) {
+    // Code points of 0x80..0x9F; the rest of the bytes are their own code points.
+    static constexpr char16_t High[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    for (char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out += ch;
+            continue;
+        }
+        const unsigned cp = b < 0xA0 ? High[b - 0x80] : b;
+        if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+        } else {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+const char* gradeName(scan::Grade grade) {
+    return grade == scan::Grade::Suggest ? "suggest" : levelName(grade);
+}
+
+const char* levelName(scan::Grade grade) {
+    switch (grade) {
+        case scan::Grade::Error: return "error";
+        case scan::Grade::Warning: return "warning";
+        case scan::Grade::Suggest: return "note";
+    }
+    return "none";
+}
+
+}  // namespace lint

@@ -1,0 +1,67 @@
+#pragma once
+// The findings of one scanned file as records, built from what the engine
+// filed, and the few ways the formats and the baseline look at one.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/MessageCatalogue.h"
+#include "scan/clsOculon.h"
+
+namespace lint {
+
+struct Finding {
+    const scan::CatalogueEntry* entry = nullptr;  // catalogue row: number, grade, text
+    std::string ruleId;      // "SF022"
+    std::string usage;       // the hint as the report shows it: "{x} {}"; may be ""
+    // These two view the engine's lines: valid until its next Load.
+    std::string_view procedure;  // the line's location; "" for a module finding
+    long line = 0;               // 1-based physical line where the logical line starts; 0 for a module finding
+    std::string_view source;     // the logical line without its final line end; "" for a module finding
+};
+
+struct FileResult {
+    std::string path;        // as given on the command line or found by the folder walk
+    std::string internalName;
+    long lineCount = 0;      // logical lines cut
+    std::vector<Finding> findings;
+};
+
+// Findings per grade.
+struct Counts {
+    long errors = 0, warnings = 0, suggestions = 0;
+    void add(scan::Grade g) { (g == scan::Grade::Error ? errors : g == scan::Grade::Warning ? warnings : suggestions)++; }
+    void add(const Counts& o) { errors += o.errors; warnings += o.warnings; suggestions += o.suggestions; }
+};
+
+// The records of the file the engine loaded last, valid until its next Load.
+FileResult collectFindings(const scan::clsOculon& engine, const std::string& path);
+
+Counts countFindings(const std::vector<Finding>& findings);
+
+// The catalogue text on one line, without its grade label: a line end and the
+// indentation after it become one blank. "Error:   Dim of ..." -> "Dim of ...".
+const std::string& oneLineMessage(const scan::CatalogueEntry& entry);
+
+// A text with every run of blanks, tabs and line ends made one blank, and
+// none at either end.
+std::string normaliseBlanks(std::string_view text);
+
+// A path as the baseline and SARIF name it: relative to the current folder
+// and without "." steps when it lies inside it ("./src/../a.bas" -> "a.bas"),
+// otherwise absolute.
+std::string portablePath(const std::string& path);
+
+// 8-bit source text as UTF-8, each byte read as Windows-1252; the five bytes
+// with no character there keep their code points (0x81 -> U+0081).
+std::string windows1252ToUtf8(std::string_view text);
+// The same, appended to `out`.
+void appendUtf8(std::string& out, std::string_view text);
+
+// "error", "warning" or "suggest": the grade's own name.
+const char* gradeName(scan::Grade grade);
+
+// "error", "warning" or "note": the grade as compilers and SARIF name it.
+const char* levelName(scan::Grade grade);
+
+}  // namespace lint

@@ -1,0 +1,280 @@
+#include "lint/Formats.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "scan/MessageCatalogue.h"
+
+namespace lint {
+
+namespace {
+
+// A JSON string of a text, appended to out: runs of plain ASCII in one
+// piece, the rest escaped; bytes from 0x80 up are read as Windows-1252
+// (cp1252) or passed on as they are (UTF-8 already).
+void appendJsonText(std::string& out, std::string_view text, bool cp1252, bool quoted = true) {
+    static const char* const Hex = "0123456789abcdef";
+    if (quoted) out += '"';
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b != '"' && b != '\\' && (b < 0x80 || !cp1252)) continue;
+        out.append(text, run, i - run);
+        run = i + 1;
+        switch (b) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (b < 0x20) {
+                    out += "\\u00";
+                    out += Hex[b >> 4];
+                    out += Hex[b & 15];
+                } else {
+                    appendUtf8(out, text.substr(i, 1));
+                }
+        }
+    }
+    out.append(text, run, text.size() - run);
+    if (quoted) out += '"';
+}
+
+// A JSON string of 8-bit text read as Windows-1252, appended to out.
+void appendJson(std::string& out, std::string_view text) { appendJsonText(out, text, true); }
+
+// Report: the engine's report text, byte for byte.
+class ReportWriter : public FormatWriter {
+public:
+    std::string file(const FileResult&, const std::string& report) const override { return report; }
+};
+
+// gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line.
+class GccWriter : public FormatWriter {
+public:
+    std::string file(const FileResult& r, const std::string&) const override {
+        std::string out;
+        for (const Finding& f : r.findings) {
+            ((out += r.path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
+            (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
+            if (!f.usage.empty()) (out += ' ') += f.usage;
+            ((out += " [") += f.ruleId) += "]\n";
+        }
+        return out;
+    }
+};
+
+std::string jsonCounts(const Counts& c) {
+    return "\"errors\": " + std::to_string(c.errors) + ", \"warnings\": " + std::to_string(c.warnings) +
+           ", \"suggestions\": " + std::to_string(c.suggestions);
+}
+
+// JSON: the tool, one object per file with its findings, and a summary.
+class JsonWriter : public FormatWriter {
+public:
+    std::string opening() const override {
+        return std::string("{\n  \"tool\": {\"name\": \"sifton\", \"version\": ") + jsonString(toolVersion()) +
+               "},\n  \"files\": [";
+    }
+    std::string file(const FileResult& r, const std::string&) const override {
+        std::string out = "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " +
+                          jsonString(r.internalName) + ", \"lines\": " + std::to_string(r.lineCount) + ", " +
+                          jsonCounts(countFindings(r.findings)) + ", \"findings\": [";
+        bool first = true;
+        for (const Finding& f : r.findings) {
+            out += first ? "\n" : ",\n";
+            first = false;
+            const bool lined = f.line > 0;
+            ((out += "      {\"rule\": \"") += f.ruleId) += "\", \"number\": \"";
+            ((out += f.entry->number) += "\", \"grade\": \"") += gradeName(f.entry->grade);
+            out += "\", \"message\": ";
+            appendJson(out, f.entry->text);
+            out += ", \"usage\": ";
+            appendJson(out, f.usage);
+            out += ", \"procedure\": ";
+            if (lined) appendJson(out, f.procedure); else out += "null";
+            out += ", \"line\": ";
+            out += lined ? std::to_string(f.line) : "null";
+            out += ", \"source\": ";
+            if (lined) appendJson(out, f.source); else out += "null";
+            out += '}';
+        }
+        out += first ? "]}" : "\n    ]}";
+        return out;
+    }
+    std::string separator() const override { return ","; }
+    std::string closing(const Totals& t) const override {
+        return "\n  ],\n  \"summary\": {\"files\": " + std::to_string(t.files) +
+               ", \"unreadable\": " + std::to_string(t.unreadable) + ", " + jsonCounts(t.counts) + "}\n}\n";
+    }
+};
+
+// A URI reference of a path: unreserved characters and "/" as they are,
+// every other byte percent-encoded.
+std::string uriOfPath(const std::string& path) {
+    static const char* const Hex = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : path) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' || b == '.' ||
+            b == '_' || b == '~' || b == '/') {
+            out += ch;
+        } else {
+            out += '%';
+            out += Hex[b >> 4];
+            out += Hex[b & 15];
+        }
+    }
+    return out;
+}
+
+// 64-bit FNV-1a over the rule, procedure, normalised source text and usage
+// of a finding: what identifies it when lines move.
+constexpr std::uint64_t FnvStart = 14695981039346656037ull;
+std::uint64_t fnv(std::uint64_t h, std::string_view text) {
+    for (char c : text) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+// The same over a text with its blanks normalised (see normaliseBlanks).
+std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
+    bool pending = false, any = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            pending = any;
+            continue;
+        }
+        if (pending) h = fnv(h, " ");
+        pending = false;
+        any = true;
+        h = fnv(h, std::string_view(&c, 1));
+    }
+    return h;
+}
+
+std::string hex(std::uint64_t h) {
+    char buf[17];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+    return buf;
+}
+
+// SARIF 2.1.0: one run, one rule per catalogue row, one result per finding.
+// A module finding is placed on line 1, as code scanning services want a line.
+class SarifWriter : public FormatWriter {
+public:
+    std::string opening() const override {
+        std::string out =
+            "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
+            "  \"runs\": [\n    {\n      \"tool\": {\n        \"driver\": {\n          \"name\": \"sifton\",\n"
+            "          \"version\": " + jsonString(toolVersion()) + ",\n          \"rules\": [";
+        bool first = true;
+        for (const scan::CatalogueEntry& e : scan::messageCatalogue()) {
+            out += first ? "\n" : ",\n";
+            first = false;
+            out += "            {\"id\": \"" + scan::ruleId(e) + "\", \"shortDescription\": {\"text\": " +
+                   jsonString(oneLineMessage(e)) + "}, \"defaultConfiguration\": {\"level\": \"" +
+                   levelName(e.grade) + "\"}}";
+        }
+        return out + "\n          ]\n        }\n      },\n      \"results\": [";
+    }
+    std::string file(const FileResult& r, const std::string&) const override {
+        const std::string portable = portablePath(r.path);
+        const bool relative = portable.empty() || portable[0] != '/';
+        const std::string artifact =
+            "{\"uri\": " + jsonString(relative ? uriOfPath(portable) : "file://" + uriOfPath(portable)) +
+            (relative ? ", \"uriBaseId\": \"%SRCROOT%\"}" : "}");
+        std::string out;
+        out.reserve(r.findings.size() * 480);
+        bool first = true;
+        for (const Finding& f : r.findings) {
+            out += first ? "\n" : ",\n";
+            first = false;
+            std::uint64_t hash = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
+            hash = fnv(fnvNormalised(hash, f.source), "\x1f");
+            hash = fnv(fnv(hash, f.usage), "\x1f");
+            ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
+            ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
+            out += "\", \"message\": {\"text\": ";
+            out += '"';
+            appendJsonText(out, oneLineMessage(*f.entry), true, false);
+            if (!f.usage.empty()) {
+                out += ' ';
+                appendJsonText(out, f.usage, true, false);
+            }
+            out += '"';
+            ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
+                ", \"region\": {\"startLine\": ";
+            ((out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"") +=
+                hex(hash);
+            out += "\"}}";
+        }
+        return out;
+    }
+    std::string separator() const override { return ","; }
+    std::string closing(const Totals& t) const override {
+        return std::string("\n      ],\n      \"invocations\": [{\"executionSuccessful\": ") +
+               (t.unreadable == 0 ? "true" : "false") + "}]\n    }\n  ]\n}\n";
+    }
+
+private:
+    static std::size_t ruleIndex(const scan::CatalogueEntry& e) {
+        return static_cast<std::size_t>(&e - scan::messageCatalogue().data());
+    }
+};
+
+}  // namespace
+
+std::optional<Format> parseFormat(const std::string& name) {
+    if (name == "report") return Format::Report;
+    if (name == "gcc") return Format::Gcc;
+    if (name == "json") return Format::Json;
+    if (name == "sarif") return Format::Sarif;
+    return std::nullopt;
+}
+
+std::unique_ptr<FormatWriter> makeWriter(Format format) {
+    switch (format) {
+        case Format::Report: return std::make_unique<ReportWriter>();
+        case Format::Gcc: return std::make_unique<GccWriter>();
+        case Format::Json: return std::make_unique<JsonWriter>();
+        case Format::Sarif: return std::make_unique<SarifWriter>();
+    }
+    return nullptr;
+}
+
+namespace {
+
+bool isUtf8(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 9;
+        if (n == 9 || (n > 0 && b < 0xC2) || i + n >= s.size()) return false;
+        for (std::size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string jsonString(std::string_view text) {
+    std::string out;
+    appendJson(out, text);
+    return out;
+}
+
+std::string jsonPath(const std::string& path) {
+    std::string out;
+    appendJsonText(out, path, !isUtf8(path));
+    return out;
+}
+
+const char* toolVersion() { return SIFTON_VERSION; }
+
+}  // namespace lint
