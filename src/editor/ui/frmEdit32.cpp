@@ -444,9 +444,17 @@ std::string frmEdit32::editorText() { return fromWidgetText(txtEdit->document()-
 
 void frmEdit32::setEditorText(const std::string& text) { txtEdit->setPlainText(toWidgetText(text)); }
 
-std::string frmEdit32::caption() { return platform::fromQt(windowTitle()); }
+std::optional<platform::UnsavableChar> frmEdit32::unsavableCharacter() {
+    const QString raw = txtEdit->document()->toRawText();
+    // U+240D stands in the widget for a lone CR byte.
+    return platform::firstUnsavableChar(
+        std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size())),
+        u"\u240D");
+}
 
-void frmEdit32::setCaption(const std::string& caption) { setWindowTitle(platform::toQt(caption)); }
+std::string frmEdit32::caption() { return platform::fromQtDisplay(windowTitle()); }
+
+void frmEdit32::setCaption(const std::string& caption) { setWindowTitle(platform::toQtDisplay(caption)); }
 
 void frmEdit32::setEntityList(const std::vector<std::string>& names) {
     QSignalBlocker block(cbProc);
