@@ -17,16 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 using editor::Mode;
 using robustness::readBytes;
-using robustness::writeBytes;
 
 const std::string Old = "Option Explicit\r\n\r\nPrivate Sub Alpha()\r\n    x = 1\r\nEnd Sub\r\n";
 const std::string Alpha = "Private Sub Alpha()\r\n    x = 2\r\nEnd Sub\r\n";
-
-struct Case {
-    const char* setup;  // "link", "readonly", "hardlink", "folder", "owner"
-    Mode mode;
-};
-void PrintTo(const Case& c, std::ostream* os) { *os << c.setup; }
+const std::string SavedAlpha = Old.substr(0, 19) + Alpha + "\r\n";
 
 struct stat info(const std::string& p) {
     struct stat st {};
@@ -37,76 +31,70 @@ struct stat info(const std::string& p) {
 // MAIN.BAS and an old MAIN.BAK in `folder` ("/" at its end); REAL.BAS stays
 // where it is MAIN.BAS's other name or the file its link points to.
 void layOut(const std::string& folder, const std::string& setup) {
-    writeBytes(folder + "REAL.BAS", Old);
-    writeBytes(folder + "MAIN.BAK", "old backup");
+    robustness::writeBytes(folder + "REAL.BAS", Old);
+    robustness::writeBytes(folder + "MAIN.BAK", "old backup");
     if (setup == "link") fs::create_symlink("REAL.BAS", folder + "MAIN.BAS");
-    else fs::create_hard_link(folder + "REAL.BAS", folder + "MAIN.BAS");
+    if (setup != "link") fs::create_hard_link(folder + "REAL.BAS", folder + "MAIN.BAS");
     if (setup != "hardlink" && setup != "link") fs::remove(folder + "REAL.BAS");
+    if (setup == "readonly") fs::permissions(folder + "MAIN.BAS", fs::perms::owner_read | fs::perms::others_read);
 }
 
-class SaveInPlace : public ::testing::TestWithParam<Case> {
+class SaveInPlace : public ::testing::TestWithParam<std::tuple<const char*, Mode>> {
 protected:
-    robustness::ScratchDir dir;
-    // Lays out the case and saves entity Alpha (or the whole text) of MAIN.BAS.
+    // Lays out the case, opens MAIN.BAS and saves entity Alpha (or the whole
+    // text) with the nth call of `kind` failing; calls: the save's calls.
     bool save(const std::string& kind, int nth, std::map<std::string, int>* calls = nullptr) {
-        const std::string setup = GetParam().setup;
+        const std::string setup = std::get<0>(GetParam());
         dir.clear();
         fs::create_directory(dir.path("tmp"));
         layOut(dir.path(""), setup);
         inodeBefore = info(dir.path("MAIN.BAS")).st_ino;
-        if (setup == "readonly") fs::permissions(dir.path("MAIN.BAS"), fs::perms::owner_read | fs::perms::others_read);
         platform::RecordingDesktop desktop;
+        editor::MemoryView view;
+        editor::SourceDocument doc(view);
+        doc.OpenSourceFile(dir.path("MAIN.BAS"), std::get<1>(GetParam()));
+        if (std::get<1>(GetParam()) == Mode::Entity) doc.cbProc_Click(1);
+        view.setEditorText(std::get<1>(GetParam()) == Mode::Entity ? Alpha : Old + "' more");
         platform::FaultyFileSystem faulty(platform::realFileSystem());
         faulty.tempFolderOverride = dir.path("tmp");
         faulty.adjustFacts = [&](platform::FileFacts& f) {
             f.folderWritable = f.folderWritable && setup != "folder";
             f.ownerKept = f.ownerKept && setup != "owner";
         };
-        platform::Services s;
-        s.files = &faulty;
-        platform::ScopedServices scope(s);
-        editor::MemoryView view;
-        editor::SourceDocument doc(view);
-        doc.OpenSourceFile(dir.path("MAIN.BAS"), GetParam().mode);
-        if (GetParam().mode == Mode::Entity) doc.cbProc_Click(1);
-        view.setEditorText(GetParam().mode == Mode::Entity ? Alpha : Old + "' more");
-        if (!kind.empty()) faulty.failOn(kind, faulty.calls[kind] + nth);
-        auto before = faulty.calls;
+        if (!kind.empty()) faulty.failOn(kind, nth);
+        platform::ScopedServices scope({.files = &faulty});
         const bool saved = doc.mnuFileSave_Click();
-        for (const auto& [k, n] : faulty.calls) (calls ? (*calls)[k] = n - before[k] : 0);
+        if (calls) *calls = faulty.calls;
         boxes = desktop.boxes.shown;
         return saved;
     }
+    robustness::ScratchDir dir;
     std::vector<platform::ShownBox> boxes;
     ino_t inodeBefore = 0;
 };
 
 TEST_P(SaveInPlace, KeepsWhatTheFileIsAndLosesNothingOnFailure) {
-    const std::string setup = GetParam().setup;
-    const std::string file = setup == "link" ? "REAL.BAS" : "MAIN.BAS";
-    const std::string after = GetParam().mode == Mode::Entity ? Old.substr(0, 19) + Alpha + "\r\n" : Old + "' more\r\n";
+    const std::string setup = std::get<0>(GetParam()), file = setup == "link" ? "REAL.BAS" : "MAIN.BAS";
+    const std::string after = std::get<1>(GetParam()) == Mode::Entity ? SavedAlpha : Old + "' more\r\n";
+    const bool refused = setup == "readonly" && ::geteuid() != 0;  // the superuser may write it
     std::map<std::string, int> calls;
-    const bool root = ::geteuid() == 0;
-    const bool refused = setup == "readonly" && !root;
     ASSERT_EQ(save("", 0, &calls), !refused) << (boxes.empty() ? "" : boxes[0].text);
     EXPECT_EQ(readBytes(dir.path(file)), refused ? Old : after);
     EXPECT_EQ(fs::is_symlink(dir.path("MAIN.BAS")), setup == "link");
-    if (setup == "hardlink") { EXPECT_EQ(readBytes(dir.path("REAL.BAS")), after); }
-    if (setup == "hardlink" || setup == "folder" || setup == "owner") { EXPECT_EQ(info(dir.path(file)).st_ino, inodeBefore); }
-    if (refused) { EXPECT_EQ(boxes.at(0).text, "Permission denied"); }
-    EXPECT_TRUE(fs::is_empty(dir.path("tmp")));
+    EXPECT_EQ(readBytes(dir.path("REAL.BAS")), setup == "hardlink" || setup == "link" ? after : "");
+    EXPECT_EQ(info(dir.path(file)).st_ino == inodeBefore, setup != "link" && setup != "readonly");
+    EXPECT_EQ(boxes.empty() ? "" : boxes[0].text, refused ? "Permission denied" : "");
     const auto names = dir.names();
     for (const auto& [kind, count] : calls) {
         for (int nth = 1; nth <= count; ++nth) {
             SCOPED_TRACE(kind + " #" + std::to_string(nth));
             const bool saved = save(kind, nth);
-            const std::string now = readBytes(dir.path(file));
-            if (saved) { EXPECT_EQ(now, after); }
-            if (!saved) { EXPECT_FALSE(boxes.empty()); }
-            if (!saved && now != Old) {  // putting the old bytes back failed too: the box says where they are
-                const std::string kept = boxes.at(0).text.substr(boxes.at(0).text.rfind(" in ") + 4);
-                EXPECT_EQ(readBytes(kept.substr(0, kept.size() - 1)), Old) << boxes.at(0).text;
-            } else if (kind != "remove") {  // a kept copy that cannot be removed stays
+            const std::string now = readBytes(dir.path(file)), box = boxes.empty() ? "" : boxes[0].text;
+            EXPECT_EQ(now, saved ? after : now == Old ? Old : "the old text or the box names its copy");
+            EXPECT_TRUE(saved || !boxes.empty()) << "the user is told";
+            if (!saved && now != Old) {  // putting the old bytes back failed too
+                EXPECT_EQ(readBytes(box.substr(box.rfind(" in ") + 4, box.size() - box.rfind(" in ") - 5)), Old);
+            } else if (kind != "remove") {  // a copy that cannot be removed stays
                 EXPECT_EQ(dir.names(), names);
                 EXPECT_TRUE(fs::is_empty(dir.path("tmp")));
             }
@@ -115,43 +103,36 @@ TEST_P(SaveInPlace, KeepsWhatTheFileIsAndLosesNothingOnFailure) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SaveInPlace,
-                         ::testing::Values(Case{"link", Mode::Entity}, Case{"link", Mode::WholeFile},
-                                           Case{"readonly", Mode::Entity}, Case{"readonly", Mode::WholeFile},
-                                           Case{"hardlink", Mode::Entity}, Case{"hardlink", Mode::WholeFile},
-                                           Case{"folder", Mode::Entity}, Case{"folder", Mode::WholeFile},
-                                           Case{"owner", Mode::Entity}, Case{"owner", Mode::WholeFile}),
-                         [](const auto& i) { return std::string(i.param.setup) + (i.index % 2 ? "Whole" : "Entity"); });
+                         ::testing::Combine(::testing::Values("link", "readonly", "hardlink", "folder", "owner"),
+                                            ::testing::Values(Mode::Entity, Mode::WholeFile)),
+                         [](const auto& i) { return std::get<0>(i.param) + std::string(i.index % 2 ? "Whole" : "Entity"); });
 
-// The same saves by a user without the superuser's rights, through the
-// command line: the folder is the user's where the case needs it, the files
-// are root's where that is the point.
+// The same cases saved through the command line by a user without the
+// superuser's rights: the files are root's where that is the point.
 TEST(SaveAsAnotherUser, LinkReadOnlyHardLinkFolderAndOwner) {
     if (::geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0 ||
         !fs::exists(VARNEL_BINARY_DIR "/app/varnel/varnel"))
         GTEST_SKIP() << "needs root, setpriv and the varnel program to run it as the user nobody";
     robustness::ScratchDir dir;
     fs::permissions(dir.path(""), fs::perms::all);
-    const std::string after = Old.substr(0, 19) + Alpha + "\r\n";
-    struct Row { const char* setup; int exit; const char* file; };
-    for (const Row r : {Row{"link", 0, "REAL.BAS"}, Row{"readonly", 1, "MAIN.BAS"}, Row{"hardlink", 0, "REAL.BAS"},
-                        Row{"folder", 0, "MAIN.BAS"}, Row{"owner", 0, "MAIN.BAS"}}) {
-        SCOPED_TRACE(r.setup);
-        const std::string s = r.setup, sub = dir.path(s) + "/";
+    for (const std::string s : {"link", "readonly", "hardlink", "folder", "owner"}) {
+        SCOPED_TRACE(s);
+        const std::string sub = dir.path(s) + "/", file = sub + (s == "link" ? "REAL.BAS" : "MAIN.BAS");
         fs::create_directory(sub);
         layOut(sub, s);
-        const std::string give = s == "owner" ? "chmod 666 MAIN.BAS MAIN.BAK && chmod 777 ." :
-                                 s == "folder" ? "chmod 666 MAIN.BAS MAIN.BAK" :
-                                 s == "readonly" ? "chmod 777 . && chown nobody * && chmod 444 MAIN.BAS" :
-                                                   "chmod 777 . && chown -h nobody *";
-        const std::string run = "cd " + sub + " && " + give + " && printf 'Private Sub Alpha()\\r\\n    x = 2\\r\\nEnd Sub\\r\\n' |"
-                                " setpriv --reuid=nobody --regid=nogroup --clear-groups " VARNEL_BINARY_DIR
-                                "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt";
-        EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), r.exit) << readBytes(dir.path("err.txt"));
-        EXPECT_EQ(readBytes(sub + r.file), r.exit ? Old : after);
-        if (r.exit) { EXPECT_EQ(readBytes(dir.path("err.txt")), "Kestrin Error: Permission denied\n"); }
+        const std::string give = s == "owner"    ? "chmod 666 MAIN.BAS MAIN.BAK && chmod 777 ."
+                                 : s == "folder" ? "chmod 666 MAIN.BAS MAIN.BAK"
+                                                 : "chmod 777 . && chown -h nobody *";
+        const std::string run = "cd " + sub + " && " + give + " && printf 'Private Sub Alpha()\\r\\n    x = 2\\r\\n"
+                                "End Sub\\r\\n' | setpriv --reuid=nobody --regid=nogroup --clear-groups "
+                                VARNEL_BINARY_DIR "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt";
+        const int status = WEXITSTATUS(std::system(run.c_str()));
+        EXPECT_EQ(status, s == "readonly" ? 1 : 0) << readBytes(dir.path("err.txt"));
+        EXPECT_EQ(readBytes(file), status ? Old : SavedAlpha);
+        EXPECT_EQ(readBytes(dir.path("err.txt")), status ? "Kestrin Error: Permission denied\n" : "");
         EXPECT_EQ(fs::is_symlink(sub + "MAIN.BAS"), s == "link");
-        if (s == "owner" || s == "folder") { EXPECT_EQ(info(sub + "MAIN.BAS").st_uid, 0u) << "root's file stays root's"; }
-        if (s == "hardlink") { EXPECT_EQ(readBytes(sub + "MAIN.BAS"), after); }
+        EXPECT_EQ(info(file).st_uid, s == "owner" || s == "folder" ? 0u : info(sub + "MAIN.BAK").st_uid);
+        EXPECT_EQ(readBytes(sub + "REAL.BAS"), s == "hardlink" || s == "link" ? SavedAlpha : "");
     }
 }
 
