@@ -547,6 +547,9 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     const std::string text = view_.editorText();
     platform::FileSystem& fs = platform::files();
     BusyScope busy;
+    // A file this user may not write is refused before a backup is made of it.
+    const platform::FileFacts targetFacts = fs.facts(fs.resolveLinks(target));
+    if (targetFacts.exists && !targetFacts.writable) platform::raise(platform::err::PermissionDenied);
 
     std::string source = fileName_;
     if (UCase(Trim(target)) == UCase(Trim(fileName_))) {

@@ -129,6 +129,7 @@ TEST(SaveAsAnotherUser, LinkReadOnlyHardLinkFolderAndOwner) {
         const int status = WEXITSTATUS(std::system(run.c_str()));
         EXPECT_EQ(status, s == "readonly" ? 1 : 0) << readBytes(dir.path("err.txt"));
         EXPECT_EQ(readBytes(file), status ? Old : SavedAlpha);
+        EXPECT_EQ(readBytes(sub + "MAIN.BAK"), status ? "old backup" : Old);
         EXPECT_EQ(readBytes(dir.path("err.txt")), status ? "Kestrin Error: Permission denied\n" : "");
         EXPECT_EQ(fs::is_symlink(sub + "MAIN.BAS"), s == "link");
         EXPECT_EQ(info(file).st_uid, s == "owner" || s == "folder" ? 0u : info(sub + "MAIN.BAK").st_uid);
