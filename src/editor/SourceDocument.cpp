@@ -57,7 +57,7 @@ private:
     int& depth_;
 };
 
-// Unwinds a save that was given up after its message was shown.
+// Unwinds a save that is given up because the old heading is not in the file.
 struct SaveAbandoned {};
 
 void fileError(const std::string& text) { platform::boxes().show(text, "File Error", Icon::Stop, Buttons::Ok); }
@@ -595,18 +595,17 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
                 skipDeclarations(*in);
             } else {
                 const std::string key = headingKey(text);
-                if (key.empty() || !CopyUntilHeading(*in, out, key)) {
-                    busy.end();
-                    platform::boxes().show(headingNotFoundText(currentName_, fileName_), ProgramTitle,
-                                           Icon::Exclamation, Buttons::Ok);
-                    throw SaveAbandoned{};
-                }
+                if (key.empty() || !CopyUntilHeading(*in, out, key)) throw SaveAbandoned{};
                 SkipEntityBody(*in);
                 WriteEditorText(out, text);
             }
             CopyRest(*in, out);
         });
     } catch (const SaveAbandoned&) {
+        // Shown once the file is back as it was.
+        busy.end();
+        platform::boxes().show(headingNotFoundText(currentName_, fileName_), ProgramTitle, Icon::Exclamation,
+                               Buttons::Ok);
         return false;
     } catch (const RuntimeError& e) {
         busy.end();
