@@ -31,6 +31,15 @@ TEST_F(Encoding, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) {
                                      "code page of source files, so nothing was saved. Replace it and save again.",
                                      "Varnel", Icon::Exclamation, Buttons::Ok});
     EXPECT_EQ(readFile(name), bytes + "\r\n");
+    // Pasted from another program through the system clipboard: refused the same way.
+    item("mnuDeleteText")->trigger();
+    platform::ScopedServices restore({});
+    platform::installQtServices(window.get());
+    platform::ScopedServices recordBoxes({.boxes = &desktop.boxes});
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("a\r\n\u00E9 \u2260 b"));
+    item("mnuPaste")->trigger();
+    item("mnuFileSave")->trigger();
+    EXPECT_TRUE(desktop.boxes.last().text.starts_with("The character U+2260 \"\xE2\x89\xA0\" on line 2 "));
 }
 
 TEST(QtBoundary, SystemClipboardHasLf) {

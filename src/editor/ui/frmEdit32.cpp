@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,7 @@
 #include "platform/ErrorBoxes.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
+#include "platform/TextCodec.h"
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
@@ -546,7 +549,20 @@ void frmEdit32::mnuCopy_Click() {
 
 void frmEdit32::mnuPaste_Click() {
     try {
-        replaceSelection(platform::clipboard().text());
+        const std::string bytes = platform::clipboard().text();
+        // The clipboard gives "?" for a character that no byte holds. When it
+        // is the system's, such a character comes in as itself, so that a save
+        // names it instead of writing "?".
+        QString system = QGuiApplication::clipboard()->text();
+        if (bytes.find('?') != std::string::npos && platform::toCrLfLineEnds(platform::fromQt(system)) == bytes) {
+            system.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', QChar(0x240D));
+            QTextCursor c = txtEdit->textCursor();
+            c.insertText(system);
+            txtEdit->setTextCursor(c);
+            txtEdit->ensureCursorVisible();
+        } else {
+            replaceSelection(bytes);
+        }
     } catch (const platform::RuntimeError& e) {
         platform::ShowKestrinError(e);
     }
