@@ -1,5 +1,7 @@
 #include "editor/SourceDocument.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "editor/EntityRules.h"
@@ -7,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
+#include "platform/TextCodec.h"
 #include "textlib/TextLib.h"
 
 namespace editor {
@@ -21,8 +24,6 @@ using textlib::Trim;
 using textlib::UCase;
 
 namespace {
-
-const char* const CrLf = "\r\n";
 
 // The hourglass for the lifetime of the object. Nested scopes show it once.
 class BusyScope {
@@ -56,35 +57,104 @@ private:
     int& depth_;
 };
 
-// Unwinds a save that was given up after its message was shown.
+// Unwinds a save that is given up because the old heading is not in the file.
 struct SaveAbandoned {};
 
 void fileError(const std::string& text) { platform::boxes().show(text, "File Error", Icon::Stop, Buttons::Ok); }
 
-// Writes the complete new file beside target and then renames it over target,
-// so that a failure at any step leaves target exactly as it was.
-template <class WriteBody>
-void replaceFile(const std::string& target, WriteBody&& writeBody) {
-    platform::FileSystem& fs = platform::files();
-    const std::string temp = target + ".~sav";
+void removeQuietly(platform::FileSystem& fs, const std::string& path) {
     try {
-        auto out = fs.openWrite(temp);
-        writeBody(*out);
-        out->close();
-        if (fs.exists(target)) fs.copyPermissions(target, temp);
-        fs.rename(temp, target);
+        if (fs.exists(path)) fs.remove(path);
     } catch (...) {
+    }
+}
+
+// Keeps a copy of `file` beside it where its folder allows, else in the
+// temporary folder; returns the copy's name.
+std::string keepOldBytes(platform::FileSystem& fs, const std::string& file) {
+    try {
+        fs.copy(file, file + ".~old");
+        return file + ".~old";
+    } catch (const RuntimeError&) {
+        removeQuietly(fs, file + ".~old");
+    }
+    const std::string name = file.substr(file.rfind('/') + 1);
+    const std::string kept = fs.tempFolder() + "/" + name + "." + std::to_string(::getpid()) + ".~old";
+    try {
+        fs.copy(file, kept);
+    } catch (...) {
+        removeQuietly(fs, kept);
+        throw;
+    }
+    return kept;
+}
+
+// Writes the new content of `target`: body(out, in) writes it, reading the
+// old text through `in` from `source` (null when source is empty).
+//
+// The text goes to the file the target names once links are followed. It is
+// written completely beside that file and renamed over it, so that a failure
+// at any step leaves the file exactly as it was. Where a rename would change
+// more than the text (a file with several hard links, an owner or group a new
+// file could not get, a folder this user may not write), the text is written
+// into the file itself after a copy of its old bytes is kept, and the old
+// bytes are put back if anything fails. A file this user may not write is
+// refused ("Permission denied"), except an old backup, which is replaced as
+// a whole as it always was.
+template <class Body>
+void replaceFile(const std::string& target, const std::string& source, bool backup, Body&& body) {
+    platform::FileSystem& fs = platform::files();
+    const std::string real = fs.resolveLinks(target);
+    const platform::FileFacts facts = fs.facts(real);
+    if (facts.exists && !facts.writable && !backup) platform::raise(platform::err::PermissionDenied);
+    const auto openSource = [&](const std::string& from) {
+        return source.empty() ? std::unique_ptr<InputFile>() : fs.openRead(from);
+    };
+
+    if (facts.exists && facts.writable && (facts.links > 1 || !facts.folderWritable || !facts.ownerKept)) {
+        const std::string kept = keepOldBytes(fs, real);
         try {
-            if (fs.exists(temp)) fs.remove(temp);
+            // The old text of the very file being overwritten comes from its copy.
+            const platform::FileFacts from = source.empty() ? platform::FileFacts{} : fs.facts(source);
+            auto in = openSource(from.device == facts.device && from.inode == facts.inode ? kept : source);
+            auto out = fs.openWrite(real);
+            body(*out, in.get());
+            out->close();
         } catch (...) {
+            try {
+                auto in = fs.openRead(kept);
+                auto out = fs.openWrite(real);
+                for (std::string chunk; !(chunk = in->readBytes(1 << 20)).empty();) out->write(chunk);
+                out->close();
+            } catch (const RuntimeError& e) {
+                throw RuntimeError(e.number(), e.description() + "\nThe old text of " + real +
+                                                    " could not be put back; it is kept in " + kept + ".");
+            }
+            removeQuietly(fs, kept);
+            throw;
         }
+        removeQuietly(fs, kept);
+        return;
+    }
+
+    const std::string temp = real + ".~sav";
+    try {
+        auto in = openSource(source);
+        auto out = fs.openWrite(temp);
+        body(*out, in.get());
+        out->close();
+        const std::string model = facts.exists ? real : backup ? source : "";
+        if (!model.empty()) fs.copyPermissions(model, temp);
+        fs.rename(temp, real);
+    } catch (...) {
+        removeQuietly(fs, temp);
         throw;
     }
 }
 
-void writeLine(OutputFile& out, std::string& buffer, const std::string& line) {
+void writeLine(OutputFile& out, std::string& buffer, const std::string& line, const char* lineEnd) {
     buffer.assign(line);
-    buffer += CrLf;
+    buffer += lineEnd;
     out.write(buffer);
 }
 
@@ -119,6 +189,20 @@ std::string headingKey(const std::string& text) {
     std::string first = text.substr(0, text.find('\n'));
     if (!first.empty() && first.back() == '\r') first.pop_back();
     return Trim(first.substr(0, first.find('(')));
+}
+
+std::string headingNotFoundText(const std::string& procedure, const std::string& file) {
+    return "The heading of " + procedure + " was not found in " + file +
+           ", so nothing was saved. Use Save As to keep this text.";
+}
+
+std::string unsavableCharText(const platform::UnsavableChar& c) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c.code));
+    return std::string("The character ") + code + " \"" + platform::utf8(c.code) + "\" on line " +
+           std::to_string(c.line) +
+           " has no byte in the Windows-1252 code page of source files, so nothing was saved. "
+           "Replace it and save again.";
 }
 
 SourceDocument::SourceDocument(DocumentView& view) : view_(view) {}
@@ -159,9 +243,18 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
     currentName_.clear();
     currentIndex_ = -1;
     formHeader_ = false;
+    bareLf_ = false;
 
     if (mode == Mode::Entity) {
         view_.setEntityListEnabled(true);
+        try {
+            platform::LineEndSurvey survey;
+            auto probe = platform::files().openRead(name);
+            for (std::string chunk; !(chunk = probe->readBytes(1 << 20)).empty();) survey.feed(chunk);
+            bareLf_ = survey.allBareLf();
+        } catch (const RuntimeError&) {
+            // The split below reads the file too and reports what fails.
+        }
         SplitEntities(std::move(in));
         return true;
     }
@@ -184,6 +277,9 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
         return true;
     }
     in.reset();
+    platform::LineEndSurvey survey;
+    survey.feed(text);
+    bareLf_ = survey.allBareLf();
     view_.setEditorText(text);
     changed_ = false;
     return true;
@@ -416,6 +512,10 @@ std::string SourceDocument::ShowSaveDialog() {
 
 bool SourceDocument::SaveSourceFile(const std::string& target) {
     Working working(busyDepth_);
+    if (const auto c = view_.unsavableCharacter()) {
+        platform::boxes().show(unsavableCharText(*c), ProgramTitle, Icon::Exclamation, Buttons::Ok);
+        return false;
+    }
     try {
         return mode_ == Mode::Entity ? saveEntityMode(target) : saveWholeFile(target);
     } catch (const RuntimeError& e) {
@@ -429,10 +529,7 @@ bool SourceDocument::saveWholeFile(const std::string& target) {
     {
         BusyScope busy;
         try {
-            replaceFile(target, [&](OutputFile& out) {
-                out.write(text);
-                out.write(CrLf);
-            });
+            replaceFile(target, "", false, [&](OutputFile& out, InputFile*) { WriteEditorText(out, text); });
         } catch (const RuntimeError& e) {
             busy.end();
             platform::boxes().show(e.description(), ProgramTitle, Icon::Exclamation, Buttons::Ok);
@@ -450,6 +547,9 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     const std::string text = view_.editorText();
     platform::FileSystem& fs = platform::files();
     BusyScope busy;
+    // A file this user may not write is refused before a backup is made of it.
+    const platform::FileFacts targetFacts = fs.facts(fs.resolveLinks(target));
+    if (targetFacts.exists && !targetFacts.writable) platform::raise(platform::err::PermissionDenied);
 
     std::string source = fileName_;
     if (UCase(Trim(target)) == UCase(Trim(fileName_))) {
@@ -457,19 +557,26 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
         bool made = false;
         // A backup name that is the file itself would delete the file.
         if (!backup.empty() && backup != target && backup != fileName_) {
-            // An older backup is replaced only by a complete new one: the copy
-            // goes beside it and is renamed over it, so a failing copy keeps it.
-            const bool older = fs.exists(backup);
-            const std::string copyTo = older ? backup + ".~sav" : backup;
+            // A backup that is a link is written where it points. An older
+            // backup is replaced only by a complete new one: the copy goes
+            // beside it and is renamed over it, so a failing copy keeps it;
+            // where that rename would change more than the text, the copy is
+            // written into it, its old bytes kept until it is complete.
+            const std::string real = fs.resolveLinks(backup);
+            const platform::FileFacts old = fs.facts(real);
+            const std::string copyTo = old.exists ? real + ".~sav" : real;
             try {
-                fs.copy(fileName_, copyTo);
-                if (older) fs.rename(copyTo, backup);
+                if (old.exists && old.writable && (old.links > 1 || !old.folderWritable || !old.ownerKept)) {
+                    replaceFile(real, fileName_, true, [](OutputFile& out, InputFile* in) {
+                        for (std::string chunk; !(chunk = in->readBytes(1 << 20)).empty();) out.write(chunk);
+                    });
+                } else {
+                    fs.copy(fileName_, copyTo);
+                    if (old.exists) fs.rename(copyTo, real);
+                }
                 made = true;
             } catch (const RuntimeError&) {
-                try {
-                    if (fs.exists(copyTo)) fs.remove(copyTo);
-                } catch (const RuntimeError&) {
-                }
+                removeQuietly(fs, copyTo);
             }
         }
         if (!made) {
@@ -481,22 +588,24 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     }
 
     try {
-        auto in = fs.openRead(source);
-        replaceFile(target, [&](OutputFile& out) {
+        replaceFile(target, source, false, [&](OutputFile& out, InputFile* in) {
             if (currentName_ == DeclarationsName) {
                 if (formHeader_) CopyFormHeader(*in, out);
                 WriteEditorText(out, text);
                 skipDeclarations(*in);
             } else {
                 const std::string key = headingKey(text);
-                if (key.empty()) platform::raise(platform::err::InvalidProcedureCall);
-                if (!CopyUntilHeading(*in, out, key)) throw SaveAbandoned{};
+                if (key.empty() || !CopyUntilHeading(*in, out, key)) throw SaveAbandoned{};
                 SkipEntityBody(*in);
                 WriteEditorText(out, text);
             }
             CopyRest(*in, out);
         });
     } catch (const SaveAbandoned&) {
+        // Shown once the file is back as it was.
+        busy.end();
+        platform::boxes().show(headingNotFoundText(currentName_, fileName_), ProgramTitle, Icon::Exclamation,
+                               Buttons::Ok);
         return false;
     } catch (const RuntimeError& e) {
         busy.end();
@@ -523,7 +632,7 @@ void SourceDocument::CopyFormHeader(InputFile& in, OutputFile& out) {
     while (!in.atEnd()) {
         lineInput(in, line);
         const std::string t = Trim(line);
-        writeLine(out, buffer, t);
+        writeLine(out, buffer, t, lineEnd());
         if (t.compare(0, 5, "Begin") == 0) {
             ++depth;
         } else if (t.compare(0, 3, "End") == 0) {
@@ -546,9 +655,8 @@ bool SourceDocument::CopyUntilHeading(InputFile& in, OutputFile& out, const std:
         // the key, not any line that merely mentions it.
         const std::string_view head = trimBlanks(std::string_view(line).substr(0, line.find('(')));
         if (at >= from && head.size() == key.size() && startsWithText(head, key)) return true;
-        writeLine(out, buffer, line);
+        writeLine(out, buffer, line, lineEnd());
     }
-    platform::boxes().show("eof", ProgramTitle, Icon::None, Buttons::Ok);
     return false;
 }
 
@@ -559,15 +667,15 @@ void SourceDocument::skipDeclarations(InputFile& in) {
 }
 
 void SourceDocument::WriteEditorText(OutputFile& out, const std::string& text) {
-    out.write(text);
-    out.write(CrLf);
+    out.write(bareLf_ ? platform::toLfLineEnds(text) : text);
+    out.write(lineEnd());
 }
 
 void SourceDocument::CopyRest(InputFile& in, OutputFile& out) {
     std::string line, buffer;
     while (!in.atEnd()) {
         lineInput(in, line);
-        writeLine(out, buffer, line);
+        writeLine(out, buffer, line, lineEnd());
     }
 }
 

@@ -9,7 +9,7 @@
 // the document once. The document then pushes everything it wants shown: the
 // text of txtEdit, the caption, the items of cbProc and its selection, whether
 // cbProc is enabled, and the focus. Texts cross the interface with CR LF line
-// ends, as bytes (the window converts to and from its widget; Latin-1 keeps
+// ends, as bytes (the window converts to and from its widget; Windows-1252 keeps
 // every byte). Message boxes, file dialogs, the busy pointer and the event
 // pump are taken from platform::services(); file access from
 // platform::files().
@@ -47,6 +47,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextCodec.h"
+
 namespace platform {
 class InputFile;
 class OutputFile;
@@ -67,6 +69,8 @@ public:
     virtual ~DocumentView() = default;
     // The text of txtEdit, CR LF line ends.
     virtual std::string editorText() = 0;
+    // The first character of txtEdit that no byte holds (typed or pasted), if any.
+    virtual std::optional<platform::UnsavableChar> unsavableCharacter() { return std::nullopt; }
     // Replaces the text of txtEdit. The window raises its change event as it
     // always does (the document clears the changed flag afterwards).
     virtual void setEditorText(const std::string& text) = 0;
@@ -86,6 +90,7 @@ public:
 class MemoryView : public DocumentView {
 public:
     std::string editorText() override { return text; }
+    std::optional<platform::UnsavableChar> unsavableCharacter() override { return unsavable; }
     void setEditorText(const std::string& t) override {
         text = t;
         ++textSets;
@@ -105,6 +110,7 @@ public:
     void focusEditor() override { ++focusMoves; }
 
     std::string text;
+    std::optional<platform::UnsavableChar> unsavable;
     std::string windowCaption;
     std::vector<std::string> items;
     int selected = -1;
@@ -136,6 +142,11 @@ std::string backupName(const std::string& path);
 // first line of the text up to its first "(" (the whole line when it has
 // none), trimmed. "Private Sub Form_Load()\r\n..." -> "Private Sub Form_Load".
 std::string headingKey(const std::string& text);
+
+// The box of a procedure save whose old heading is not in the file.
+std::string headingNotFoundText(const std::string& procedure, const std::string& file);
+// The box of a save refused for a character that no byte holds.
+std::string unsavableCharText(const platform::UnsavableChar& c);
 
 class SourceDocument {
 public:
@@ -211,6 +222,8 @@ private:
     void WriteEditorText(platform::OutputFile& out, const std::string& text);
     void CopyRest(platform::InputFile& in, platform::OutputFile& out);
     std::string entityCaption(const std::string& name) const;
+    // The line end of every line a save writes.
+    const char* lineEnd() const { return bareLf_ ? "\n" : "\r\n"; }
     void setCaption(const std::string& caption);
 
     DocumentView& view_;
@@ -226,6 +239,9 @@ private:
     // True when the declarations of the open file begin after a form
     // description block (the file was split as a form).
     bool formHeader_ = false;
+    // True when every line end of the file was a bare LF when it was opened:
+    // saves then keep that style, so that they do not rewrite every line.
+    bool bareLf_ = false;
     // The read position of the line in lineBuffer_ while the list is built.
     std::int64_t readPosition_ = 1;
     std::string lineBuffer_;

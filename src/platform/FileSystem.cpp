@@ -1,6 +1,10 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 #include <cerrno>
 #include <cstdio>
@@ -163,7 +167,62 @@ public:
 
     void copyPermissions(const std::string& model, const std::string& path) override {
         struct stat st {};
-        if (::stat(model.c_str(), &st) == 0) ::chmod(path.c_str(), st.st_mode & 07777);
+        if (::stat(model.c_str(), &st) != 0) return;
+        // The owner first: changing it clears the set-id bits that chmod then restores.
+        if (::chown(path.c_str(), st.st_uid, st.st_gid) != 0)
+            (void)::chown(path.c_str(), static_cast<uid_t>(-1), st.st_gid);
+        ::chmod(path.c_str(), st.st_mode & 07777);
+    }
+
+    std::string resolveLinks(const std::string& path) override {
+        std::string current = path;
+        // Bounded, as the system bounds it: a loop of links ends with the last name tried.
+        for (int hops = 0; hops < 40; ++hops) {
+            struct stat st {};
+            if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+            std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
+            const ssize_t n = ::readlink(current.c_str(), buf.data(), buf.size());
+            if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) break;
+            std::string link(buf.data(), static_cast<std::size_t>(n));
+            const std::size_t slash = current.rfind('/');
+            if (link[0] != '/' && slash != std::string::npos) link = current.substr(0, slash + 1) + link;
+            current = link;
+        }
+        return current;
+    }
+
+    FileFacts facts(const std::string& path) override {
+        FileFacts f;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            f.exists = false;
+            return f;
+        }
+        f.exists = true;
+        f.links = static_cast<int>(st.st_nlink);
+        f.device = st.st_dev;
+        f.inode = st.st_ino;
+        f.writable = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+        const std::size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        f.folderWritable = ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+        // A new file belongs to this process's user; only the superuser gives it
+        // another, and a user gives it only a group he belongs to.
+        const uid_t me = ::geteuid();
+        bool groupOk = st.st_gid == ::getegid();
+        if (!groupOk) {
+            const int n = ::getgroups(0, nullptr);
+            std::vector<gid_t> groups(static_cast<std::size_t>(n > 0 ? n : 0));
+            if (n > 0 && ::getgroups(n, groups.data()) == n)
+                for (gid_t g : groups) groupOk = groupOk || g == st.st_gid;
+        }
+        f.ownerKept = me == 0 || (st.st_uid == me && groupOk);
+        return f;
+    }
+
+    std::string tempFolder() override {
+        const char* dir = std::getenv("TMPDIR");
+        return dir && *dir ? dir : "/tmp";
     }
 };
 
@@ -178,6 +237,12 @@ std::string FileSystem::readAll(const std::string& path) {
         all += chunk;
     }
     return all;
+}
+
+FileFacts FileSystem::facts(const std::string& path) {
+    FileFacts f;
+    f.exists = exists(path);
+    return f;
 }
 
 FileSystem& realFileSystem() {

@@ -31,6 +31,16 @@ public:
     virtual void close() = 0;
 };
 
+// What a save needs to know about the file it replaces.
+struct FileFacts {
+    bool exists = false;
+    bool writable = true;        // this process may open it for writing
+    bool folderWritable = true;  // this process may create and rename files beside it
+    bool ownerKept = true;       // a new file could be given its owner and group
+    int links = 1;               // hard links
+    std::uint64_t device = 0, inode = 0;  // which file it is
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -43,8 +53,15 @@ public:
     virtual void rename(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
-    // Gives `path` the permission bits of `model` (when both exist).
+    // Gives `path` the permission bits of `model` (when both exist), and its
+    // owner and group as far as this process may.
     virtual void copyPermissions(const std::string& model, const std::string& path) = 0;
+    // The file that `path` names once symbolic links are followed (the path
+    // itself when it is none); a link to a missing file gives that file's path.
+    virtual std::string resolveLinks(const std::string& path) { return path; }
+    virtual FileFacts facts(const std::string& path);
+    // A folder for temporary files.
+    virtual std::string tempFolder() { return "/tmp"; }
 };
 
 // The real file system of this machine.

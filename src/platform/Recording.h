@@ -194,6 +194,16 @@ public:
     void copyPermissions(const std::string& model, const std::string& path) override {
         real_.copyPermissions(model, path);
     }
+    std::string resolveLinks(const std::string& path) override { return real_.resolveLinks(path); }
+    FileFacts facts(const std::string& path) override {
+        FileFacts f = real_.facts(path);
+        if (adjustFacts) adjustFacts(f);
+        return f;
+    }
+    std::string tempFolder() override { return tempFolderOverride.empty() ? real_.tempFolder() : tempFolderOverride; }
+    // Pretends what a user without the superuser's rights would find.
+    std::function<void(FileFacts&)> adjustFacts;
+    std::string tempFolderOverride;
 
     // Counts a call of `kind` and throws when it is the one to fail.
     void hit(const std::string& kind);

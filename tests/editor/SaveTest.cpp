@@ -144,10 +144,14 @@ TEST_F(Save, RefusedSaveLeavesTheFile) {
         std::optional<Icon> icon;
         Lines folderAfter;  // empty: not checked
     } cases[] = {
-        {"heading not found", "MAIN.BAS", "Form_Load", crlf({"Private Sub Form_Open()", "End Sub"}), "eof",
-         editor::ProgramTitle, Icon::None, {"MAIN.BAK", "MAIN.BAS"}},
+        {"heading not found", "MAIN.BAS", "Form_Load", crlf({"Private Sub Form_Open()", "End Sub"}),
+         "The heading of Form_Load was not found in " + path("MAIN.BAS") +
+             ", so nothing was saved. Use Save As to keep this text.",
+         editor::ProgramTitle, Icon::Exclamation, {"MAIN.BAK", "MAIN.BAS"}},
         {"blank first line gives no key", "MAIN.BAS", "B", "\r\nPublic Function B() As Long\r\nEnd Function\r\n",
-         std::nullopt, "Kestrin Error", std::nullopt, {}},
+         "The heading of B was not found in " + path("MAIN.BAS") +
+             ", so nothing was saved. Use Save As to keep this text.",
+         editor::ProgramTitle, Icon::Exclamation, {}},
         {"name without a dot has no backup name", "MAIN", "", "Private Sub Form_Load()\r\nEnd Sub\r\n",
          "Can't make backup file!", "File Error", Icon::Stop, {"MAIN"}},
         {"the backup file itself is never deleted", "OLD.BAK", "",

@@ -54,7 +54,7 @@ check "--save-entity --as makes no backup" "no" "$([ -e src.BAK ] && echo yes ||
 module "Count = 0" "" $'\r\n' > want.bas
 same "--save-entity --as writes the target" want.bas copy.bas
 
-# Refused saves exit 1 and leave the file: a heading not in the file ("eof"),
+# Refused saves exit 1 and leave the file: a heading not in the file,
 # a name without "." (no backup name), a blank text.
 refused() {  # refused DESCRIPTION FILE EXPECTED-STDERR(glob) < TEXT
     module > "$2"
@@ -62,7 +62,7 @@ refused() {  # refused DESCRIPTION FILE EXPECTED-STDERR(glob) < TEXT
     case "$err" in $3) ;; *) check "$1 message" "$3" "$err" ;; esac
     same "$1 leaves the file" old.bas "$2"
 }
-printf 'Public Sub Renamed()\r\nEnd Sub\r\n' | refused "--save-entity unknown heading" src.bas '*eof*'
+printf 'Public Sub Renamed()\r\nEnd Sub\r\n' | refused "--save-entity unknown heading" src.bas '*heading of Bump was not found in src.bas*'
 refused "--save-entity without backup" plain "File Error: Can't make backup file!" < bump.txt
 printf '   ' | refused "--save-entity blank text" src.bas '*'
 

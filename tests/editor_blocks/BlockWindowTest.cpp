@@ -198,7 +198,7 @@ TEST_F(BlockWindow, PrintWithoutPrinterWritesPdfAndSaysWhere) {
 
 TEST_F(BlockWindow, SystemClipboardCarriesEveryByteBack) {
     // The Qt services instead of the recording ones: the block goes through
-    // the system clipboard and comes back byte for byte.
+    // the system clipboard (with LF line ends there) and comes back byte for byte.
     platform::ScopedServices restoreAfterwards({});
     platform::installQtServices(window.get());
     platform::ScopedServices recordBoxes({.boxes = &desktop.boxes});
@@ -207,6 +207,6 @@ TEST_F(BlockWindow, SystemClipboardCarriesEveryByteBack) {
     choose("mnuComment");
     EXPECT_EQ(window->editorText(), "'caf\xE9 = 1\r\n'\xA7x\r\n");
     EXPECT_EQ(platform::clipboard().text(), "'caf\xE9 = 1\r\n'\xA7x\r\n");
-    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromLatin1("'caf\xE9 = 1\r\n'\xA7x\r\n"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromLatin1("'caf\xE9 = 1\n'\xA7x\n"));
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }

@@ -1,5 +1,7 @@
 #include "editor/ui/EditorText.h"
 
+#include "platform/TextCodec.h"
+
 namespace editor::ui {
 
 namespace {
@@ -26,7 +28,7 @@ QString toWidgetText(const std::string& text) {
                 out += QChar(LoneCrSymbol);
             }
         } else {
-            out += QChar(static_cast<char16_t>(byte));
+            out += QChar(platform::charOfByte(byte));
         }
     }
     return out;
@@ -41,10 +43,9 @@ std::string fromWidgetText(const QString& raw) {
             out += "\r\n";
         } else if (u == LoneCrSymbol) {
             out += '\r';
-        } else if (u < 256) {
-            out += static_cast<char>(u);
         } else {
-            out += '?';
+            const int byte = platform::byteOfChar(u);
+            out += byte < 0 ? '?' : static_cast<char>(byte);
         }
     }
     return out;

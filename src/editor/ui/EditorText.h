@@ -1,7 +1,7 @@
 #pragma once
 // The editor text as the logic sees it (bytes, CR LF line ends) and as the Qt
-// text widget holds it (one separator per line end). Bytes cross as Latin-1,
-// so every byte 0-255 survives; a CR that is not followed by LF is shown as
+// text widget holds it (one separator per line end). Bytes cross by
+// Windows-1252 (platform/TextCodec.h), so every byte 0-255 survives; a CR that is not followed by LF is shown as
 // the symbol U+240D, so that the widget does not turn it into a line break.
 // Positions convert both ways: a line end is one widget position and two
 // logic positions.
@@ -16,7 +16,8 @@ QString toWidgetText(const std::string& text);
 
 // The logic text for the widget's raw text (QTextDocument::toRawText, with
 // U+2029 between blocks; "\n" and U+2028 count as line ends too). Every line
-// end becomes CR LF; characters beyond Latin-1 become "?".
+// end becomes CR LF; a character that no byte holds becomes "?" (a save
+// refuses such a text before it gets here).
 std::string fromWidgetText(const QString& raw);
 
 // The logic position of widget position `pos` in `raw`.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,7 @@
 #include "platform/ErrorBoxes.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
+#include "platform/TextCodec.h"
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
@@ -444,9 +447,17 @@ std::string frmEdit32::editorText() { return fromWidgetText(txtEdit->document()-
 
 void frmEdit32::setEditorText(const std::string& text) { txtEdit->setPlainText(toWidgetText(text)); }
 
-std::string frmEdit32::caption() { return platform::fromQt(windowTitle()); }
+std::optional<platform::UnsavableChar> frmEdit32::unsavableCharacter() {
+    const QString raw = txtEdit->document()->toRawText();
+    // U+240D stands in the widget for a lone CR byte.
+    return platform::firstUnsavableChar(
+        std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size())),
+        u"\u240D");
+}
 
-void frmEdit32::setCaption(const std::string& caption) { setWindowTitle(platform::toQt(caption)); }
+std::string frmEdit32::caption() { return platform::fromQtDisplay(windowTitle()); }
+
+void frmEdit32::setCaption(const std::string& caption) { setWindowTitle(platform::toQtDisplay(caption)); }
 
 void frmEdit32::setEntityList(const std::vector<std::string>& names) {
     QSignalBlocker block(cbProc);
@@ -538,7 +549,20 @@ void frmEdit32::mnuCopy_Click() {
 
 void frmEdit32::mnuPaste_Click() {
     try {
-        replaceSelection(platform::clipboard().text());
+        const std::string bytes = platform::clipboard().text();
+        // The clipboard gives "?" for a character that no byte holds. When it
+        // is the system's, such a character comes in as itself, so that a save
+        // names it instead of writing "?".
+        QString system = QGuiApplication::clipboard()->text();
+        if (bytes.find('?') != std::string::npos && platform::toCrLfLineEnds(platform::fromQt(system)) == bytes) {
+            system.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', QChar(0x240D));
+            QTextCursor c = txtEdit->textCursor();
+            c.insertText(system);
+            txtEdit->setTextCursor(c);
+            txtEdit->ensureCursorVisible();
+        } else {
+            replaceSelection(bytes);
+        }
     } catch (const platform::RuntimeError& e) {
         platform::ShowKestrinError(e);
     }

@@ -45,6 +45,7 @@ public:
     // The editor text and its selection as the logic sees them: CR LF line
     // ends, 0-based positions into that text.
     std::string editorText() override;
+    std::optional<platform::UnsavableChar> unsavableCharacter() override;
     void setEditorText(const std::string& text) override;
     std::int64_t selStart();
     std::int64_t selLength();

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "platform/Services.h"
+#include "platform/TextCodec.h"
 
 namespace platform {
 namespace {
@@ -19,8 +20,8 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     Answer show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override {
         QMessageBox box(dialogParent);
-        box.setWindowTitle(toQt(title));
-        box.setText(toQt(text));
+        box.setWindowTitle(toQtDisplay(title));
+        box.setText(toQtDisplay(text));
         switch (icon) {
             case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
             case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
@@ -45,8 +46,11 @@ public:
 
 class QtClipboard : public Clipboard {
 public:
-    std::string text() const override { return fromQt(QGuiApplication::clipboard()->text()); }
-    void setText(const std::string& text) override { QGuiApplication::clipboard()->setText(toQt(text)); }
+    // Other programs on this system expect LF line ends; the programs' own text has CR LF.
+    std::string text() const override { return toCrLfLineEnds(fromQt(QGuiApplication::clipboard()->text())); }
+    void setText(const std::string& text) override {
+        QGuiApplication::clipboard()->setText(toQt(toLfLineEnds(text)));
+    }
     void clear() override { QGuiApplication::clipboard()->clear(); }
 };
 
@@ -110,13 +114,30 @@ public:
 }  // namespace
 
 QString toQt(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i) d[i] = QChar(charOfByte(static_cast<unsigned char>(bytes[i])));
+    return out;
 }
 
 std::string fromQt(const QString& text) {
-    // Characters beyond Latin-1 (typed or pasted from elsewhere) become "?".
-    QByteArray b = text.toLatin1();
-    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (QChar c : text) {
+        const int b = byteOfChar(c.unicode());
+        out += b < 0 ? '?' : static_cast<char>(b);
+    }
+    return out;
+}
+
+QString toQtDisplay(const std::string& bytes) {
+    const std::u16string s = displayText(bytes);
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+std::string fromQtDisplay(const QString& text) {
+    return displayBytes(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                            static_cast<std::size_t>(text.size())));
 }
 
 QString qtFilter(const std::string& filter) {

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop services on Qt: message boxes, clipboard, file dialogs, input
-// box, busy pointer and event pump. Texts cross into Qt as Latin-1, so every
-// byte 0-255 survives a round trip.
+// box, busy pointer and event pump. Source text crosses into Qt by
+// Windows-1252 (platform/TextCodec.h), so every byte 0-255 survives a round
+// trip; captions and box texts, which also carry file names, by displayText.
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -10,8 +11,13 @@
 
 namespace platform {
 
+// Source text and back; a character that no byte holds becomes "?".
 QString toQt(const std::string& bytes);
 std::string fromQt(const QString& text);
+
+// Captions, titles and box texts (file names decoded as the system does) and back.
+QString toQtDisplay(const std::string& bytes);
+std::string fromQtDisplay(const QString& text);
 
 // Turns "description|pattern|description|pattern" into a Qt dialog filter;
 // patterns separated by ";" become blank-separated.

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "platform/RuntimeError.h"
+#include "platform/qt/QtDesktop.h"
 
 namespace platform {
 namespace {
@@ -23,9 +24,8 @@ constexpr long PrinterErrorNumber = 482;
 
 [[noreturn]] void printerError() { throw RuntimeError(PrinterErrorNumber, "Printer error"); }
 
-QString latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+// Printed text is source text: bytes by Windows-1252.
+QString qtText(const std::string& text) { return toQt(text); }
 
 }  // namespace
 
@@ -59,7 +59,7 @@ void QtPrinter::setBold(bool bold) {
 }
 
 QFont QtPrinter::font() const {
-    QFont f(latin1(fontName_));
+    QFont f(qtText(fontName_));
     f.setStyleHint(fontName_ == "Courier New" ? QFont::TypeWriter : QFont::SansSerif);
     f.setPointSizeF(fontSize_ > 0 ? fontSize_ : 1);
     f.setBold(bold_);
@@ -79,7 +79,7 @@ int QtPrinter::toTwips(double deviceUnits) const {
     return static_cast<int>(std::lround(deviceUnits * TwipsPerInch / printer_->resolution()));
 }
 
-int QtPrinter::textWidth(const std::string& text) { return toTwips(metrics().horizontalAdvance(latin1(text))); }
+int QtPrinter::textWidth(const std::string& text) { return toTwips(metrics().horizontalAdvance(qtText(text))); }
 
 int QtPrinter::textHeight(const std::string&) { return toTwips(metrics().height()); }
 
@@ -95,7 +95,7 @@ void QtPrinter::printText(const std::string& text) {
     painter_.setFont(font());
     painter_.setPen(QPen(Qt::black));
     // The current position is the top left corner of the text.
-    painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + metrics().ascent()), latin1(text));
+    painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + metrics().ascent()), qtText(text));
     x_ += textWidth(text);
 }
 
