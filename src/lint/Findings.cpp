@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/TextCodec.h"
+
 namespace lint {
 
 namespace {
@@ -108,25 +110,12 @@ std::string windows1252ToUtf8(std::string_view text) {
 }
 
 void appendUtf8(std::string& out, std::string_view text) {
-    // Code points of 0x80..0x9F; the rest of the bytes are their own code points.
-    static constexpr char16_t High[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     for (char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) {
+        if (b < 0x80)
             out += ch;
-            continue;
-        }
-        const unsigned cp = b < 0xA0 ? High[b - 0x80] : b;
-        if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        }
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        else
+            out += platform::utf8(platform::charOfByte(b));
     }
 }
 
