@@ -24,6 +24,7 @@
 
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/qt/UnwrappedTextEdit.h"
 #include "scan/Trap.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
@@ -112,12 +113,11 @@ void frmSiftTst::buildControls() {
     client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
                             ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
 
-    rtbViewer_ = new QPlainTextEdit(client_);
+    rtbViewer_ = new platform::UnwrappedTextEdit(client_);
     rtbViewer_->setObjectName("rtbViewer");
     rtbViewer_->setReadOnly(true);
     // Read-only, but the reader may still select text to search for it.
     rtbViewer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    rtbViewer_->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont courier("Courier New", 9);
     courier.setStyleHint(QFont::TypeWriter);
     rtbViewer_->setFont(courier);

@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -34,6 +33,7 @@
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/qt/UnwrappedTextEdit.h"
 #include "textlib/TextLib.h"
 
 namespace editor::ui {
@@ -157,22 +157,6 @@ QFont editorFont() {
     return font;
 }
 
-// The editing area. Its text never wraps, so a change of its width changes
-// no line; the stock text box lays out every line again on each one (and
-// keeps a layout object per line from then on), which takes seconds and
-// hundreds of megabytes on a file of half a million lines. Only a change of
-// the height is passed on.
-class EditorTextBox : public QPlainTextEdit {
-public:
-    using QPlainTextEdit::QPlainTextEdit;
-
-protected:
-    void resizeEvent(QResizeEvent* e) override {
-        QResizeEvent heightOnly(e->size(), QSize(e->size().width(), e->oldSize().height()));
-        QPlainTextEdit::resizeEvent(&heightOnly);
-    }
-};
-
 // The Visual Basic key code of a key (what the key preview hands on).
 int keyCodeOf(const QKeyEvent* e) {
     const int key = e->key();
@@ -261,10 +245,9 @@ void frmEdit32::buildControls() {
     Image1->setPixmap(bandPicture());
     Image1->setGeometry(384, 8, 24, 24);
 
-    txtEdit = new EditorTextBox(client);
+    txtEdit = new platform::UnwrappedTextEdit(client);
     txtEdit->setObjectName("txtEdit");
     txtEdit->setFont(editorFont());
-    txtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtEdit->setTabStopDistance(QFontMetricsF(txtEdit->font()).horizontalAdvance(' ') * 8);
 
     // A change of the characters, not of their formatting, is an edit.
