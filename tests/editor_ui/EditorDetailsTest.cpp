@@ -10,13 +10,9 @@ namespace {
 
 using EditorDetails = uitest::EditorFixture;
 
-TEST_F(EditorDetails, NeverOpensLargerThanTheScreensFreeArea) {
+TEST_F(EditorDetails, FitsASmallScreenAndOneUndoTakesBackAReplaceAll) {
     start();  // on the offscreen screen of 800 x 600
     EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
-}
-
-TEST_F(EditorDetails, OneUndoTakesBackAReplaceAll) {
-    start();
     window->setEditorText("ab\r\nxab\r\nab");
     uitest::onNextDialog([](QDialog* d) {
         uitest::child<QLineEdit>(d, "txtFindWhat")->setText("ab");

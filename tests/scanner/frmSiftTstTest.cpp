@@ -1,5 +1,6 @@
 // The scanner window: its controls and menus, the scan driver, the check
-// level, searching the report, printing, closing and the resize layout.
+// level, searching the report, printing, closing, the labels and the resize
+// layout.
 // Runs the real scan engine on small files written here; the expected
 // reports are spelled out by hand from the report layout.
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@
 #include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
+#include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 #include "scanner/frmSiftTst.h"
 
@@ -365,6 +367,14 @@ TEST_F(ScannerWindow, NoSecondScanStartsInsideTheFirst) {
     EXPECT_EQ(window->reportText(), AlphaLevel1);
 }
 
+TEST_F(ScannerWindow, ALevelChosenDuringAScanAppliesToTheFilesStillToCome) {
+    desk.pump.onPump = [&] {
+        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
+    };
+    scan({alpha, alpha});
+    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
+}
+
 TEST_F(ScannerWindow, LevelOneHidesWarningsUntilReTestAtLevelTwo) {
     scan({alpha, myClass});
     EXPECT_EQ(window->reportText(), AlphaLevel1 + ClassLevel1);
@@ -653,6 +663,15 @@ TEST_F(ScannerWindow, CannotShrinkBelowAUsableSize) {
     // The labels and the hidden controls never move.
     EXPECT_EQ(label("lblStatus")->geometry().topLeft(), QPoint(6, 18));
     EXPECT_EQ(button("cmdRecheck")->geometry(), QRect(722, 334, 57, 21));
+}
+
+TEST_F(ScannerWindow, LabelsShowTheWholeStatusAndTheNameOfALongPath) {
+    EXPECT_GE(label("lblStatus")->width(), label("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
+    auto* file = dynamic_cast<scanner::ElidedLabel*>(label("lblCurrentFile"));
+    ASSERT_NE(file, nullptr);
+    file->setText("/home/user/" + QString(60, 'x') + "/forms/frmCustomerOrders.frm");
+    EXPECT_TRUE(file->shownText().startsWith("/home/") && file->shownText().endsWith("/frmCustomerOrders.frm"));
+    EXPECT_LE(file->fontMetrics().horizontalAdvance(file->shownText()), file->contentsRect().width());
 }
 
 }  // namespace
