@@ -4,6 +4,7 @@
 // Plain C++: the editor window adapts its text control to SearchTarget.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 
@@ -35,6 +36,11 @@ public:
     virtual std::int64_t selStart() const = 0;
     virtual void select(std::int64_t start, std::int64_t length) = 0;
     virtual void setText(const std::string& text) = 0;
+    // Replaces `length` characters at each of `starts` (ascending, apart)
+    // with `replacement`, as one edit. By default through setText; a text
+    // control overrides it to change only those characters.
+    virtual void replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length,
+                           const std::string& replacement);
 };
 
 // Where `find` occurs in `text`, as a 1-based position, or 0.
@@ -47,6 +53,11 @@ public:
 std::int64_t findInText(const std::string& text, const std::string& find, int direction, std::int64_t start,
                         bool caseSensitive = true);
 
+// The 0-based starts of the occurrences of `find` (with case), left to
+// right, each search going on after the last occurrence; none for "".
+//   occurrences("aaaaa", "aa") == {0, 2}
+std::vector<std::int64_t> occurrences(const std::string& text, const std::string& find);
+
 // One search step of Find and Find Next: selects the next match from the
 // caret in the state's direction, or shows "Cannot find "..."" titled
 // `title`. Never wraps around the end or the start of the text. The step
@@ -56,7 +67,7 @@ void FindText(SearchState& state, SearchTarget& target, platform::MessageBoxes& 
               const std::string& title);
 
 // Replace all: every occurrence of the search text, left to right, with case,
-// becomes the replacement; the target receives the new text.
+// becomes the replacement, in one edit of the target.
 void ReplaceInText(const SearchState& state, SearchTarget& target);
 
 }  // namespace editor

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -23,7 +24,9 @@
 
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/qt/UnwrappedTextEdit.h"
 #include "scan/Trap.h"
+#include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 
 using platform::toQt;
@@ -46,15 +49,35 @@ int ceilPixels(int twips) { return (twips + TwipsPerPixel - 1) / TwipsPerPixel; 
 
 }  // namespace
 
-// The engine moves the progress bar while it cuts a file's lines.
+// The engine moves the progress bar while it cuts a file's lines. A
+// progress bar repaints itself at once on every visible step, and on a
+// display server each such repaint waits for the server: a scan of many
+// small files spent most of its time there. So the bar is drawn at once at
+// most every RepaintInterval (a big file still shows its progress while it
+// loads); other steps are drawn with the next window events.
 class frmSiftTst::BarProgress : public scan::ProgressIndicator {
 public:
+    static constexpr std::chrono::milliseconds RepaintInterval{50};
+
     explicit BarProgress(QProgressBar* bar) : bar_(bar) {}
-    void setValue(int value) override { bar_->setValue(std::clamp(value, 0, 100)); }
+    void setValue(int value) override {
+        value = std::clamp(value, 0, 100);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastRepaint_ >= RepaintInterval) {
+            lastRepaint_ = now;
+            bar_->setValue(value);
+            return;
+        }
+        bar_->setUpdatesEnabled(false);
+        bar_->setValue(value);
+        bar_->setUpdatesEnabled(true);
+        bar_->update();
+    }
     void setVisible(bool visible) override { bar_->setVisible(visible); }
 
 private:
     QProgressBar* bar_;
+    std::chrono::steady_clock::time_point lastRepaint_;
 };
 
 frmSiftTst::frmSiftTst(std::unique_ptr<scan::clsOculon> engine, QWidget* parent)
@@ -90,12 +113,11 @@ void frmSiftTst::buildControls() {
     client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
                             ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
 
-    rtbViewer_ = new QPlainTextEdit(client_);
+    rtbViewer_ = new platform::UnwrappedTextEdit(client_);
     rtbViewer_->setObjectName("rtbViewer");
     rtbViewer_->setReadOnly(true);
     // Read-only, but the reader may still select text to search for it.
     rtbViewer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    rtbViewer_->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont courier("Courier New", 9);
     courier.setStyleHint(QFont::TypeWriter);
     rtbViewer_->setFont(courier);
@@ -106,8 +128,12 @@ void frmSiftTst::buildControls() {
     lblStatus_ = new QLabel("Scan Results", client_);
     lblStatus_->setObjectName("lblStatus");
     place(lblStatus_, scanner::initial::lblStatus);
+    // Wide and high enough for its longer caption in the window's face.
+    const QFontMetrics metrics(lblStatus_->font());
+    lblStatus_->resize(std::max(lblStatus_->width(), metrics.horizontalAdvance("Scan Results") + 2),
+                       std::max(lblStatus_->height(), metrics.height()));
 
-    lblCurrentFile_ = new QLabel(client_);
+    lblCurrentFile_ = new scanner::ElidedLabel(client_);
     lblCurrentFile_->setObjectName("lblCurrentFile");
     place(lblCurrentFile_, scanner::initial::lblCurrentFile);
     lblCurrentFile_->hide();
@@ -313,14 +339,14 @@ void frmSiftTst::finishScan(std::string& report) {
     EndBusy();
 }
 
-// Hourglass; no printing, and nothing that starts a scan, while busy.
+// Hourglass; no printing, and nothing that starts a scan, while busy. The
+// check level stays available: a level chosen during a scan applies to the
+// files still to come.
 void frmSiftTst::BeginBusy() {
     platform::busyPointer().begin();
     cmdPrint_->setEnabled(false);
     cmdSelectFiles_->setEnabled(false);
     cmdRecheck_->setEnabled(false);
-    mnuOption_->setEnabled(false);
-    levels_->setEnabled(false);
 }
 
 void frmSiftTst::EndBusy() {
@@ -330,8 +356,6 @@ void frmSiftTst::EndBusy() {
     cmdPrint_->setEnabled(true);
     cmdExit_->setEnabled(true);
     cmdSelectFiles_->setEnabled(true);
-    mnuOption_->setEnabled(true);
-    levels_->setEnabled(true);
     cmdExit_->show();
     cmdExit_->setFocus();
 }

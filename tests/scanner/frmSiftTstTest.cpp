@@ -1,5 +1,6 @@
 // The scanner window: its controls and menus, the scan driver, the check
-// level, searching the report, printing, closing and the resize layout.
+// level, searching the report, printing, closing, the labels and the resize
+// layout.
 // Runs the real scan engine on small files written here; the expected
 // reports are spelled out by hand from the report layout.
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@
 #include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
+#include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 #include "scanner/frmSiftTst.h"
 
@@ -180,7 +182,7 @@ protected:
         return s + (desk.busy.busy ? " | busy" : "");
     }
     static std::string scanning(const std::string& file) {
-        return "Scanning | " + file + " | bar 1 | print off, select off, levels off | busy";
+        return "Scanning | " + file + " | bar 1 | print off, select off, levels on | busy";
     }
 
     // The only box shown so far, or the last of `count`.
@@ -358,13 +360,19 @@ TEST_F(ScannerWindow, NoSecondScanStartsInsideTheFirst) {
         desk.dialogs.chooseNextMany({myClass});
         button("cmdSelectFiles")->click();  // disabled: nothing happens
         QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);
-        action("mnuSuggest")->trigger();  // the level menu is disabled too
     };
     scan({alpha});
     EXPECT_EQ(desk.dialogs.calls.size(), 1u);
     EXPECT_EQ(files.opened, std::vector<std::string>{alpha});
     EXPECT_EQ(window->reportText(), AlphaLevel1);
-    EXPECT_EQ(scan::giCheckLevel, 1);
+}
+
+TEST_F(ScannerWindow, ALevelChosenDuringAScanAppliesToTheFilesStillToCome) {
+    desk.pump.onPump = [&] {
+        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
+    };
+    scan({alpha, alpha});
+    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
 }
 
 TEST_F(ScannerWindow, LevelOneHidesWarningsUntilReTestAtLevelTwo) {
@@ -653,8 +661,17 @@ TEST_F(ScannerWindow, CannotShrinkBelowAUsableSize) {
     EXPECT_TRUE(window->centralWidget()->rect().contains(button("cmdExit")->geometry()));
     EXPECT_GT(button("cmdPrint")->geometry().left(), bar()->geometry().right());
     // The labels and the hidden controls never move.
-    EXPECT_EQ(label("lblStatus")->geometry(), QRect(6, 18, 63, 13));
+    EXPECT_EQ(label("lblStatus")->geometry().topLeft(), QPoint(6, 18));
     EXPECT_EQ(button("cmdRecheck")->geometry(), QRect(722, 334, 57, 21));
+}
+
+TEST_F(ScannerWindow, LabelsShowTheWholeStatusAndTheNameOfALongPath) {
+    EXPECT_GE(label("lblStatus")->width(), label("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
+    auto* file = dynamic_cast<scanner::ElidedLabel*>(label("lblCurrentFile"));
+    ASSERT_NE(file, nullptr);
+    file->setText("/home/user/" + QString(60, 'x') + "/forms/frmCustomerOrders.frm");
+    EXPECT_TRUE(file->shownText().startsWith("/home/") && file->shownText().endsWith("/frmCustomerOrders.frm"));
+    EXPECT_LE(file->fontMetrics().horizontalAdvance(file->shownText()), file->contentsRect().width());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "editor/ui/EditorText.h"
 
+#include <algorithm>
+
 #include "platform/TextCodec.h"
 
 namespace editor::ui {
@@ -51,25 +53,42 @@ std::string fromWidgetText(const QString& raw) {
     return out;
 }
 
-std::int64_t logicPosition(const QString& raw, int pos) {
-    if (pos < 0) pos = 0;
-    if (pos > raw.size()) pos = static_cast<int>(raw.size());
-    std::int64_t logic = pos;
-    for (int i = 0; i < pos; ++i)
-        if (isLineEnd(raw[i])) ++logic;
-    return logic;
+LineEnds::LineEnds(const QString& raw) : size_(static_cast<int>(raw.size())) {
+    const QChar* chars = raw.constData();
+    for (int i = 0; i < size_; ++i)
+        if (isLineEnd(chars[i])) logic_.push_back(i + static_cast<std::int64_t>(logic_.size()));
 }
 
-int widgetPosition(const QString& raw, std::int64_t pos, bool roundUp) {
-    std::int64_t logic = 0;
-    const int n = static_cast<int>(raw.size());
-    for (int i = 0; i < n; ++i) {
-        if (logic >= pos) return i;
-        const int width = isLineEnd(raw[i]) ? 2 : 1;
-        if (logic + width > pos) return roundUp ? i + 1 : i;
-        logic += width;
+std::int64_t LineEnds::logicPosition(int pos) const {
+    pos = std::clamp(pos, 0, size_);
+    // The line ends before widget position pos are those whose CR lies
+    // before pos plus the line ends before them.
+    std::size_t lo = 0, hi = logic_.size();
+    while (lo < hi) {
+        const std::size_t mid = (lo + hi) / 2;
+        if (logic_[mid] - static_cast<std::int64_t>(mid) < pos) lo = mid + 1;
+        else hi = mid;
     }
-    return n;
+    return pos + static_cast<std::int64_t>(lo);
+}
+
+int LineEnds::widgetPosition(std::int64_t pos, bool roundUp) const {
+    if (pos <= 0) return 0;
+    // Line ends wholly before pos each take two logic positions and one
+    // widget position.
+    const auto before = std::upper_bound(logic_.begin(), logic_.end(), pos - 2) - logic_.begin();
+    const auto k = static_cast<std::int64_t>(before);
+    if (before < static_cast<std::ptrdiff_t>(logic_.size()) && logic_[before] == pos - 1) {
+        const auto at = static_cast<int>(logic_[before] - k);  // pos lies between its CR and LF
+        return roundUp ? at + 1 : at;
+    }
+    return static_cast<int>(std::min<std::int64_t>(pos - k, size_));
+}
+
+std::int64_t logicPosition(const QString& raw, int pos) { return LineEnds(raw).logicPosition(pos); }
+
+int widgetPosition(const QString& raw, std::int64_t pos, bool roundUp) {
+    return LineEnds(raw).widgetPosition(pos, roundUp);
 }
 
 }  // namespace editor::ui

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace editor::ui {
 
@@ -20,12 +21,27 @@ QString toWidgetText(const std::string& text);
 // refuses such a text before it gets here).
 std::string fromWidgetText(const QString& raw);
 
-// The logic position of widget position `pos` in `raw`.
-std::int64_t logicPosition(const QString& raw, int pos);
+// Where the line ends of a widget text are, so that positions convert in
+// logarithmic time: a big file converts many positions per command.
+class LineEnds {
+public:
+    LineEnds() = default;
+    explicit LineEnds(const QString& raw);
 
-// The widget position of logic position `pos`. A position between the CR and
-// the LF of a line end moves to the start of that line end (roundUp false) or
-// past it (roundUp true); positions beyond the text give its end.
+    // The logic position of widget position `pos` (clamped to the text).
+    std::int64_t logicPosition(int pos) const;
+    // The widget position of logic position `pos`. A position between the CR
+    // and the LF of a line end moves to the start of that line end (roundUp
+    // false) or past it (roundUp true); positions beyond the text give its end.
+    int widgetPosition(std::int64_t pos, bool roundUp = false) const;
+
+private:
+    int size_ = 0;                     // widget characters
+    std::vector<std::int64_t> logic_;  // logic position of each line end's CR
+};
+
+// The same for a single position of `raw`.
+std::int64_t logicPosition(const QString& raw, int pos);
 int widgetPosition(const QString& raw, std::int64_t pos, bool roundUp = false);
 
 }  // namespace editor::ui

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
@@ -35,6 +36,7 @@
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/qt/UnwrappedTextEdit.h"
 #include "textlib/TextLib.h"
 
 namespace editor::ui {
@@ -187,9 +189,18 @@ public:
     std::int64_t selStart() const override { return w_.selStart(); }
     void select(std::int64_t start, std::int64_t length) override { w_.setSelection(start, length); }
     void setText(const std::string& text) override { w_.setEditorText(text); }
+    void replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length,
+                   const std::string& replacement) override {
+        w_.replaceAt(starts, length, replacement);
+    }
 
 private:
     frmEdit32& w_;
+};
+
+struct frmEdit32::TextView {
+    std::string text;
+    LineEnds lineEnds;
 };
 
 frmEdit32::frmEdit32(const std::string& commandLine, QWidget* parent)
@@ -201,6 +212,7 @@ frmEdit32::frmEdit32(const std::string& commandLine, QWidget* parent)
     // Below this size the band and the editing area would no longer be usable.
     setMinimumSize(420, 220);
     resize(900, 640);
+    fitIntoScreen();
     doc_ = std::make_unique<SourceDocument>(*this);
     Form_Load(commandLine);
 }
@@ -236,15 +248,16 @@ void frmEdit32::buildControls() {
     Image1->setPixmap(bandPicture());
     Image1->setGeometry(384, 8, 24, 24);
 
-    txtEdit = new QPlainTextEdit(client);
+    txtEdit = new platform::UnwrappedTextEdit(client);
     txtEdit->setObjectName("txtEdit");
     txtEdit->setFont(editorFont());
-    txtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtEdit->setTabStopDistance(QFontMetricsF(txtEdit->font()).horizontalAdvance(' ') * 8);
 
     // A change of the characters, not of their formatting, is an edit.
     connect(txtEdit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed || added) platform::guardEvent([this] { txtEdit_Change(); });
+        if (!removed && !added) return;
+        textView_.reset();
+        platform::guardEvent([this] { txtEdit_Change(); });
     });
     connect(cbProc, &QComboBox::activated, this,
             [this](int index) { platform::guardEvent([this, index] { cbProc_Click(index); }); });
@@ -346,9 +359,32 @@ bool frmEdit32::event(QEvent* event) {
 // offscreen platform); the first showing then counts as its activation.
 void frmEdit32::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (firstActivation_) QMetaObject::invokeMethod(this, [this] { fitIntoScreen(); }, Qt::QueuedConnection);
     if (firstActivation_)
         QMetaObject::invokeMethod(
             this, [this] { platform::guardEvent([this] { Form_Activate(); }); }, Qt::QueuedConnection);
+}
+
+// Keeps the window, frame included, inside the free area of its screen (the
+// screen without its panels): never larger, and moved in where it sticks
+// out, so that the close box and the scroll bars stay in reach.
+void frmEdit32::fitIntoScreen() {
+    const QScreen* s = screen();
+    if (!s || isMaximized() || isFullScreen()) return;
+    const QRect area = s->availableGeometry();
+    const QRect outer = frameGeometry(), inner = geometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                   outer.bottom() - inner.bottom());
+    // Until the window manager has framed the window its frame is unknown:
+    // allow for a title bar and borders.
+    if (frame.isNull()) frame = QMargins(4, 32, 4, 4);
+    resize(std::min(width(), area.width() - frame.left() - frame.right()),
+           std::min(height(), area.height() - frame.top() - frame.bottom()));
+    if (!isVisible()) return;
+    const QSize size = frameGeometry().size();
+    const QPoint at(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width())),
+                    std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    if (at != outer.topLeft()) move(at);
 }
 
 void frmEdit32::resizeEvent(QResizeEvent* event) {
@@ -443,7 +479,15 @@ void frmEdit32::cbProc_Change() { doc_->cbProc_Change(); }
 
 // --- DocumentView --------------------------------------------------------------
 
-std::string frmEdit32::editorText() { return fromWidgetText(txtEdit->document()->toRawText()); }
+std::string frmEdit32::editorText() { return textView().text; }
+
+const frmEdit32::TextView& frmEdit32::textView() {
+    if (!textView_) {
+        const QString raw = txtEdit->document()->toRawText();
+        textView_ = std::make_unique<TextView>(TextView{fromWidgetText(raw), LineEnds(raw)});
+    }
+    return *textView_;
+}
 
 void frmEdit32::setEditorText(const std::string& text) { txtEdit->setPlainText(toWidgetText(text)); }
 
@@ -480,28 +524,26 @@ void frmEdit32::focusEditor() { txtEdit->setFocus(); }
 // --- Selection -------------------------------------------------------------------
 
 std::int64_t frmEdit32::selStart() {
-    const QTextCursor c = txtEdit->textCursor();
-    return logicPosition(txtEdit->document()->toRawText(), c.selectionStart());
+    return textView().lineEnds.logicPosition(txtEdit->textCursor().selectionStart());
 }
 
 std::int64_t frmEdit32::selLength() {
     const QTextCursor c = txtEdit->textCursor();
-    const QString raw = txtEdit->document()->toRawText();
-    return logicPosition(raw, c.selectionEnd()) - logicPosition(raw, c.selectionStart());
+    const LineEnds& ends = textView().lineEnds;
+    return ends.logicPosition(c.selectionEnd()) - ends.logicPosition(c.selectionStart());
 }
 
 std::string frmEdit32::selText() {
-    const QTextCursor c = txtEdit->textCursor();
-    const QString raw = txtEdit->document()->toRawText();
-    return fromWidgetText(raw.mid(c.selectionStart(), c.selectionEnd() - c.selectionStart()));
+    const std::int64_t start = selStart();
+    return textView().text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(selLength()));
 }
 
 void frmEdit32::setSelection(std::int64_t start, std::int64_t length) {
-    const QString raw = txtEdit->document()->toRawText();
+    const LineEnds& ends = textView().lineEnds;
     start = std::max<std::int64_t>(start, 0);
     length = std::max<std::int64_t>(length, 0);
-    const int from = widgetPosition(raw, start);
-    const int to = std::max(from, widgetPosition(raw, start + length, true));
+    const int from = ends.widgetPosition(start);
+    const int to = std::max(from, ends.widgetPosition(start + length, true));
     QTextCursor c = txtEdit->textCursor();
     c.setPosition(from);
     c.setPosition(to, QTextCursor::KeepAnchor);
@@ -514,6 +556,31 @@ void frmEdit32::replaceSelection(const std::string& text) {
     c.insertText(toWidgetText(text));
     txtEdit->setTextCursor(c);
     txtEdit->ensureCursorVisible();
+}
+
+// Replace All: only the replaced characters change, in one edit that one
+// Undo takes back; the rest of a big text is neither copied nor laid out
+// again. With nothing to replace the text counts as set all the same.
+void frmEdit32::replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length,
+                          const std::string& replacement) {
+    if (starts.empty()) {
+        txtEdit_Change();
+        return;
+    }
+    std::vector<std::pair<int, int>> spans;
+    spans.reserve(starts.size());
+    const LineEnds& ends = textView().lineEnds;
+    for (const std::int64_t start : starts)
+        spans.emplace_back(ends.widgetPosition(start), ends.widgetPosition(start + length, true));
+    const QString with = toWidgetText(replacement);
+    QTextCursor c(txtEdit->document());
+    c.beginEditBlock();
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+        c.setPosition(span->first);
+        c.setPosition(span->second, QTextCursor::KeepAnchor);
+        c.insertText(with);
+    }
+    c.endEditBlock();
 }
 
 // --- File menu -------------------------------------------------------------------

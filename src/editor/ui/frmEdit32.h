@@ -86,6 +86,7 @@ private:
     void Form_Load(const std::string& commandLine);
     void Form_Activate();
     void Form_Resize();
+    void fitIntoScreen();
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift, bool activeControlIsCombo);
     void txtEdit_Change();
     void cbProc_Click(int index);
@@ -117,10 +118,17 @@ private:
 
     // Replaces the selection with text (CR LF) as typing would.
     void replaceSelection(const std::string& text);
+    void replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length, const std::string& replacement);
     void showHelp();
 
     std::unique_ptr<SourceDocument> doc_;
     std::unique_ptr<EditorSearchTarget> searchTarget_;
+    // The editor text as the logic sees it and where the widget text's line
+    // ends are; made on first use after a change of the text, so that the
+    // commands on a big text do not convert it again and again.
+    struct TextView;
+    const TextView& textView();
+    std::unique_ptr<TextView> textView_;
     std::string commandLineFile_;
     bool firstActivation_ = true;
 
