@@ -5,9 +5,12 @@
 #include "scan/clsOculon.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "platform/Desktop.h"
@@ -32,28 +35,49 @@ std::string programFolder() {
     return exe.parent_path().string();
 }
 
-bool isSkipChar(char c) { return c == ' ' || c == '_' || c == '&' || c == '\r' || c == '\n' || c == '\t'; }
-bool isEndChar(char c) { return c == ' ' || c == '(' || c == '\r' || c == '\n' || c == '\t'; }
+// What the word cutter does with each character, looked up once per
+// character: Skip is passed over before a word, End ends a word (the comment
+// quote too), Drop is left out of the word without ending it.
+enum : unsigned char { Skip = 1, End = 2, Drop = 4 };
+constexpr std::array<unsigned char, 256> CharClasses = [] {
+    std::array<unsigned char, 256> t{};
+    for (unsigned char c : {' ', '_', '&', '\r', '\n', '\t'}) t[c] |= Skip;
+    for (unsigned char c : {' ', '(', '\r', '\n', '\t', '\''}) t[c] |= End;
+    for (unsigned char c : {'(', ')', '=', '<', '>', '+', '-', '/', '*', '\\', '&', ','}) t[c] |= Drop;
+    return t;
+}();
+unsigned char charClass(char c) { return CharClasses[static_cast<unsigned char>(c)]; }
+
 // A procedure head of any form: "Sub", "Function" or "Property" after any of
 // "Public", "Private", "Friend" and "Static" ("Friend Function F()",
 // "Private Static Sub S()", "Property Get P()").
 bool isAnyProcedureHead(const tSourceLine& tLine) {
     long i = 1;
-    while (i < 3 && (tLine.word(i) == "Public" || tLine.word(i) == "Private" || tLine.word(i) == "Friend" ||
-                     tLine.word(i) == "Static"))
-        ++i;
-    const std::string& w = tLine.word(i);
+    for (; i < 3; ++i) {
+        const std::string_view w = tLine.word(i);
+        if (w != "Public" && w != "Private" && w != "Friend" && w != "Static") break;
+    }
+    const std::string_view w = tLine.word(i);
     return w == "Sub" || w == "Function" || w == "Property";
 }
 
-bool isDropChar(char c) {
-    switch (c) {
-        case '(': case ')': case '=': case '<': case '>': case '+': case '-':
-        case '/': case '*': case '\\': case '&': case ',':
-            return true;
-        default:
-            return false;
-    }
+// The number of line feeds in a text.
+std::size_t countLineFeeds(const std::string& s) {
+    std::size_t n = 0;
+    for (const char* p = s.data(); const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(s.data() + s.size() - p));
+         p = static_cast<const char*>(lf) + 1)
+        ++n;
+    return n;
+}
+
+// A finding's report text: the catalogue text followed by line ends, made in
+// one allocation.
+std::string withLineEnds(std::string_view sText, int iLineEnds) {
+    std::string s;
+    s.reserve(sText.size() + 2 * static_cast<std::size_t>(iLineEnds));
+    s += sText;
+    for (int i = 0; i < iLineEnds; ++i) s += CrLf;
+    return s;
 }
 
 // The user definitions the program reads, the first file that exists of:
@@ -153,7 +177,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         std::size_t p = 0;
         long iPhysical = 1;
         int iLastValue = -1;
-        mtLines.reserve(mtLines.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + 1);
+        mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
         while (p < n) {
             pump.maybePump();
             tSourceLine tLine;
@@ -220,15 +244,17 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
             if (iWords == mWordScratch.size()) mWordScratch.emplace_back();
             std::string& sWord = mWordScratch[iWords];
             sWord.clear();
-            while (q < iWorkLen && isSkipChar(at(q))) ++q;
-            if (at(q) != '"') {
+            while (q < iTextLen && (charClass(sText[q]) & Skip)) ++q;
+            // Past the text only the added CR LF is left: blanks, no word.
+            if (q >= iTextLen) break;
+            if (sText[q] != '"') {
                 // Runs of kept characters are appended whole; a dropped
                 // character is passed over without ending the word.
                 std::size_t iRun = q;
                 for (; q < iTextLen; ++q) {
-                    const char c = sText[q];
-                    if (isEndChar(c) || c == '\'') break;
-                    if (isDropChar(c)) {
+                    const unsigned char k = charClass(sText[q]);
+                    if (k & End) break;
+                    if (k & Drop) {
                         sWord.append(sText, iRun, q - iRun);
                         iRun = q + 1;
                     }
@@ -270,8 +296,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
 // in one line's rules never stops the cutting of the file.
 void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     trapErrors("mCritiqueLine", [&] { mLineLengthRule(tLine); });
-    const std::string& w1 = tLine.word(1);
-    const std::string& w2 = tLine.word(2);
+    const std::string_view w1 = tLine.word(1);
+    const std::string_view w2 = tLine.word(2);
     const bool bScoped = w1 == "Public" || w1 == "Private";
     const bool bDeclare = w1 == "Declare" || (bScoped && w2 == "Declare");
     // Every procedure head ends the declarations section, also the forms the
@@ -294,7 +320,7 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
         trapErrors("mTypeRules", [&] { mTypeRules(tLine); });
     } else if (w1 == "Attribute" && w2 == "VB_Name") {
         mInternalNameRules(tLine);
-    } else if (msModuleKind == "FRM" && w1 == "Begin") {
+    } else if (w1 == "Begin" && msModuleKind == "FRM") {
         trapErrors("mControlRules", [&] { mControlRules(tLine); });
     } else {
         trapErrors("mAssignmentAndCallRules", [&] { mAssignmentAndCallRules(tLine); });
@@ -340,7 +366,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = sMessage + CrLf + CrLf;
+                tLine.sMessages[s] = withLineEnds(sMessage, 2);
                 return;
             }
         }
@@ -351,12 +377,16 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& 
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
         if (!mPassesLevel(sMessage)) return;  // before the hint is built: most findings stop here
-        const std::string sHint = "{" + vUsage + "}";
+        std::string sHint;
+        sHint.reserve(vUsage.size() + 2);
+        ((sHint += '{') += vUsage) += '}';
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = sMessage + CrLf;
-                tLine.sMessages[s + 1] = "Look at:   " + sHint + CrLf + CrLf;
+                tLine.sMessages[s] = withLineEnds(sMessage, 1);
+                std::string& sLookAt = tLine.sMessages[s + 1];
+                sLookAt.reserve(11 + sHint.size() + 4);
+                ((sLookAt = "Look at:   ") += sHint) += "\r\n\r\n";
                 return;
             }
         }
