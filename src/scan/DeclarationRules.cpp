@@ -96,38 +96,51 @@ std::string clsOculon::msTypePrefixFor(const std::string& sType) {
 // the capitals of the body that follows the prefix. vFullName is the name as
 // written, for the usage texts.
 void clsOculon::mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                                      const std::optional<std::string>& vFullName, bool vNoCapsCheck) {
+                                      const std::string* vFullName, bool vNoCapsCheck) {
     trapErrors("mCheckTypeAgainstName", [&] {
         const std::string& sFull = vFullName ? *vFullName : sName;
+        // "name} {second": the usage of most findings here, built only for
+        // a finding the check level keeps.
+        auto post = [&](MessageId id, std::string_view sSecond) {
+            if (!mPassesLevel(messageText(id))) return;
+            std::string sUsage;
+            sUsage.reserve(sFull.size() + 3 + sSecond.size());
+            ((sUsage += sFull) += "} {") += sSecond;
+            mPostError(id, tLine, sUsage);
+        };
         if (!sName.empty() && std::string_view("#$%&@!").find(sName.back()) != std::string_view::npos)
-            mPostError(MessageId::TypeSuffix, tLine, sFull + "} {" + sName.back());
+            post(MessageId::TypeSuffix, std::string_view(&sName.back(), 1));
 
         std::string sPrefix = msTypePrefixFor(sType);
         if (sPrefix == "BAD") {
             sPrefix.clear();
-            mPostError(MessageId::UntypedVariable, tLine, sFull + "} {");
+            post(MessageId::UntypedVariable, "");
         }
         if (sPrefix == "UDT") sPrefix.clear();
-        if (sType == "Variant") mPostError(MessageId::VariantType, tLine, sFull + "} {" + sPrefix);
+        if (sType == "Variant") post(MessageId::VariantType, sPrefix);
 
-        std::string sBody;
+        std::string_view sBody = sName;
         if (!startsWith(sName, sPrefix)) {
-            bool bAccepted = sPrefix == "f" || (sPrefix == "b" && textlib::UCase(textlib::Left(sName, 2)) == "IS");
+            bool bAccepted = sPrefix == "f" || (sPrefix == "b" && sName.size() >= 2 &&
+                                                (sName[0] == 'I' || sName[0] == 'i') &&
+                                                (sName[1] == 'S' || sName[1] == 's'));
             for (const auto& pair : AcceptedPairs)
                 if (pair.type == sType && pair.prefix == sPrefix) bAccepted = true;
-            if (!bAccepted) mPostError(MessageId::TypePrefix, tLine, sFull + "} {" + sPrefix);
-            sBody = sName;
+            if (!bAccepted) post(MessageId::TypePrefix, sPrefix);
         } else {
-            sBody = sName.substr(sPrefix.size());
+            sBody.remove_prefix(sPrefix.size());
         }
 
         // A body written all in capitals, or one with no capital at all,
         // does not mark its syllables.
-        if (sBody.size() > 5 && !vNoCapsCheck) {
-            const std::string sFirstSix = sBody.substr(0, 6);
-            if (textlib::UCase(sFirstSix) == sFirstSix) mPostError(MessageId::SyllableCase, tLine, sFull + "} {" + sBody);
-        }
-        if (textlib::LCase(sBody) == sBody) mPostError(MessageId::SyllableCase, tLine, sFull + "} {" + sBody);
+        auto hasIn = [](std::string_view s, char lo, char hi) {
+            for (char c : s)
+                if (c >= lo && c <= hi) return true;
+            return false;
+        };
+        if (sBody.size() > 5 && !vNoCapsCheck && !hasIn(sBody.substr(0, 6), 'a', 'z'))
+            post(MessageId::SyllableCase, sBody);
+        if (!hasIn(sBody, 'A', 'Z')) post(MessageId::SyllableCase, sBody);
     });
 }
 
@@ -199,7 +212,7 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
             // never reach this rule, so the static finding is not filed.
             if (!startsWith(sBody, "str") && startsWith(sBody, "st")) sBody = sBody.substr(2);
 
-            if (!bConst) mCheckTypeAgainstName(sBody, sType, tLine, sName);
+            if (!bConst) mCheckTypeAgainstName(sBody, sType, tLine, &sName);
             iName = iType + 1;
         }
     });
@@ -219,7 +232,7 @@ void clsOculon::mTypeRules(tSourceLine& tLine) {
         // Reported here and again by the name check: both findings are kept.
         if (!sName.empty() && std::string_view("#$%&@").find(sName.back()) != std::string_view::npos)
             mPostError(MessageId::TypeSuffix, tLine, sName);
-        mCheckTypeAgainstName(sName, sType, tLine, std::nullopt, true);
+        mCheckTypeAgainstName(sName, sType, tLine, nullptr, true);
     });
 }
 

@@ -174,7 +174,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                     iTypeAt = i;
                 }
             }
-            mCheckTypeAgainstName(sBody, sType, tLine, sParam);
+            mCheckTypeAgainstName(sBody, sType, tLine, &sParam);
             i = iTypeAt + 1;
 
             // "Optional ByVal vbModal As Boolean = False": the words cut from
@@ -188,7 +188,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         // The list ended at the return type: a Property Get (or Sub) name is
         // held to its type; a Function's name is not.
-        if (sParam == "As" && !bFunction) mCheckTypeAgainstName(sProcBody, tLine.word(i + 1), tLine, sProcName);
+        if (sParam == "As" && !bFunction) mCheckTypeAgainstName(sProcBody, tLine.word(i + 1), tLine, &sProcName);
     });
 }
 
@@ -202,15 +202,15 @@ void clsOculon::mAssignmentAndCallRules(tSourceLine& tLine) {
             mPostError(MessageId::DefaultProperty, tLine, w1);
 
         for (long i = 1; i <= tLine.iWordCount; ++i) {
-            const std::string& sWord = tLine.word(i);
+            const std::string_view sWord = tLine.word(i);
             if (sWord.size() > 5) continue;  // longer than every name below: saves the comparisons
             if (sWord == "Trim" || sWord == "LTrim" || sWord == "RTrim" || sWord == "Chr" || sWord == "Str" ||
                 sWord == "Mid")
-                mPostError(MessageId::StringFunctionForm, tLine, sWord);
+                mPostError(MessageId::StringFunctionForm, tLine, tLine.word(i));
             // A number after Left or Right is a property line of a form
             // description ("Left = 1200"), not a call.
             if ((sWord == "Left" || sWord == "Right") && !mfIsNumeric(tLine.word(i + 1)))
-                mPostError(MessageId::StringFunctionForm, tLine, sWord);
+                mPostError(MessageId::StringFunctionForm, tLine, tLine.word(i));
         }
     });
 }

@@ -34,10 +34,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Printer.h"
@@ -219,7 +221,7 @@ private:
     // ---- Declaration rules (DeclarationRules.cpp) ----
     std::string msTypePrefixFor(const std::string& sType);
     void mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                               const std::optional<std::string>& vFullName = std::nullopt,
+                               const std::string* vFullName = nullptr,
                                bool vNoCapsCheck = false);
     void mVariableRules(tSourceLine& tLine);
     void mTypeRules(tSourceLine& tLine);
@@ -246,7 +248,8 @@ private:
     void mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatLineBlocks(ReportBuffer& buffer, platform::Printer* printer);
-    void mAppendStringToByteArray(const std::string& sText, ReportBuffer& buffer);
+    // Appends the pieces as one text: whole, or not at all when they do not fit.
+    void mAppendStringToByteArray(std::initializer_list<std::string_view> sPieces, ReportBuffer& buffer);
     std::string mFillMessages(platform::Printer* printer);
 
     // ---- State ----
