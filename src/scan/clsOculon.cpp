@@ -70,14 +70,11 @@ std::size_t countLineFeeds(const std::string& s) {
     return n;
 }
 
-// A finding's report text: the catalogue text followed by line ends, made in
-// one allocation.
-std::string withLineEnds(std::string_view sText, int iLineEnds) {
-    std::string s;
-    s.reserve(sText.size() + 2 * static_cast<std::size_t>(iLineEnds));
-    s += sText;
-    for (int i = 0; i < iLineEnds; ++i) s += CrLf;
-    return s;
+// Sets a slot to a text followed by line ends, in the slot's own room.
+void setWithLineEnds(std::string& sSlot, std::string_view sText, int iLineEnds) {
+    sSlot.reserve(sText.size() + 2 * static_cast<std::size_t>(iLineEnds));
+    sSlot.assign(sText);
+    for (int i = 0; i < iLineEnds; ++i) sSlot += CrLf;
 }
 
 // The user definitions the program reads, the first file that exists of:
@@ -139,8 +136,22 @@ void clsOculon::mInitialize() {
     mtFindings.clear();
     miFindingOrdinal = 0;
     // The lines of the previous file go too, so that a file that cannot be
-    // read reports nothing but its head.
-    mtLines.assign(1, tSourceLine{});
+    // read reports nothing but its head; their storage is kept for the next.
+    for (std::size_t i = 1; i < mtLines.size(); ++i) mtSpareLines.push_back(std::move(mtLines[i]));
+    mtLines.resize(1);
+    mtLines[0] = tSourceLine{};
+}
+
+tSourceLine clsOculon::mTakeSpareLine() {
+    if (mtSpareLines.empty()) return tSourceLine{};
+    tSourceLine tLine = std::move(mtSpareLines.back());
+    mtSpareLines.pop_back();
+    tLine.sText.clear();
+    tLine.iWordCount = 0;  // the words are replaced when the line is cut
+    tLine.sLocation.clear();
+    tLine.sMessages.clear();
+    tLine.iPhysicalLine = 0;
+    return tLine;
 }
 
 void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource,
@@ -180,7 +191,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
         while (p < n) {
             pump.maybePump();
-            tSourceLine tLine;
+            tSourceLine tLine = mTakeSpareLine();
             tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
@@ -226,7 +237,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 }
 
 void clsOculon::mParseWords(tSourceLine& tLine) {
-    tLine.sWords.clear();
+    // The line's word list is replaced at the end, reusing its strings' room.
     tLine.iWordCount = 0;
     // The words are cut into a scratch list whose strings keep their room
     // from line to line, then copied into the line at their final count.
@@ -366,7 +377,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = withLineEnds(sMessage, 2);
+                setWithLineEnds(tLine.sMessages[s], sMessage, 2);
                 return;
             }
         }
@@ -383,10 +394,10 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& 
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = withLineEnds(sMessage, 1);
+                setWithLineEnds(tLine.sMessages[s], sMessage, 1);
                 std::string& sLookAt = tLine.sMessages[s + 1];
                 sLookAt.reserve(11 + sHint.size() + 4);
-                ((sLookAt = "Look at:   ") += sHint) += "\r\n\r\n";
+                ((sLookAt.assign("Look at:   ")) += sHint) += "\r\n\r\n";
                 return;
             }
         }

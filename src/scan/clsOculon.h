@@ -95,6 +95,11 @@ public:
         return (*slots_)[i];
     }
     static constexpr std::size_t size() { return LineSlots + 1; }
+    // Empties every slot; the storage stays, for the next line that uses it.
+    void clear() {
+        if (slots_)
+            for (std::string& s : *slots_) s.clear();
+    }
 
 private:
     std::unique_ptr<Slots> slots_;
@@ -200,6 +205,8 @@ private:
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
     long mLastLineIndex() const { return static_cast<long>(mtLines.size()) - 1; }
+    // An empty line record, made from a line of an earlier file when there is one.
+    tSourceLine mTakeSpareLine();
 
     // ---- Filing findings (clsOculon.cpp) ----
     void mPostError(MessageId id, tSourceLine& tLine);
@@ -255,6 +262,10 @@ private:
     // ---- State ----
     std::array<std::string, ModuleSlots + 1> msModuleMessages;  // module findings, slots 1..100
     std::vector<tSourceLine> mtLines;     // [0] unused; lines 1..miLineCount
+    // Lines of earlier files, whose strings keep their room for the lines of
+    // the next one: a file's cutting then seldom allocates. Never more than
+    // the longest file's lines.
+    std::vector<tSourceLine> mtSpareLines;
     std::vector<std::string> msMethods;   // Sub and Function names, in order of their heads
     long miMethodCount = 0;               // == msMethods.size()
     std::string msLocation = "(declarations)";
