@@ -47,13 +47,13 @@ void appendJson(std::string& out, std::string_view text) { appendJsonText(out, t
 // Report: the engine's report text, byte for byte.
 class ReportWriter : public FormatWriter {
 public:
-    std::string file(const FileResult&, const std::string& report) const override { return report; }
+    std::string file(const FileResult&, std::string report) const override { return report; }
 };
 
 // gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line.
 class GccWriter : public FormatWriter {
 public:
-    std::string file(const FileResult& r, const std::string&) const override {
+    std::string file(const FileResult& r, std::string) const override {
         std::string out;
         for (const Finding& f : r.findings) {
             ((out += r.path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
@@ -77,7 +77,7 @@ public:
         return std::string("{\n  \"tool\": {\"name\": \"sifton\", \"version\": ") + jsonString(toolVersion()) +
                "},\n  \"files\": [";
     }
-    std::string file(const FileResult& r, const std::string&) const override {
+    std::string file(const FileResult& r, std::string) const override {
         std::string out = "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " +
                           jsonString(r.internalName) + ", \"lines\": " + std::to_string(r.lineCount) + ", " +
                           jsonCounts(countFindings(r.findings)) + ", \"findings\": [";
@@ -181,7 +181,7 @@ public:
         }
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
-    std::string file(const FileResult& r, const std::string&) const override {
+    std::string file(const FileResult& r, std::string) const override {
         const std::string portable = portablePath(r.path);
         const bool relative = portable.empty() || portable[0] != '/';
         const std::string artifact =

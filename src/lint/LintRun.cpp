@@ -250,7 +250,7 @@ public:
         tProgramErrors = nullptr;
         if (!programErrors.empty()) o.problem = path + ": " + programErrors;
         o.counts = countFindings(result.findings);
-        o.piece = writer_.file(result, report);
+        o.piece = writer_.file(result, std::move(report));
         return o;
     }
 

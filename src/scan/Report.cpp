@@ -255,6 +255,9 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
 std::string clsOculon::mFillMessages(platform::Printer* printer) {
     return trapErrors("sFillMessages", [&]() -> std::string {
         ReportBuffer buffer;
+        // Room for about twice the source, the most a report usually needs,
+        // and never more than its limit.
+        if (!printer) buffer.sText.reserve(std::min(ReportLimit + 16, 2 * msSource.size() + 1024));
         std::optional<PrintWriter> writer;
         if (printer) {
             writer.emplace(*printer);
@@ -269,7 +272,7 @@ std::string clsOculon::mFillMessages(platform::Printer* printer) {
             return "";
         }
         if (buffer.bCut) endWithMore(buffer.sText);
-        return buffer.sText;
+        return std::move(buffer.sText);
     });
 }
 
