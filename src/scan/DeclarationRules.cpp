@@ -75,10 +75,11 @@ bool clsOculon::mfIsNumeric(const std::string& sWord) {
 // A declaration without a type is never looked up in the user's list: an
 // empty line in the list ("__") would otherwise hand the next entry's type
 // word to every untyped name and hide the untyped finding.
-std::string clsOculon::msTypePrefixFor(const std::string& sType) {
+std::string clsOculon::msTypePrefixFor(std::string_view sType) {
     return trapErrors("msTypePrefixFor", [&]() -> std::string {
         if (!msVariablePrefixes.empty() && !sType.empty()) {
-            const std::string sKey = "_" + sType + "_";
+            std::string sKey;
+            ((sKey += '_') += sType) += '_';
             const auto iAt = msVariablePrefixes.find(sKey);
             if (iAt != std::string::npos) {
                 std::string sRest = msVariablePrefixes.substr(iAt + sKey.size());
@@ -95,10 +96,10 @@ std::string clsOculon::msTypePrefixFor(const std::string& sType) {
 // suffix characters, untyped and Variant declarations, the type prefix, and
 // the capitals of the body that follows the prefix. vFullName is the name as
 // written, for the usage texts.
-void clsOculon::mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                                      const std::string* vFullName, bool vNoCapsCheck) {
+void clsOculon::mCheckTypeAgainstName(std::string_view sName, std::string_view sType, tSourceLine& tLine,
+                                      std::optional<std::string_view> vFullName, bool vNoCapsCheck) {
     trapErrors("mCheckTypeAgainstName", [&] {
-        const std::string& sFull = vFullName ? *vFullName : sName;
+        const std::string_view sFull = vFullName ? *vFullName : sName;
         // "name} {second": the usage of most findings here, built only for
         // a finding the check level keeps.
         auto post = [&](MessageId id, std::string_view sSecond) {
@@ -164,7 +165,7 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
         const bool bMultipleTest = !contains(tLine.sText, "(") && !contains(tLine.sText, ")") && !bConst &&
                                    !contains(tLine.sText, "With");
 
-        std::string sType;
+        std::string_view sType;
         long iName = 2;
         while (iName <= iCount) {
             const std::string& w3 = tLine.word(3);
@@ -185,9 +186,9 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
 
             // "Private WithEvents mobjApp As Application": the keyword is not
             // the name.
-            const std::string& sName =
+            const std::string_view sName =
                 tLine.word(tLine.word(iName) == "WithEvents" ? iName + 1 : iName);
-            std::string sBody;
+            std::string_view sBody;
             if (mbInDeclarations) {
                 if (startsWith(sName, "g") && !startsWith(sName, "grd") && !startsWith(sName, "gpb") &&
                     w1 == "Private")
@@ -212,7 +213,7 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
             // never reach this rule, so the static finding is not filed.
             if (!startsWith(sBody, "str") && startsWith(sBody, "st")) sBody = sBody.substr(2);
 
-            if (!bConst) mCheckTypeAgainstName(sBody, sType, tLine, &sName);
+            if (!bConst) mCheckTypeAgainstName(sBody, sType, tLine, sName);
             iName = iType + 1;
         }
     });
@@ -232,7 +233,7 @@ void clsOculon::mTypeRules(tSourceLine& tLine) {
         // Reported here and again by the name check: both findings are kept.
         if (!sName.empty() && std::string_view("#$%&@").find(sName.back()) != std::string_view::npos)
             mPostError(MessageId::TypeSuffix, tLine, sName);
-        mCheckTypeAgainstName(sName, sType, tLine, nullptr, true);
+        mCheckTypeAgainstName(sName, sType, tLine, std::nullopt, true);
     });
 }
 

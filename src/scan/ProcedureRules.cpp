@@ -13,7 +13,7 @@ namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 
-bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 }  // namespace
 
@@ -72,7 +72,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         // A Declare names itself but not the lines after it, which still
         // belong to the declarations section.
-        const std::string sProcName = tLine.word(iName);
+        const std::string_view sProcName = tLine.word(iName);
         if (sKeyword != "Declare") msLocation = sProcName;
         tLine.sLocation = sProcName;
 
@@ -80,7 +80,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
         // the environment.
         if (msModuleKind == "FRM" && contains(sProcName, "_")) return;
 
-        std::string sProcBody = sProcName;
+        std::string_view sProcBody = sProcName;
         if (startsWith(sProcName, "g")) {
             if (w1 == "Private") mPostError(MessageId::GlobalScopePublic, tLine, sProcName);
             sProcBody = sProcName.substr(1);
@@ -108,7 +108,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         const bool bConst = contains(tLine.sText, "Const ");
         const bool bDeclare = w1 == "Declare" || w2 == "Declare";
-        std::string sParam;
+        std::string_view sParam;
         while (i <= iCount) {
             sParam = tLine.word(i);
             if (i >= iEnd) break;
@@ -127,8 +127,8 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                 sParam = tLine.word(i);
             }
 
-            std::string sBody;
-            std::string sType;
+            std::string_view sBody;
+            std::string_view sType;
             long iTypeAt = i;
             if (sParam == "ByVal" || sParam == "ByRef") {
                 const bool bByVal = sParam == "ByVal";
@@ -174,7 +174,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                     iTypeAt = i;
                 }
             }
-            mCheckTypeAgainstName(sBody, sType, tLine, &sParam);
+            mCheckTypeAgainstName(sBody, sType, tLine, sParam);
             i = iTypeAt + 1;
 
             // "Optional ByVal vbModal As Boolean = False": the words cut from
@@ -188,7 +188,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         // The list ended at the return type: a Property Get (or Sub) name is
         // held to its type; a Function's name is not.
-        if (sParam == "As" && !bFunction) mCheckTypeAgainstName(sProcBody, tLine.word(i + 1), tLine, &sProcName);
+        if (sParam == "As" && !bFunction) mCheckTypeAgainstName(sProcBody, tLine.word(i + 1), tLine, sProcName);
     });
 }
 

@@ -384,7 +384,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
     });
 }
 
-void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
+void clsOculon::mPostError(MessageId id, tSourceLine& tLine, std::string_view vUsage) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
         if (!mPassesLevel(sMessage)) return;  // before the hint is built: most findings stop here

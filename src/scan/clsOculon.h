@@ -210,7 +210,7 @@ private:
 
     // ---- Filing findings (clsOculon.cpp) ----
     void mPostError(MessageId id, tSourceLine& tLine);
-    void mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage);
+    void mPostError(MessageId id, tSourceLine& tLine, std::string_view vUsage);
     void mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond);
     // Level filter, finding filter and counters; false when the finding is
     // filtered out. Otherwise records it against the given line (0: module).
@@ -226,9 +226,9 @@ private:
     void mCritiqueModule();
 
     // ---- Declaration rules (DeclarationRules.cpp) ----
-    std::string msTypePrefixFor(const std::string& sType);
-    void mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                               const std::string* vFullName = nullptr,
+    std::string msTypePrefixFor(std::string_view sType);
+    void mCheckTypeAgainstName(std::string_view sName, std::string_view sType, tSourceLine& tLine,
+                               std::optional<std::string_view> vFullName = std::nullopt,
                                bool vNoCapsCheck = false);
     void mVariableRules(tSourceLine& tLine);
     void mTypeRules(tSourceLine& tLine);
