@@ -142,9 +142,9 @@ void clsOculon::mInitialize() {
     mtLines[0] = tSourceLine{};
 }
 
-tSourceLine clsOculon::mTakeSpareLine() {
-    if (mtSpareLines.empty()) return tSourceLine{};
-    tSourceLine tLine = std::move(mtSpareLines.back());
+tSourceLine& clsOculon::mNewLine() {
+    if (mtSpareLines.empty()) return mtLines.emplace_back();
+    tSourceLine& tLine = mtLines.emplace_back(std::move(mtSpareLines.back()));
     mtSpareLines.pop_back();
     tLine.sText.clear();
     tLine.iWordCount = 0;  // the words are replaced when the line is cut
@@ -191,7 +191,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
         while (p < n) {
             pump.maybePump();
-            tSourceLine tLine = mTakeSpareLine();
+            tSourceLine& tLine = mNewLine();
             tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
@@ -216,11 +216,9 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
                 else
                     tLine.sText += CrLf;
             }
-            mtLines.push_back(std::move(tLine));
-            tSourceLine& tStored = mtLines.back();
-            mParseWords(tStored);
-            tStored.sLocation = msLocation;
-            mCritiqueLine(tStored);
+            mParseWords(tLine);
+            tLine.sLocation = msLocation;
+            mCritiqueLine(tLine);
             miLineCount = static_cast<long>(mtLines.size()) - 1;
             if (rProgressBar && p < n) {
                 // The position of the next line in the file's byte image
@@ -237,10 +235,11 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 }
 
 void clsOculon::mParseWords(tSourceLine& tLine) {
-    // The line's word list is replaced at the end, reusing its strings' room.
+    // The words are cut straight into the line's list, whose strings keep
+    // the room they had in an earlier line; the list is cut to its final
+    // count at the end.
+    std::vector<std::string>& sWords = tLine.sWords;
     tLine.iWordCount = 0;
-    // The words are cut into a scratch list whose strings keep their room
-    // from line to line, then copied into the line at their final count.
     std::size_t iWords = 0;
     trapErrors("mParseWords", [&] {
         // The work text is sText followed by one more CR LF, read in place.
@@ -252,8 +251,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
         };
         std::size_t q = 0;  // 0-based
         while (q < iTextLen) {
-            if (iWords == mWordScratch.size()) mWordScratch.emplace_back();
-            std::string& sWord = mWordScratch[iWords];
+            if (iWords == sWords.size()) sWords.emplace_back();
+            std::string& sWord = sWords[iWords];
             sWord.clear();
             while (q < iTextLen && (charClass(sText[q]) & Skip)) ++q;
             // Past the text only the added CR LF is left: blanks, no word.
@@ -298,8 +297,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
             ++q;
         }
     });
-    tLine.sWords.assign(mWordScratch.begin(), mWordScratch.begin() + static_cast<std::ptrdiff_t>(iWords));
-    tLine.iWordCount = static_cast<long>(tLine.sWords.size());
+    sWords.resize(iWords);
+    tLine.iWordCount = static_cast<long>(sWords.size());
 }
 
 // Runs the line-length rule, then the one rule family the line's first two

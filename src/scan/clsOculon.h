@@ -205,8 +205,9 @@ private:
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
     long mLastLineIndex() const { return static_cast<long>(mtLines.size()) - 1; }
-    // An empty line record, made from a line of an earlier file when there is one.
-    tSourceLine mTakeSpareLine();
+    // Appends an empty line record to mtLines, made from a line of an earlier
+    // file when there is one.
+    tSourceLine& mNewLine();
 
     // ---- Filing findings (clsOculon.cpp) ----
     void mPostError(MessageId id, tSourceLine& tLine);
@@ -287,7 +288,6 @@ private:
     std::vector<tFinding> mtFindings;     // every finding filed, in order
     FindingFilter mfFindingFilter;        // leaves findings out (none when empty)
     long miFindingOrdinal = 0;            // findings that passed the check level so far
-    std::vector<std::string> mWordScratch;  // mParseWords' words before they go into the line
 };
 
 }  // namespace scan
