@@ -244,8 +244,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
     trapErrors("mParseWords", [&] {
         // The work text is sText followed by one more CR LF, read in place.
         const std::string& sText = tLine.sText;
+        const char* const pText = sText.data();  // read through a local pointer, which stays in a register
         const std::size_t iTextLen = sText.size();
-        const std::size_t iWorkLen = iTextLen + 2;
         auto at = [&](std::size_t q) -> char {
             return q < iTextLen ? sText[q] : q == iTextLen ? '\r' : q == iTextLen + 1 ? '\n' : '\0';
         };
@@ -254,42 +254,43 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
             if (iWords == sWords.size()) sWords.emplace_back();
             std::string& sWord = sWords[iWords];
             sWord.clear();
-            while (q < iTextLen && (charClass(sText[q]) & Skip)) ++q;
+            while (q < iTextLen && (charClass(pText[q]) & Skip)) ++q;
             // Past the text only the added CR LF is left: blanks, no word.
             if (q >= iTextLen) break;
-            if (sText[q] != '"') {
+            if (pText[q] != '"') {
                 // Runs of kept characters are appended whole; a dropped
                 // character is passed over without ending the word.
                 std::size_t iRun = q;
                 for (; q < iTextLen; ++q) {
-                    const unsigned char k = charClass(sText[q]);
+                    const unsigned char k = charClass(pText[q]);
+                    if (!(k & (End | Drop))) continue;
                     if (k & End) break;
-                    if (k & Drop) {
-                        sWord.append(sText, iRun, q - iRun);
-                        iRun = q + 1;
-                    }
+                    sWord.append(pText + iRun, q - iRun);
+                    iRun = q + 1;
                 }
-                if (iRun < q) sWord.append(sText, iRun, q - iRun);
+                if (iRun < q) sWord.append(pText + iRun, q - iRun);
             } else {
                 sWord += '"';
                 ++q;
-                while (q < iWorkLen) {
-                    char c = at(q);
-                    if (c == '"') {
-                        if (at(q + 1) == '"') {
-                            sWord += "\"\"";
-                            q += 2;
-                            continue;
-                        }
-                        sWord += '"';
-                        ++q;
-                        break;
+                for (;;) {
+                    // A run of the literal's characters, appended whole.
+                    const std::size_t iRun = q;
+                    for (; q < iTextLen; ++q) {
+                        const char c = pText[q];
+                        if (c == '"' || c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
                     }
+                    sWord.append(pText + iRun, q - iRun);
                     // A literal without its closing quote ends at the end of
                     // its physical line.
-                    if (c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
-                    sWord += c;
+                    if (q >= iTextLen || pText[q] != '"') break;
+                    if (at(q + 1) == '"') {
+                        sWord += "\"\"";
+                        q += 2;
+                        continue;
+                    }
+                    sWord += '"';
                     ++q;
+                    break;
                 }
             }
             if (!sWord.empty()) ++iWords;
