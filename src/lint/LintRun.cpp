@@ -116,7 +116,9 @@ std::string readInput(const std::string& path, std::string& text) {
     } else if (!S_ISREG(st.st_mode)) {
         why = "not a regular file";
     } else {
-        text.resize(static_cast<std::size_t>(st.st_size));
+        // One byte more than the file holds, so that the read that finds
+        // its end needs no more room.
+        text.resize(static_cast<std::size_t>(st.st_size) + 1);
         std::size_t got = 0;
         for (;;) {
             if (got == text.size()) text.resize(text.size() + 65536);
