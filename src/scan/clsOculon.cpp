@@ -391,13 +391,14 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, std::string_view vU
         std::string sHint;
         sHint.reserve(vUsage.size() + 2);
         ((sHint += '{') += vUsage) += '}';
-        if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), std::move(sHint))) return;
+        const std::string& sStored = mtFindings.back().sUsage;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 setWithLineEnds(tLine.sMessages[s], sMessage, 1);
                 std::string& sLookAt = tLine.sMessages[s + 1];
-                sLookAt.reserve(11 + sHint.size() + 4);
-                ((sLookAt.assign("Look at:   ")) += sHint) += "\r\n\r\n";
+                sLookAt.reserve(11 + sStored.size() + 4);
+                ((sLookAt.assign("Look at:   ")) += sStored) += "\r\n\r\n";
                 return;
             }
         }
