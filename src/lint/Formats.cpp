@@ -185,16 +185,19 @@ std::uint64_t fnv(std::uint64_t h, std::string_view text) {
 
 // The same over a text with its blanks normalised (see normaliseBlanks).
 std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
+    constexpr std::uint64_t Prime = 1099511628211ull;
     bool pending = false, any = false;
     for (char c : text) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             pending = any;
             continue;
         }
-        if (pending) h = fnv(h, " ");
-        pending = false;
+        if (pending) {
+            h = (h ^ static_cast<unsigned char>(' ')) * Prime;
+            pending = false;
+        }
         any = true;
-        h = fnv(h, std::string_view(&c, 1));
+        h = (h ^ static_cast<unsigned char>(c)) * Prime;
     }
     return h;
 }
