@@ -350,8 +350,10 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     std::size_t next = 0, written = 0;
     bool stop = false;
     // Workers run at most this far ahead of the writer, so that memory
-    // stays bounded by a few files' output.
-    const std::size_t window = 4 * static_cast<std::size_t>(jobs);
+    // stays bounded by a few dozen files' output. Far enough that a writer
+    // kept off the processor for a while (on a busy machine) does not stop
+    // the workers at once.
+    const std::size_t window = 16 * static_cast<std::size_t>(jobs);
     std::vector<std::thread> workers;
     if (jobs > 1) {
         for (unsigned w = 0; w < jobs; ++w) {
