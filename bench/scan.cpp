@@ -119,14 +119,15 @@ void BM_WcWords(benchmark::State& state) {
 }
 BENCHMARK(BM_WcWords)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-// The command line's scan of the 500-module tree, as "sifton --level 3
-// --format F -j N TREE > /dev/null" runs it: each format with one worker,
-// and the report with two. Set beside "wc -w" over the same tree above.
+// The command line's scan of the 500-module tree, as "sifton --level L
+// --format F -j N TREE > /dev/null" runs it: each format with one worker at
+// level 3, and the report with two workers and at level 1. Set beside
+// "wc -w" over the same tree above.
 void BM_SiftonRun(benchmark::State& state) {
     const Tree& t = tree(500);
     const char* names[] = {"report", "gcc", "json", "sarif"};
     lint::Options options;
-    options.level = 3;
+    options.level = static_cast<int>(state.range(2));
     options.format = *lint::parseFormat(names[state.range(0)]);
     options.jobs = static_cast<unsigned>(state.range(1));
     options.quiet = true;
@@ -138,10 +139,12 @@ void BM_SiftonRun(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(lint::run(options, null, err));
     std::fclose(null);
     state.SetBytesProcessed(state.iterations() * t.bytes);
-    state.SetLabel(std::string(names[state.range(0)]) + " -j " + std::to_string(state.range(1)));
+    state.SetLabel(std::string(names[state.range(0)]) + " -j " + std::to_string(state.range(1)) + " --level " +
+                   std::to_string(state.range(2)));
 }
 BENCHMARK(BM_SiftonRun)
-    ->Args({0, 1})->Args({1, 1})->Args({2, 1})->Args({3, 1})->Args({0, 2})
+    ->Args({0, 1, 3})->Args({1, 1, 3})->Args({2, 1, 3})->Args({3, 1, 3})->Args({0, 2, 3})
+    ->Args({0, 1, 1})->Args({0, 2, 1})
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One large module from memory: 2 MB and 8 MB, to see that a single file's

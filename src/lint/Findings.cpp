@@ -35,6 +35,16 @@ std::string makeOneLine(const std::string& text) {
     return out;
 }
 
+// The rule id of a catalogue row ("SF022"), made once per row.
+const std::string& ruleIdOf(const scan::CatalogueEntry& entry) {
+    static const std::vector<std::string> ids = [] {
+        std::vector<std::string> v;
+        for (const scan::CatalogueEntry& e : scan::messageCatalogue()) v.push_back(scan::ruleId(e));
+        return v;
+    }();
+    return ids[static_cast<std::size_t>(&entry - scan::messageCatalogue().data())];
+}
+
 }  // namespace
 
 FileResult collectFindings(const scan::clsOculon& engine, const std::string& path) {
@@ -47,7 +57,7 @@ FileResult collectFindings(const scan::clsOculon& engine, const std::string& pat
     for (const scan::tFinding& f : engine.findings()) {
         Finding out;
         out.entry = &scan::catalogueEntry(f.id);
-        out.ruleId = scan::ruleId(*out.entry);
+        out.ruleId = ruleIdOf(*out.entry);
         out.usage = f.sUsage;
         if (f.iLine > 0 && static_cast<std::size_t>(f.iLine) < lines.size()) {
             const scan::tSourceLine& line = lines[static_cast<std::size_t>(f.iLine)];

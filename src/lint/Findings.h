@@ -13,8 +13,8 @@ namespace lint {
 struct Finding {
     const scan::CatalogueEntry* entry = nullptr;  // catalogue row: number, grade, text
     std::string ruleId;      // "SF022"
-    std::string usage;       // the hint as the report shows it: "{x} {}"; may be ""
-    // These two view the engine's lines: valid until its next Load.
+    // These view the engine's findings and lines: valid until its next Load.
+    std::string_view usage;      // the hint as the report shows it: "{x} {}"; may be ""
     std::string_view procedure;  // the line's location; "" for a module finding
     long line = 0;               // 1-based physical line where the logical line starts; 0 for a module finding
     std::string_view source;     // the logical line without its final line end; "" for a module finding

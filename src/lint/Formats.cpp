@@ -1,7 +1,9 @@
 #include "lint/Formats.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "scan/MessageCatalogue.h"
 
@@ -12,13 +14,25 @@ namespace {
 // A JSON string of a text, appended to out: runs of plain ASCII in one
 // piece, the rest escaped; bytes from 0x80 up are read as Windows-1252
 // (cp1252) or passed on as they are (UTF-8 already).
+//
+// Bytes that go into the string as they are, looked up once per byte: bit 1
+// when the text is UTF-8 already, bit 2 when it is read as Windows-1252.
+constexpr unsigned char PlainUtf8 = 1, PlainCp1252 = 2;
+constexpr std::array<unsigned char, 256> JsonPlain = [] {
+    std::array<unsigned char, 256> t{};
+    for (unsigned b = 0x20; b < 256; ++b)
+        if (b != '"' && b != '\\') t[b] = b < 0x80 ? (PlainUtf8 | PlainCp1252) : PlainUtf8;
+    return t;
+}();
+
 void appendJsonText(std::string& out, std::string_view text, bool cp1252, bool quoted = true) {
     static const char* const Hex = "0123456789abcdef";
     if (quoted) out += '"';
+    const unsigned char plain = cp1252 ? PlainCp1252 : PlainUtf8;
     std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (b >= 0x20 && b != '"' && b != '\\' && (b < 0x80 || !cp1252)) continue;
+        if (JsonPlain[b] & plain) continue;
         out.append(text, run, i - run);
         run = i + 1;
         switch (b) {
@@ -44,16 +58,41 @@ void appendJsonText(std::string& out, std::string_view text, bool cp1252, bool q
 // A JSON string of 8-bit text read as Windows-1252, appended to out.
 void appendJson(std::string& out, std::string_view text) { appendJsonText(out, text, true); }
 
+// A text of each catalogue row, made once: `make` gives it from the row.
+template <class Make>
+const std::string& perRow(const scan::CatalogueEntry& e, Make make) {
+    static const std::vector<std::string> texts = [&] {
+        std::vector<std::string> v;
+        for (const scan::CatalogueEntry& row : scan::messageCatalogue()) v.push_back(make(row));
+        return v;
+    }();
+    return texts[static_cast<std::size_t>(&e - scan::messageCatalogue().data())];
+}
+
+// A row's text as a JSON string, quotes included.
+const std::string& jsonMessage(const scan::CatalogueEntry& e) {
+    return perRow(e, [](const scan::CatalogueEntry& row) { return jsonString(row.text); });
+}
+
+// A row's text on one line, escaped for JSON, without quotes.
+const std::string& jsonOneLineMessage(const scan::CatalogueEntry& e) {
+    return perRow(e, [](const scan::CatalogueEntry& row) {
+        std::string out;
+        appendJsonText(out, oneLineMessage(row), true, false);
+        return out;
+    });
+}
+
 // Report: the engine's report text, byte for byte.
 class ReportWriter : public FormatWriter {
 public:
-    std::string file(const FileResult&, const std::string& report) const override { return report; }
+    std::string file(const FileResult&, std::string report) const override { return report; }
 };
 
 // gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line.
 class GccWriter : public FormatWriter {
 public:
-    std::string file(const FileResult& r, const std::string&) const override {
+    std::string file(const FileResult& r, std::string) const override {
         std::string out;
         for (const Finding& f : r.findings) {
             ((out += r.path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
@@ -77,10 +116,14 @@ public:
         return std::string("{\n  \"tool\": {\"name\": \"sifton\", \"version\": ") + jsonString(toolVersion()) +
                "},\n  \"files\": [";
     }
-    std::string file(const FileResult& r, const std::string&) const override {
-        std::string out = "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " +
-                          jsonString(r.internalName) + ", \"lines\": " + std::to_string(r.lineCount) + ", " +
-                          jsonCounts(countFindings(r.findings)) + ", \"findings\": [";
+    std::string file(const FileResult& r, std::string) const override {
+        std::size_t room = 256;
+        for (const Finding& f : r.findings) room += 200 + f.usage.size() + f.procedure.size() + f.source.size();
+        std::string out;
+        out.reserve(room);
+        out += "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " + jsonString(r.internalName) +
+               ", \"lines\": " + std::to_string(r.lineCount) + ", " + jsonCounts(countFindings(r.findings)) +
+               ", \"findings\": [";
         bool first = true;
         for (const Finding& f : r.findings) {
             out += first ? "\n" : ",\n";
@@ -89,7 +132,7 @@ public:
             ((out += "      {\"rule\": \"") += f.ruleId) += "\", \"number\": \"";
             ((out += f.entry->number) += "\", \"grade\": \"") += gradeName(f.entry->grade);
             out += "\", \"message\": ";
-            appendJson(out, f.entry->text);
+            out += jsonMessage(*f.entry);
             out += ", \"usage\": ";
             appendJson(out, f.usage);
             out += ", \"procedure\": ";
@@ -142,24 +185,29 @@ std::uint64_t fnv(std::uint64_t h, std::string_view text) {
 
 // The same over a text with its blanks normalised (see normaliseBlanks).
 std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
+    constexpr std::uint64_t Prime = 1099511628211ull;
     bool pending = false, any = false;
     for (char c : text) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             pending = any;
             continue;
         }
-        if (pending) h = fnv(h, " ");
-        pending = false;
+        if (pending) {
+            h = (h ^ static_cast<unsigned char>(' ')) * Prime;
+            pending = false;
+        }
         any = true;
-        h = fnv(h, std::string_view(&c, 1));
+        h = (h ^ static_cast<unsigned char>(c)) * Prime;
     }
     return h;
 }
 
-std::string hex(std::uint64_t h) {
-    char buf[17];
-    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
-    return buf;
+// The 16 lower-case hex digits of a hash, appended to out.
+void appendHex(std::string& out, std::uint64_t h) {
+    static const char* const Hex = "0123456789abcdef";
+    char buf[16];
+    for (int i = 15; i >= 0; --i, h >>= 4) buf[i] = Hex[h & 15];
+    out.append(buf, sizeof buf);
 }
 
 // SARIF 2.1.0: one run, one rule per catalogue row, one result per finding.
@@ -181,7 +229,7 @@ public:
         }
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
-    std::string file(const FileResult& r, const std::string&) const override {
+    std::string file(const FileResult& r, std::string) const override {
         const std::string portable = portablePath(r.path);
         const bool relative = portable.empty() || portable[0] != '/';
         const std::string artifact =
@@ -200,7 +248,7 @@ public:
             ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
             out += "\", \"message\": {\"text\": ";
             out += '"';
-            appendJsonText(out, oneLineMessage(*f.entry), true, false);
+            out += jsonOneLineMessage(*f.entry);
             if (!f.usage.empty()) {
                 out += ' ';
                 appendJsonText(out, f.usage, true, false);
@@ -208,8 +256,8 @@ public:
             out += '"';
             ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
                 ", \"region\": {\"startLine\": ";
-            ((out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"") +=
-                hex(hash);
+            (out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
+            appendHex(out, hash);
             out += "\"}}";
         }
         return out;

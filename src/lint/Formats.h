@@ -29,7 +29,7 @@ public:
     virtual std::string opening() const { return ""; }
     // The piece of one file; `report` is the engine's report text (used by
     // the report format only). Called from several workers at once.
-    virtual std::string file(const FileResult& result, const std::string& report) const = 0;
+    virtual std::string file(const FileResult& result, std::string report) const = 0;
     // Written between two non-empty pieces.
     virtual std::string separator() const { return ""; }
     virtual std::string closing(const Totals& totals) const { (void)totals; return ""; }

@@ -116,7 +116,9 @@ std::string readInput(const std::string& path, std::string& text) {
     } else if (!S_ISREG(st.st_mode)) {
         why = "not a regular file";
     } else {
-        text.resize(static_cast<std::size_t>(st.st_size));
+        // One byte more than the file holds, so that the read that finds
+        // its end needs no more room.
+        text.resize(static_cast<std::size_t>(st.st_size) + 1);
         std::size_t got = 0;
         for (;;) {
             if (got == text.size()) text.resize(text.size() + 65536);
@@ -250,7 +252,7 @@ public:
         tProgramErrors = nullptr;
         if (!programErrors.empty()) o.problem = path + ": " + programErrors;
         o.counts = countFindings(result.findings);
-        o.piece = writer_.file(result, report);
+        o.piece = writer_.file(result, std::move(report));
         return o;
     }
 
@@ -348,8 +350,10 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     std::size_t next = 0, written = 0;
     bool stop = false;
     // Workers run at most this far ahead of the writer, so that memory
-    // stays bounded by a few files' output.
-    const std::size_t window = 4 * static_cast<std::size_t>(jobs);
+    // stays bounded by a few dozen files' output. Far enough that a writer
+    // kept off the processor for a while (on a busy machine) does not stop
+    // the workers at once.
+    const std::size_t window = 16 * static_cast<std::size_t>(jobs);
     std::vector<std::thread> workers;
     if (jobs > 1) {
         for (unsigned w = 0; w < jobs; ++w) {

@@ -75,10 +75,11 @@ bool clsOculon::mfIsNumeric(const std::string& sWord) {
 // A declaration without a type is never looked up in the user's list: an
 // empty line in the list ("__") would otherwise hand the next entry's type
 // word to every untyped name and hide the untyped finding.
-std::string clsOculon::msTypePrefixFor(const std::string& sType) {
+std::string clsOculon::msTypePrefixFor(std::string_view sType) {
     return trapErrors("msTypePrefixFor", [&]() -> std::string {
         if (!msVariablePrefixes.empty() && !sType.empty()) {
-            const std::string sKey = "_" + sType + "_";
+            std::string sKey;
+            ((sKey += '_') += sType) += '_';
             const auto iAt = msVariablePrefixes.find(sKey);
             if (iAt != std::string::npos) {
                 std::string sRest = msVariablePrefixes.substr(iAt + sKey.size());
@@ -95,39 +96,52 @@ std::string clsOculon::msTypePrefixFor(const std::string& sType) {
 // suffix characters, untyped and Variant declarations, the type prefix, and
 // the capitals of the body that follows the prefix. vFullName is the name as
 // written, for the usage texts.
-void clsOculon::mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                                      const std::optional<std::string>& vFullName, bool vNoCapsCheck) {
+void clsOculon::mCheckTypeAgainstName(std::string_view sName, std::string_view sType, tSourceLine& tLine,
+                                      std::optional<std::string_view> vFullName, bool vNoCapsCheck) {
     trapErrors("mCheckTypeAgainstName", [&] {
-        const std::string& sFull = vFullName ? *vFullName : sName;
+        const std::string_view sFull = vFullName ? *vFullName : sName;
+        // "name} {second": the usage of most findings here, built only for
+        // a finding the check level keeps.
+        auto post = [&](MessageId id, std::string_view sSecond) {
+            if (!mPassesLevel(messageText(id))) return;
+            std::string sUsage;
+            sUsage.reserve(sFull.size() + 3 + sSecond.size());
+            ((sUsage += sFull) += "} {") += sSecond;
+            mPostError(id, tLine, sUsage);
+        };
         if (!sName.empty() && std::string_view("#$%&@!").find(sName.back()) != std::string_view::npos)
-            mPostError(MessageId::TypeSuffix, tLine, sFull + "} {" + sName.back());
+            post(MessageId::TypeSuffix, std::string_view(&sName.back(), 1));
 
         std::string sPrefix = msTypePrefixFor(sType);
         if (sPrefix == "BAD") {
             sPrefix.clear();
-            mPostError(MessageId::UntypedVariable, tLine, sFull + "} {");
+            post(MessageId::UntypedVariable, "");
         }
         if (sPrefix == "UDT") sPrefix.clear();
-        if (sType == "Variant") mPostError(MessageId::VariantType, tLine, sFull + "} {" + sPrefix);
+        if (sType == "Variant") post(MessageId::VariantType, sPrefix);
 
-        std::string sBody;
+        std::string_view sBody = sName;
         if (!startsWith(sName, sPrefix)) {
-            bool bAccepted = sPrefix == "f" || (sPrefix == "b" && textlib::UCase(textlib::Left(sName, 2)) == "IS");
+            bool bAccepted = sPrefix == "f" || (sPrefix == "b" && sName.size() >= 2 &&
+                                                (sName[0] == 'I' || sName[0] == 'i') &&
+                                                (sName[1] == 'S' || sName[1] == 's'));
             for (const auto& pair : AcceptedPairs)
                 if (pair.type == sType && pair.prefix == sPrefix) bAccepted = true;
-            if (!bAccepted) mPostError(MessageId::TypePrefix, tLine, sFull + "} {" + sPrefix);
-            sBody = sName;
+            if (!bAccepted) post(MessageId::TypePrefix, sPrefix);
         } else {
-            sBody = sName.substr(sPrefix.size());
+            sBody.remove_prefix(sPrefix.size());
         }
 
         // A body written all in capitals, or one with no capital at all,
         // does not mark its syllables.
-        if (sBody.size() > 5 && !vNoCapsCheck) {
-            const std::string sFirstSix = sBody.substr(0, 6);
-            if (textlib::UCase(sFirstSix) == sFirstSix) mPostError(MessageId::SyllableCase, tLine, sFull + "} {" + sBody);
-        }
-        if (textlib::LCase(sBody) == sBody) mPostError(MessageId::SyllableCase, tLine, sFull + "} {" + sBody);
+        auto hasIn = [](std::string_view s, char lo, char hi) {
+            for (char c : s)
+                if (c >= lo && c <= hi) return true;
+            return false;
+        };
+        if (sBody.size() > 5 && !vNoCapsCheck && !hasIn(sBody.substr(0, 6), 'a', 'z'))
+            post(MessageId::SyllableCase, sBody);
+        if (!hasIn(sBody, 'A', 'Z')) post(MessageId::SyllableCase, sBody);
     });
 }
 
@@ -151,7 +165,7 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
         const bool bMultipleTest = !contains(tLine.sText, "(") && !contains(tLine.sText, ")") && !bConst &&
                                    !contains(tLine.sText, "With");
 
-        std::string sType;
+        std::string_view sType;
         long iName = 2;
         while (iName <= iCount) {
             const std::string& w3 = tLine.word(3);
@@ -172,9 +186,9 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
 
             // "Private WithEvents mobjApp As Application": the keyword is not
             // the name.
-            const std::string& sName =
+            const std::string_view sName =
                 tLine.word(tLine.word(iName) == "WithEvents" ? iName + 1 : iName);
-            std::string sBody;
+            std::string_view sBody;
             if (mbInDeclarations) {
                 if (startsWith(sName, "g") && !startsWith(sName, "grd") && !startsWith(sName, "gpb") &&
                     w1 == "Private")

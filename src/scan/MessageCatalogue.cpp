@@ -87,8 +87,14 @@ const std::array<CatalogueEntry, 31> Catalogue{{
 std::span<const CatalogueEntry> messageCatalogue() { return Catalogue; }
 
 const CatalogueEntry& catalogueEntry(MessageId id) {
-    for (const CatalogueEntry& e : Catalogue)
-        if (e.id == id) return e;
+    // The rows by id, indexed once: every finding filed looks its row up.
+    static const auto ById = [] {
+        std::array<const CatalogueEntry*, 128> t{};
+        for (const CatalogueEntry& e : Catalogue) t.at(static_cast<std::size_t>(e.id)) = &e;
+        return t;
+    }();
+    const auto i = static_cast<std::size_t>(id);
+    if (i < ById.size() && ById[i]) return *ById[i];
     throw std::out_of_range("no such message");
 }
 

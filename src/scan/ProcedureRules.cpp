@@ -13,7 +13,7 @@ namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 
-bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 }  // namespace
 
@@ -72,7 +72,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         // A Declare names itself but not the lines after it, which still
         // belong to the declarations section.
-        const std::string sProcName = tLine.word(iName);
+        const std::string_view sProcName = tLine.word(iName);
         if (sKeyword != "Declare") msLocation = sProcName;
         tLine.sLocation = sProcName;
 
@@ -80,7 +80,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
         // the environment.
         if (msModuleKind == "FRM" && contains(sProcName, "_")) return;
 
-        std::string sProcBody = sProcName;
+        std::string_view sProcBody = sProcName;
         if (startsWith(sProcName, "g")) {
             if (w1 == "Private") mPostError(MessageId::GlobalScopePublic, tLine, sProcName);
             sProcBody = sProcName.substr(1);
@@ -108,7 +108,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 
         const bool bConst = contains(tLine.sText, "Const ");
         const bool bDeclare = w1 == "Declare" || w2 == "Declare";
-        std::string sParam;
+        std::string_view sParam;
         while (i <= iCount) {
             sParam = tLine.word(i);
             if (i >= iEnd) break;
@@ -127,8 +127,8 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                 sParam = tLine.word(i);
             }
 
-            std::string sBody;
-            std::string sType;
+            std::string_view sBody;
+            std::string_view sType;
             long iTypeAt = i;
             if (sParam == "ByVal" || sParam == "ByRef") {
                 const bool bByVal = sParam == "ByVal";
@@ -202,15 +202,15 @@ void clsOculon::mAssignmentAndCallRules(tSourceLine& tLine) {
             mPostError(MessageId::DefaultProperty, tLine, w1);
 
         for (long i = 1; i <= tLine.iWordCount; ++i) {
-            const std::string& sWord = tLine.word(i);
+            const std::string_view sWord = tLine.word(i);
             if (sWord.size() > 5) continue;  // longer than every name below: saves the comparisons
             if (sWord == "Trim" || sWord == "LTrim" || sWord == "RTrim" || sWord == "Chr" || sWord == "Str" ||
                 sWord == "Mid")
-                mPostError(MessageId::StringFunctionForm, tLine, sWord);
+                mPostError(MessageId::StringFunctionForm, tLine, tLine.word(i));
             // A number after Left or Right is a property line of a form
             // description ("Left = 1200"), not a call.
             if ((sWord == "Left" || sWord == "Right") && !mfIsNumeric(tLine.word(i + 1)))
-                mPostError(MessageId::StringFunctionForm, tLine, sWord);
+                mPostError(MessageId::StringFunctionForm, tLine, tLine.word(i));
         }
     });
 }

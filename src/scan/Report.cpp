@@ -152,15 +152,17 @@ std::string clsOculon::sToday() {
     return buf;
 }
 
-void clsOculon::mAppendStringToByteArray(const std::string& sText, ReportBuffer& buffer) {
+void clsOculon::mAppendStringToByteArray(std::initializer_list<std::string_view> sPieces, ReportBuffer& buffer) {
     trapErrors("mAppendStringToByteArray", [&] {
         std::string& r = buffer.sText;
-        if (r.size() + sText.size() > ReportLimit) {
+        std::size_t iSize = 0;
+        for (std::string_view p : sPieces) iSize += p.size();
+        if (r.size() + iSize > ReportLimit) {
             if (r.size() <= MoreRoom) r += MoreLine;
             buffer.bCut = true;
             return;
         }
-        r += sText;
+        for (std::string_view p : sPieces) r += p;
     });
 }
 
@@ -192,7 +194,7 @@ void clsOculon::mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, p
             sWork += std::string("Suggest Count:  ") + Tab + Tab + std::to_string(miSuggestCount) + CrLf;
             sWork += std::string("Source Lines Scanned: ") + Tab + std::to_string(miLineCount) + CrLf;
         }
-        mAppendStringToByteArray(sWork, buffer);
+        mAppendStringToByteArray({sWork}, buffer);
     });
 }
 
@@ -201,18 +203,18 @@ void clsOculon::mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, 
         PrintWriter* w = buffer.writer;
         if (!w) {
             sWork = std::string(CrLf) + "[Form/Module/Declaration Level Scan Results] " + CrLf + CrLf;
-            mAppendStringToByteArray(sWork, buffer);
+            mAppendStringToByteArray({sWork}, buffer);
         }
         for (int s = 1; s <= ModuleSlots && !msModuleMessages[s].empty(); ++s) {
             if (w) {
                 for (const std::string& l : printLines(msModuleMessages[s])) w->line(l, false);
             } else {
-                mAppendStringToByteArray(msModuleMessages[s], buffer);
+                mAppendStringToByteArray({msModuleMessages[s]}, buffer);
             }
         }
         if (!w) {
             sWork = std::string("[Source Code Scan Results] ") + CrLf + CrLf;
-            mAppendStringToByteArray(sWork, buffer);
+            mAppendStringToByteArray({sWork}, buffer);
         }
     });
 }
@@ -222,8 +224,8 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
     for (std::size_t i = 1; i < mtLines.size(); ++i) {
         const tSourceLine& tLine = mtLines[i];
         if (tLine.sMessages[1].empty()) continue;
-        const std::string sLocation = "Location: " + msInternalName + "." + tLine.sLocation;
         if (w) {
+            const std::string sLocation = "Location: " + msInternalName + "." + tLine.sLocation;
             w->line("", false);
             bool bFirst = true;
             for (const std::string& l : printLines(tLine.sText)) {
@@ -233,18 +235,18 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
             w->line(sLocation, false);
             w->line("", false);
         } else {
-            mAppendStringToByteArray("Src Line:    " + tLine.sText, buffer);
-            mAppendStringToByteArray(sLocation + CrLf + CrLf, buffer);
+            mAppendStringToByteArray({"Src Line:    ", tLine.sText}, buffer);
+            mAppendStringToByteArray({"Location: ", msInternalName, ".", tLine.sLocation, "\r\n\r\n"}, buffer);
         }
         for (int s = 1; s <= LineSlots; ++s) {
             if (tLine.sMessages[s].empty()) {
-                if (!w) mAppendStringToByteArray(std::string(17, '*') + CrLf, buffer);
+                if (!w) mAppendStringToByteArray({"*****************\r\n"}, buffer);
                 break;
             }
             if (w) {
                 for (const std::string& l : printLines(tLine.sMessages[s])) w->line(l, false);
             } else {
-                mAppendStringToByteArray(tLine.sMessages[s], buffer);
+                mAppendStringToByteArray({tLine.sMessages[s]}, buffer);
             }
         }
     }
@@ -253,6 +255,9 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
 std::string clsOculon::mFillMessages(platform::Printer* printer) {
     return trapErrors("sFillMessages", [&]() -> std::string {
         ReportBuffer buffer;
+        // Room for about twice the source, the most a report usually needs,
+        // and never more than its limit.
+        if (!printer) buffer.sText.reserve(std::min(ReportLimit + 16, 2 * msSource.size() + 1024));
         std::optional<PrintWriter> writer;
         if (printer) {
             writer.emplace(*printer);
@@ -267,7 +272,7 @@ std::string clsOculon::mFillMessages(platform::Printer* printer) {
             return "";
         }
         if (buffer.bCut) endWithMore(buffer.sText);
-        return buffer.sText;
+        return std::move(buffer.sText);
     });
 }
 

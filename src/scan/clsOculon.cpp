@@ -5,9 +5,12 @@
 #include "scan/clsOculon.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "platform/Desktop.h"
@@ -32,28 +35,46 @@ std::string programFolder() {
     return exe.parent_path().string();
 }
 
-bool isSkipChar(char c) { return c == ' ' || c == '_' || c == '&' || c == '\r' || c == '\n' || c == '\t'; }
-bool isEndChar(char c) { return c == ' ' || c == '(' || c == '\r' || c == '\n' || c == '\t'; }
+// What the word cutter does with each character, looked up once per
+// character: Skip is passed over before a word, End ends a word (the comment
+// quote too), Drop is left out of the word without ending it.
+enum : unsigned char { Skip = 1, End = 2, Drop = 4 };
+constexpr std::array<unsigned char, 256> CharClasses = [] {
+    std::array<unsigned char, 256> t{};
+    for (unsigned char c : {' ', '_', '&', '\r', '\n', '\t'}) t[c] |= Skip;
+    for (unsigned char c : {' ', '(', '\r', '\n', '\t', '\''}) t[c] |= End;
+    for (unsigned char c : {'(', ')', '=', '<', '>', '+', '-', '/', '*', '\\', '&', ','}) t[c] |= Drop;
+    return t;
+}();
+unsigned char charClass(char c) { return CharClasses[static_cast<unsigned char>(c)]; }
+
 // A procedure head of any form: "Sub", "Function" or "Property" after any of
 // "Public", "Private", "Friend" and "Static" ("Friend Function F()",
 // "Private Static Sub S()", "Property Get P()").
 bool isAnyProcedureHead(const tSourceLine& tLine) {
     long i = 1;
-    while (i < 3 && (tLine.word(i) == "Public" || tLine.word(i) == "Private" || tLine.word(i) == "Friend" ||
-                     tLine.word(i) == "Static"))
-        ++i;
-    const std::string& w = tLine.word(i);
+    for (; i < 3; ++i) {
+        const std::string_view w = tLine.word(i);
+        if (w != "Public" && w != "Private" && w != "Friend" && w != "Static") break;
+    }
+    const std::string_view w = tLine.word(i);
     return w == "Sub" || w == "Function" || w == "Property";
 }
 
-bool isDropChar(char c) {
-    switch (c) {
-        case '(': case ')': case '=': case '<': case '>': case '+': case '-':
-        case '/': case '*': case '\\': case '&': case ',':
-            return true;
-        default:
-            return false;
-    }
+// The number of line feeds in a text.
+std::size_t countLineFeeds(const std::string& s) {
+    std::size_t n = 0;
+    for (const char* p = s.data(); const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(s.data() + s.size() - p));
+         p = static_cast<const char*>(lf) + 1)
+        ++n;
+    return n;
+}
+
+// Sets a slot to a text followed by line ends, in the slot's own room.
+void setWithLineEnds(std::string& sSlot, std::string_view sText, int iLineEnds) {
+    sSlot.reserve(sText.size() + 2 * static_cast<std::size_t>(iLineEnds));
+    sSlot.assign(sText);
+    for (int i = 0; i < iLineEnds; ++i) sSlot += CrLf;
 }
 
 // The user definitions the program reads, the first file that exists of:
@@ -115,8 +136,22 @@ void clsOculon::mInitialize() {
     mtFindings.clear();
     miFindingOrdinal = 0;
     // The lines of the previous file go too, so that a file that cannot be
-    // read reports nothing but its head.
-    mtLines.assign(1, tSourceLine{});
+    // read reports nothing but its head; their storage is kept for the next.
+    for (std::size_t i = 1; i < mtLines.size(); ++i) mtSpareLines.push_back(std::move(mtLines[i]));
+    mtLines.resize(1);
+    mtLines[0] = tSourceLine{};
+}
+
+tSourceLine& clsOculon::mNewLine() {
+    if (mtSpareLines.empty()) return mtLines.emplace_back();
+    tSourceLine& tLine = mtLines.emplace_back(std::move(mtSpareLines.back()));
+    mtSpareLines.pop_back();
+    tLine.sText.clear();
+    tLine.iWordCount = 0;  // the words are replaced when the line is cut
+    tLine.sLocation.clear();
+    tLine.sMessages.clear();
+    tLine.iPhysicalLine = 0;
+    return tLine;
 }
 
 void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource,
@@ -153,10 +188,10 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         std::size_t p = 0;
         long iPhysical = 1;
         int iLastValue = -1;
-        mtLines.reserve(mtLines.size() + static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')) + 1);
+        mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
         while (p < n) {
             pump.maybePump();
-            tSourceLine tLine;
+            tSourceLine& tLine = mNewLine();
             tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
@@ -181,11 +216,9 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
                 else
                     tLine.sText += CrLf;
             }
-            mtLines.push_back(std::move(tLine));
-            tSourceLine& tStored = mtLines.back();
-            mParseWords(tStored);
-            tStored.sLocation = msLocation;
-            mCritiqueLine(tStored);
+            mParseWords(tLine);
+            tLine.sLocation = msLocation;
+            mCritiqueLine(tLine);
             miLineCount = static_cast<long>(mtLines.size()) - 1;
             if (rProgressBar && p < n) {
                 // The position of the next line in the file's byte image
@@ -202,58 +235,62 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 }
 
 void clsOculon::mParseWords(tSourceLine& tLine) {
-    tLine.sWords.clear();
+    // The words are cut straight into the line's list, whose strings keep
+    // the room they had in an earlier line; the list is cut to its final
+    // count at the end.
+    std::vector<std::string>& sWords = tLine.sWords;
     tLine.iWordCount = 0;
-    // The words are cut into a scratch list whose strings keep their room
-    // from line to line, then copied into the line at their final count.
     std::size_t iWords = 0;
     trapErrors("mParseWords", [&] {
         // The work text is sText followed by one more CR LF, read in place.
         const std::string& sText = tLine.sText;
+        const char* const pText = sText.data();  // read through a local pointer, which stays in a register
         const std::size_t iTextLen = sText.size();
-        const std::size_t iWorkLen = iTextLen + 2;
         auto at = [&](std::size_t q) -> char {
             return q < iTextLen ? sText[q] : q == iTextLen ? '\r' : q == iTextLen + 1 ? '\n' : '\0';
         };
         std::size_t q = 0;  // 0-based
         while (q < iTextLen) {
-            if (iWords == mWordScratch.size()) mWordScratch.emplace_back();
-            std::string& sWord = mWordScratch[iWords];
+            if (iWords == sWords.size()) sWords.emplace_back();
+            std::string& sWord = sWords[iWords];
             sWord.clear();
-            while (q < iWorkLen && isSkipChar(at(q))) ++q;
-            if (at(q) != '"') {
+            while (q < iTextLen && (charClass(pText[q]) & Skip)) ++q;
+            // Past the text only the added CR LF is left: blanks, no word.
+            if (q >= iTextLen) break;
+            if (pText[q] != '"') {
                 // Runs of kept characters are appended whole; a dropped
                 // character is passed over without ending the word.
                 std::size_t iRun = q;
                 for (; q < iTextLen; ++q) {
-                    const char c = sText[q];
-                    if (isEndChar(c) || c == '\'') break;
-                    if (isDropChar(c)) {
-                        sWord.append(sText, iRun, q - iRun);
-                        iRun = q + 1;
-                    }
+                    const unsigned char k = charClass(pText[q]);
+                    if (!(k & (End | Drop))) continue;
+                    if (k & End) break;
+                    sWord.append(pText + iRun, q - iRun);
+                    iRun = q + 1;
                 }
-                if (iRun < q) sWord.append(sText, iRun, q - iRun);
+                if (iRun < q) sWord.append(pText + iRun, q - iRun);
             } else {
                 sWord += '"';
                 ++q;
-                while (q < iWorkLen) {
-                    char c = at(q);
-                    if (c == '"') {
-                        if (at(q + 1) == '"') {
-                            sWord += "\"\"";
-                            q += 2;
-                            continue;
-                        }
-                        sWord += '"';
-                        ++q;
-                        break;
+                for (;;) {
+                    // A run of the literal's characters, appended whole.
+                    const std::size_t iRun = q;
+                    for (; q < iTextLen; ++q) {
+                        const char c = pText[q];
+                        if (c == '"' || c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
                     }
+                    sWord.append(pText + iRun, q - iRun);
                     // A literal without its closing quote ends at the end of
                     // its physical line.
-                    if (c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
-                    sWord += c;
+                    if (q >= iTextLen || pText[q] != '"') break;
+                    if (at(q + 1) == '"') {
+                        sWord += "\"\"";
+                        q += 2;
+                        continue;
+                    }
+                    sWord += '"';
                     ++q;
+                    break;
                 }
             }
             if (!sWord.empty()) ++iWords;
@@ -261,8 +298,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
             ++q;
         }
     });
-    tLine.sWords.assign(mWordScratch.begin(), mWordScratch.begin() + static_cast<std::ptrdiff_t>(iWords));
-    tLine.iWordCount = static_cast<long>(tLine.sWords.size());
+    sWords.resize(iWords);
+    tLine.iWordCount = static_cast<long>(sWords.size());
 }
 
 // Runs the line-length rule, then the one rule family the line's first two
@@ -270,8 +307,8 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
 // in one line's rules never stops the cutting of the file.
 void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     trapErrors("mCritiqueLine", [&] { mLineLengthRule(tLine); });
-    const std::string& w1 = tLine.word(1);
-    const std::string& w2 = tLine.word(2);
+    const std::string_view w1 = tLine.word(1);
+    const std::string_view w2 = tLine.word(2);
     const bool bScoped = w1 == "Public" || w1 == "Private";
     const bool bDeclare = w1 == "Declare" || (bScoped && w2 == "Declare");
     // Every procedure head ends the declarations section, also the forms the
@@ -294,7 +331,7 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
         trapErrors("mTypeRules", [&] { mTypeRules(tLine); });
     } else if (w1 == "Attribute" && w2 == "VB_Name") {
         mInternalNameRules(tLine);
-    } else if (msModuleKind == "FRM" && w1 == "Begin") {
+    } else if (w1 == "Begin" && msModuleKind == "FRM") {
         trapErrors("mControlRules", [&] { mControlRules(tLine); });
     } else {
         trapErrors("mAssignmentAndCallRules", [&] { mAssignmentAndCallRules(tLine); });
@@ -340,23 +377,28 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = sMessage + CrLf + CrLf;
+                setWithLineEnds(tLine.sMessages[s], sMessage, 2);
                 return;
             }
         }
     });
 }
 
-void clsOculon::mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage) {
+void clsOculon::mPostError(MessageId id, tSourceLine& tLine, std::string_view vUsage) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
         if (!mPassesLevel(sMessage)) return;  // before the hint is built: most findings stop here
-        const std::string sHint = "{" + vUsage + "}";
-        if (!mCountFinding(id, sMessage, mLineIndex(tLine), sHint)) return;
+        std::string sHint;
+        sHint.reserve(vUsage.size() + 2);
+        ((sHint += '{') += vUsage) += '}';
+        if (!mCountFinding(id, sMessage, mLineIndex(tLine), std::move(sHint))) return;
+        const std::string& sStored = mtFindings.back().sUsage;
         for (int s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
-                tLine.sMessages[s] = sMessage + CrLf;
-                tLine.sMessages[s + 1] = "Look at:   " + sHint + CrLf + CrLf;
+                setWithLineEnds(tLine.sMessages[s], sMessage, 1);
+                std::string& sLookAt = tLine.sMessages[s + 1];
+                sLookAt.reserve(11 + sStored.size() + 4);
+                ((sLookAt.assign("Look at:   ")) += sStored) += "\r\n\r\n";
                 return;
             }
         }

@@ -34,10 +34,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Printer.h"
@@ -93,6 +95,11 @@ public:
         return (*slots_)[i];
     }
     static constexpr std::size_t size() { return LineSlots + 1; }
+    // Empties every slot; the storage stays, for the next line that uses it.
+    void clear() {
+        if (slots_)
+            for (std::string& s : *slots_) s.clear();
+    }
 
 private:
     std::unique_ptr<Slots> slots_;
@@ -198,10 +205,13 @@ private:
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
     long mLastLineIndex() const { return static_cast<long>(mtLines.size()) - 1; }
+    // Appends an empty line record to mtLines, made from a line of an earlier
+    // file when there is one.
+    tSourceLine& mNewLine();
 
     // ---- Filing findings (clsOculon.cpp) ----
     void mPostError(MessageId id, tSourceLine& tLine);
-    void mPostError(MessageId id, tSourceLine& tLine, const std::string& vUsage);
+    void mPostError(MessageId id, tSourceLine& tLine, std::string_view vUsage);
     void mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond);
     // Level filter, finding filter and counters; false when the finding is
     // filtered out. Otherwise records it against the given line (0: module).
@@ -217,9 +227,9 @@ private:
     void mCritiqueModule();
 
     // ---- Declaration rules (DeclarationRules.cpp) ----
-    std::string msTypePrefixFor(const std::string& sType);
-    void mCheckTypeAgainstName(const std::string& sName, const std::string& sType, tSourceLine& tLine,
-                               const std::optional<std::string>& vFullName = std::nullopt,
+    std::string msTypePrefixFor(std::string_view sType);
+    void mCheckTypeAgainstName(std::string_view sName, std::string_view sType, tSourceLine& tLine,
+                               std::optional<std::string_view> vFullName = std::nullopt,
                                bool vNoCapsCheck = false);
     void mVariableRules(tSourceLine& tLine);
     void mTypeRules(tSourceLine& tLine);
@@ -246,12 +256,17 @@ private:
     void mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatLineBlocks(ReportBuffer& buffer, platform::Printer* printer);
-    void mAppendStringToByteArray(const std::string& sText, ReportBuffer& buffer);
+    // Appends the pieces as one text: whole, or not at all when they do not fit.
+    void mAppendStringToByteArray(std::initializer_list<std::string_view> sPieces, ReportBuffer& buffer);
     std::string mFillMessages(platform::Printer* printer);
 
     // ---- State ----
     std::array<std::string, ModuleSlots + 1> msModuleMessages;  // module findings, slots 1..100
     std::vector<tSourceLine> mtLines;     // [0] unused; lines 1..miLineCount
+    // Lines of earlier files, whose strings keep their room for the lines of
+    // the next one: a file's cutting then seldom allocates. Never more than
+    // the longest file's lines.
+    std::vector<tSourceLine> mtSpareLines;
     std::vector<std::string> msMethods;   // Sub and Function names, in order of their heads
     long miMethodCount = 0;               // == msMethods.size()
     std::string msLocation = "(declarations)";
@@ -273,7 +288,6 @@ private:
     std::vector<tFinding> mtFindings;     // every finding filed, in order
     FindingFilter mfFindingFilter;        // leaves findings out (none when empty)
     long miFindingOrdinal = 0;            // findings that passed the check level so far
-    std::vector<std::string> mWordScratch;  // mParseWords' words before they go into the line
 };
 
 }  // namespace scan
