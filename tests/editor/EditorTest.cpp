@@ -226,28 +226,6 @@ TEST_F(Doc, EditedEntityWarnsOnceThenSwitches) {
     EXPECT_EQ(view.selected, 1);
 }
 
-TEST_F(Doc, EnterInTheListMovesTheFocusToTheText) {
-    openModule();
-    doc.cbProc_Change();  // typing in the list's box alone switches nothing
-    doc.Form_KeyDown(false, 13);  // Enter elsewhere
-    doc.cbProc_Change();
-    EXPECT_EQ(view.focusMoves, 0);
-    doc.Form_KeyDown(true, 13);
-    doc.cbProc_Change();
-    doc.cbProc_Change();  // the flag was cleared
-    EXPECT_EQ(view.focusMoves, 1);
-    doc.cbProc_KeyPress(65);
-    doc.cbProc_KeyPress(13);
-    EXPECT_EQ(view.focusMoves, 2);
-    EXPECT_EQ(doc.currentIndex(), 0);
-
-    type("edited");
-    doc.mnuDeleteText_Click();
-    EXPECT_EQ(view.text, "");
-    EXPECT_FALSE(doc.changed());
-    EXPECT_FALSE(doc.Form_QueryUnload());  // no question
-}
-
 // ---------------------------------------------------------------------------
 // Saving
 
@@ -380,24 +358,6 @@ TEST_F(Doc, QueryUnloadAsksAboutTheFileNameAndFollowsTheAnswer) {
     }
     EXPECT_EQ(read(path("saved.txt")), "new\r\n");
     EXPECT_EQ(read(file), "old\r\n");
-}
-
-TEST_F(Doc, CloseAsksAboutTheCaptionAndLeavesAnUnsavedTextToTheUnload) {
-    doc.OpenSourceFile(write("notes.txt", "old\r\n"), Mode::WholeFile);
-    view.windowCaption = "QVX: SOMETHING";
-    for (Answer a : {Answer::No, Answer::Cancel}) {
-        type("new");
-        desktop.boxes.answerNext(a);
-        doc.mnuFileClose_Click();
-        EXPECT_TRUE(doc.changed());
-    }
-    EXPECT_EQ(desktop.boxes.last().text, "The text in [QVX: SOMETHING] has changed.\r\nDo you want to save the changes?");
-    desktop.boxes.answerNext(Answer::Yes);
-    desktop.dialogs.chooseNext(path("saved.txt"));
-    doc.mnuFileClose_Click();
-    EXPECT_EQ(read(path("saved.txt")), "new\r\n");
-    EXPECT_FALSE(doc.Form_QueryUnload());  // the window then closes without a second question
-    EXPECT_EQ(desktop.boxes.shown.size(), 3u);
     // The save dialog shows the last open filter.
     desktop.dialogs.cancelNext();
     doc.openWithDialog("Class (*.cls)|*.cls", Mode::Entity);

@@ -48,12 +48,10 @@ TEST_F(FileSystemTest, FailuresRaiseRunTimeErrors) {
         realFileSystem().openRead((dir / "missing.txt").string());
         FAIL();
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), err::FileNotFound);
-        EXPECT_EQ(e.description(), "File not found");
+        EXPECT_EQ(std::pair(e.number(), e.description()), std::pair(long(err::FileNotFound), std::string("File not found")));
     }
     EXPECT_THROW(realFileSystem().openWrite((dir / "no/such/dir/x").string()), RuntimeError);
     EXPECT_THROW(realFileSystem().openRead(dir.string()), RuntimeError);
-    EXPECT_THROW(realFileSystem().rename((dir / "missing").string(), (dir / "x").string()), RuntimeError);
 }
 
 TEST_F(FileSystemTest, CopyAndRenameReplaceTheTargetAndKeepThePermissions) {
@@ -69,21 +67,3 @@ TEST_F(FileSystemTest, CopyAndRenameReplaceTheTargetAndKeepThePermissions) {
     EXPECT_EQ(realFileSystem().readAll(dst), "new");
 }
 
-TEST_F(FileSystemTest, FaultyFileSystemFailsTheChosenCall) {
-    const std::string a = write("a", "x\r\ny\r\n");
-    FaultyFileSystem faulty(realFileSystem());
-    faulty.failOn("read", 2);
-    faulty.failOn("rename", 1, err::PermissionDenied);
-    auto in = faulty.openRead(a);
-    std::string line;
-    EXPECT_TRUE(in->readLine(line));
-    EXPECT_THROW(in->readLine(line), RuntimeError);
-    try {
-        faulty.rename(a, (dir / "b").string());
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), err::PermissionDenied);
-    }
-    EXPECT_TRUE(faulty.exists(a));
-    EXPECT_EQ(faulty.calls["openRead"], 1);
-}
