@@ -1,6 +1,6 @@
 // The block commands through the editor window's menu items: what replaces
 // the selection, the clipboard afterwards, the messages for an empty text,
-// where the focus goes, and a print into a PDF file.
+// where the focus goes, a print into a PDF file, and the system clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -52,57 +52,26 @@ protected:
 
 }  // namespace
 
-// Each command through its menu item, with the focus in the procedure list:
-// the text afterwards, the clipboard, and the focus back in the editor.
-TEST_F(BlockWindow, MenuItemsReplaceTheBlockAndFocusTheEditor) {
-    const struct {
-        const char* item;
-        std::string text;
-        std::int64_t start, length;
-        std::string after, clipboard;
-    } cases[] = {
-        {"mnuComment", "Sub A()\r\nx = 1\r\n  y = 2\r\nEnd Sub\r\n", 9, 16, "Sub A()\r\n'x = 1\r\n  'y = 2\r\nEnd Sub\r\n",
-         "'x = 1\r\n  'y = 2\r\n"},
-        {"mnuUncomment", "x\r\n  ' y = 1  \r\n'z\r\n", 3, 17, "x\r\n   y = 1\r\nz\r\n", "   y = 1\r\nz\r\n"},
-        {"mnuConvert", "* tally\r\nnTotal := nTotal + 1\r\n", 0, 31, "' tally\r\nnTotal = nTotal + 1\r\n",
-         "' tally\r\nnTotal = nTotal + 1\r\n"},
-        {"mnuConvert", "x := 5\r\n", 3, 0, "x := 5\r\n", ""},  // nothing selected: nothing pasted
-        {"mnuIndent", "Sub A()\r\nIf a Then\r\nb = 1\r\nEnd If\r\nEnd Sub\r\n", 0, 0,
-         "Sub A()\r\n   If a Then\r\n      b = 1\r\n   End If\r\nEnd Sub\r\n",
-         "Sub A()\r\n   If a Then\r\n      b = 1\r\n   End If\r\nEnd Sub\r\n"},
-        {"mnuConcatenate", "abc def", 4, 3, "abc def", "olddef"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.item) + ": " + c.text);
-        desktop.clipboard.setText("old");
-        run(c.item, c.text, c.start, c.length);
-        EXPECT_EQ(window->editorText(), c.after);
-        EXPECT_EQ(desktop.clipboard.text(), c.clipboard);
-        EXPECT_EQ(window->document().changed(), c.after != c.text);
-        EXPECT_TRUE(editorHasFocus());
-        EXPECT_TRUE(desktop.boxes.shown.empty());
-    }
-}
-
-// A refused command says so, changes nothing, and leaves the focus where the
-// command puts it.
-TEST_F(BlockWindow, BlankTextIsRefusedWithItsMessage) {
-    const std::tuple<const char*, std::string, std::string, bool> cases[] = {
-        {"mnuComment", "     ", "You have no text selected!", true},
-        {"mnuUncomment", "", "You have no text selected!", false},
-        {"mnuIndent", "    ", "You have no text to indent!", false},
-        {"mnuConcatenate", "   ", "You have no text to concatenate!", true},
-        {"mnuPrint", " ", "You have no text selected!", false}};
-    for (const auto& [item, text, message, editorFocused] : cases) {
-        SCOPED_TRACE(item);
+// Each command through its menu item (cases/window.txt): the text and the
+// clipboard afterwards, and where the focus goes; a refused command says so
+// and changes nothing.
+TEST_F(BlockWindow, MenuItemsReplaceTheBlockOrRefuseAndMoveTheFocus) {
+    for (const auto& r : cases::rows("editor_blocks/cases/window.txt")) {
+        SCOPED_TRACE(r[0] + " " + r[1]);
         desktop.boxes.clear();
-        desktop.clipboard.setText("kept");
-        run(item, text, static_cast<std::int64_t>(text.size() / 2));
-        expectOneBox(message, "Error", platform::Icon::Exclamation);
-        EXPECT_EQ(window->editorText() + "|" + desktop.clipboard.text(), text + "|kept");
-        EXPECT_FALSE(window->document().changed());
-        EXPECT_EQ(editorHasFocus(), editorFocused);
-        EXPECT_EQ(listHasFocus(), !editorFocused);
+        desktop.clipboard.setText("old");
+        if (r[0] == "refused") {
+            run(r[1].c_str(), r[2], static_cast<std::int64_t>(r[2].size() / 2));
+            expectOneBox(r[3], "Error", platform::Icon::Exclamation);
+            EXPECT_EQ(window->editorText() + "|" + desktop.clipboard.text(), r[2] + "|old");
+            EXPECT_EQ(editorHasFocus(), r[4] == "1");
+            EXPECT_EQ(listHasFocus(), r[4] == "0");
+        } else {
+            run(r[0].c_str(), r[1], std::stoll(r[2]), std::stoll(r[3]));
+            EXPECT_EQ(window->editorText() + "|" + desktop.clipboard.text(), r[4] + "|" + r[5]);
+            EXPECT_TRUE(editorHasFocus() && desktop.boxes.shown.empty());
+        }
+        EXPECT_EQ(window->document().changed(), window->editorText() != (r[0] == "refused" ? r[2] : r[1]));
     }
 }
 

@@ -122,34 +122,21 @@ TEST_F(FindReplace, DialogCaptionsAndDefaults) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-// Find, then Find Next: the selection after each step, or "Cannot find" with
-// the selection kept; never wrapping around.
+// Find, then Find Next (cases/find.txt), never wrapping around.
 TEST_F(FindReplace, FindThenFindNextNeverWrap) {
-    const struct {
-        std::string text;
-        std::int64_t caret;
-        QString what;
-        int direction;
-        bool matchCase;
-        std::vector<std::pair<std::int64_t, std::int64_t>> steps;  // (-1, -1): not found
-    } cases[] = {{"abc abc", 0, "abc", 1, false, {{0, 3}, {4, 3}, {-1, -1}}},
-                 {"xabc", 0, "ABC", 1, false, {{1, 3}}},
-                 {"xabc", 0, "ABC", 1, true, {{-1, -1}}},
-                 {"abc abc", 0, "abc", 0, false, {{-1, -1}}},
-                 {"abc\r\nabc", 8, "abc", 0, false, {{5, 3}, {0, 3}}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text + " / " + c.what.toStdString());
+    for (const auto& r : cases::rows("editor_ui/cases/find.txt")) {
+        SCOPED_TRACE(r[0] + " / " + r[2]);
         desktop.boxes.clear();
-        given(c.text, c.caret);
-        auto selection = std::pair(c.caret, std::int64_t{0});
-        for (std::size_t i = 0; i < c.steps.size(); ++i) {
-            i == 0 ? findWith(c.what, c.direction, c.matchCase) : next();
-            if (c.steps[i].first >= 0) selection = c.steps[i];
+        given(r[0], std::stoll(r[1]));
+        std::pair<std::int64_t, std::int64_t> selection(std::stoll(r[1]), 0);
+        for (std::size_t i = 5; i < r.size(); ++i) {
+            i == 5 ? findWith(QString::fromStdString(r[2]), std::stoi(r[3]), r[4] == "1") : next();
+            if (r[i] != "-") selection = {std::stoll(r[i]), std::stoll(r[i].substr(r[i].find(',') + 1))};
             expectSelection(selection.first, selection.second);
-            EXPECT_EQ(desktop.boxes.shown.size(), c.steps[i].first < 0 ? 1u : 0u);
+            EXPECT_EQ(desktop.boxes.shown.size(), r[i] == "-" ? 1u : 0u);
         }
-        if (!desktop.boxes.shown.empty()) expectBox(desktop.boxes.last(), cannotFind(c.what.toStdString()));
-        EXPECT_EQ(editor::searchState().direction, c.direction);
+        if (!desktop.boxes.shown.empty()) expectBox(desktop.boxes.last(), cannotFind(r[2]));
+        EXPECT_EQ(editor::searchState().direction, std::stoi(r[3]));
     }
 }
 
