@@ -136,15 +136,6 @@ TEST_F(Doc, OpenSplitsIntoEntities) {
     EXPECT_FALSE(desktop.busy.busy);
 }
 
-TEST_F(Doc, OffsetsBeyondSevenDigitsAreRead) {
-    std::string bytes = "Option Explicit\r\n";
-    while (bytes.size() < 10'100'000) bytes += "' " + std::string(98, 'x') + "\r\n";
-    const auto start = static_cast<std::int64_t>(bytes.size()) + 1;
-    doc.OpenSourceFile(write("big.bas", bytes + crlf({"Sub Far()", "End Sub"})), Mode::Entity);
-    EXPECT_EQ(doc.entityRecords().at(1), "Far|" + std::to_string(start));
-    EXPECT_EQ(doc.GetEntityText(1), crlf({"Sub Far()", "End Sub"}));
-}
-
 TEST_F(Doc, FilesWithoutEntitiesAreReportedAndShowNothing) {
     const std::tuple<const char*, std::string, int> cases[] = {
         {"empty.bas", "", platform::err::InputPastEndOfFile},

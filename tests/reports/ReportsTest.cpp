@@ -79,13 +79,6 @@ struct Job {
 
 }  // namespace
 
-TEST(Reports, RoundHalfEvenAndPageLabel) {
-    for (auto [value, rounded] : {std::pair{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {70.49, 70}, {70.51, 71}})
-        EXPECT_EQ(reports::RoundHalfEven(value), rounded) << value;
-    EXPECT_EQ(reports::PageLabel(1), "Page   1");
-    EXPECT_EQ(reports::PageLabel(123), "Page   123");
-}
-
 TEST(Reports, BodyFontAndLastLineByColumnsAndPageHeight) {
     // columns, page height -> points, LL = round(S / (points x 23) - 1); at
     // 8 pt S = 184 x 71.5 and 184 x 72.5 round halves to even.
