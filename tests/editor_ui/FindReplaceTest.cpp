@@ -122,22 +122,21 @@ TEST_F(FindReplace, DialogCaptionsAndDefaults) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-// Find, then Find Next (cases/find.txt), never wrapping around.
-TEST_F(FindReplace, FindThenFindNextNeverWrap) {
-    for (const auto& r : cases::rows("editor_ui/cases/find.txt")) {
-        SCOPED_TRACE(r[0] + " / " + r[2]);
-        desktop.boxes.clear();
-        given(r[0], std::stoll(r[1]));
-        std::pair<std::int64_t, std::int64_t> selection(std::stoll(r[1]), 0);
-        for (std::size_t i = 5; i < r.size(); ++i) {
-            i == 5 ? findWith(QString::fromStdString(r[2]), std::stoi(r[3]), r[4] == "1") : next();
-            if (r[i] != "-") selection = {std::stoll(r[i]), std::stoll(r[i].substr(r[i].find(',') + 1))};
-            expectSelection(selection.first, selection.second);
-            EXPECT_EQ(desktop.boxes.shown.size(), r[i] == "-" ? 1u : 0u);
-        }
-        if (!desktop.boxes.shown.empty()) expectBox(desktop.boxes.last(), cannotFind(r[2]));
-        EXPECT_EQ(editor::searchState().direction, std::stoi(r[3]));
-    }
+// The dialog's direction and case reach the search: down from the caret,
+// then up from the end; the steps themselves are tested below the window.
+TEST_F(FindReplace, DirectionAndCaseReachTheSearch) {
+    given("abc\r\nABC");
+    findWith("ABC", 1, true);
+    expectSelection(5, 3);
+    given("abc\r\nabc", 8);
+    findWith("abc", 0);
+    expectSelection(5, 3);
+    next();
+    expectSelection(0, 3);
+    next();  // never wrapping around
+    expectSelection(0, 3);
+    expectBox(desktop.boxes.last(), cannotFind("abc"));
+    EXPECT_EQ(editor::searchState().direction, 0);
 }
 
 // Cancel still searches with the typed text and case; the case flag outlives
