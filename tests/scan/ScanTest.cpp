@@ -253,6 +253,13 @@ TEST_F(Scan, PrintoutOfAModule) {
         if (op.text.starts_with("Src Line: ' x")) { EXPECT_EQ(op.y - lastY, 3 * op.height); }
         lastY = op.y;
     }
+    // A line that ends exactly at the bottom of the page still fits on it.
+    const auto fit = *std::find_if(printer.ops.begin(), printer.ops.end(),
+                                   [](const auto& op) { return op.text.starts_with("Location:"); });
+    platform::RecordingPrinter exact(11520, fit.y + fit.height);
+    oculon.sFillMessages("Print Only", exact);
+    const auto first = *std::find_if(exact.ops.begin(), exact.ops.end(), [&](const auto& op) { return op.text == fit.text; });
+    EXPECT_EQ(std::pair(first.page, first.y), std::pair(1, fit.y));
     // Long reports go on on new pages, inside the page.
     setCheckLevel(2);
     oculon.LoadFromText("BIG.BAS", [] {
