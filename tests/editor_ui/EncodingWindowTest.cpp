@@ -16,13 +16,13 @@ class Encoding : public EditorFixture {};
 TEST_F(Encoding, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) {
     const std::string name = dir.filePath("M\xC3\xB3" "dulo \xC3\xB1.bas").toStdString();
     const std::string bytes = "x = \"\x80 \x93q\x94 \x96\x81\"\r\n' \xE9t\xE9\r\n";
-    writeFile(name, bytes);
+    std::ofstream(name, std::ios::binary) << bytes;
     start(name);
     auto* edit = control<QPlainTextEdit>("txtEdit");
     EXPECT_EQ(edit->toPlainText(), QString::fromUtf8("x = \"\u20AC \u201Cq\u201D \u2013\u0081\"\n' \u00E9t\u00E9\n"));
-    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("QVX: " + upper(name)));
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("QVX: " + textlib::UCase(name)));
     item("mnuFileSave")->trigger();
-    EXPECT_EQ(readFile(name), bytes + "\r\n");
+    EXPECT_EQ(cases::read(name), bytes + "\r\n");
     edit->moveCursor(QTextCursor::End);
     edit->insertPlainText(QString::fromUtf8("\u2192 \U0001F600"));
     item("mnuFileSave")->trigger();
@@ -30,7 +30,7 @@ TEST_F(Encoding, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) {
     expectBox(desktop.boxes.last(), {"The character U+2192 \"\xE2\x86\x92\" on line 3 has no byte in the Windows-1252 "
                                      "code page of source files, so nothing was saved. Replace it and save again.",
                                      "Varnel", Icon::Exclamation, Buttons::Ok});
-    EXPECT_EQ(readFile(name), bytes + "\r\n");
+    EXPECT_EQ(cases::read(name), bytes + "\r\n");
     // Pasted from another program through the system clipboard: refused the same way.
     item("mnuDeleteText")->trigger();
     platform::ScopedServices restore({});

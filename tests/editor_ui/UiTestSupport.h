@@ -14,11 +14,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "editor/ui/frmEdit32.h"
 #include "platform/Recording.h"
+#include "support/Cases.h"
+#include "textlib/TextLib.h"
 
 namespace uitest {
 
@@ -37,29 +39,10 @@ inline void onNextDialog(std::function<void(QDialog*)> answer) {
     QObject::connect(timer, &QTimer::timeout, [timer, tries, answer] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         const bool shown = dialog && dialog->isVisible();
-        if (shown || ++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-        }
+        if (shown || ++*tries > 500) timer->stop(), timer->deleteLater();
         if (shown) answer(dialog);
     });
     timer->start(5);
-}
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-inline std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
 }
 
 // Lets queued events (the first activation, pending repaints) run.
@@ -68,42 +51,31 @@ inline void settle() {
 }
 
 // Every message box of the editor: text, title, icon and buttons.
-struct Box {
-    std::string text, title;
-    platform::Icon icon;
-    platform::Buttons buttons;
-};
 using platform::Buttons;
 using platform::Icon;
-inline Box cannotFind(const std::string& what) {
-    return {"Cannot find \"" + what + "\"", "Varnel", Icon::Exclamation, Buttons::Ok};
-}
-inline Box runTimeError(const std::string& description) {
-    return {description, "Kestrin Error", Icon::Stop, Buttons::Ok};
-}
+struct Box {
+    std::string text, title;
+    Icon icon = Icon::Exclamation;
+    Buttons buttons = Buttons::Ok;
+};
+inline Box cannotFind(const std::string& what) { return {"Cannot find \"" + what + "\"", "Varnel"}; }
+inline Box runTimeError(const std::string& description) { return {description, "Kestrin Error", Icon::Stop}; }
 inline Box confirmSave(const std::string& subject) {
     return {"The text in [" + subject + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
             Icon::Exclamation, Buttons::YesNoCancel};
 }
-inline const Box EntityChanged = {
-    "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
-    "You will not be prompted again unless\nadditional changes are made!",
-    "Save or Lose Changes", Icon::Exclamation, Buttons::Ok};
-inline Box noHelpFile(const std::string& path) {
-    return {"Can't open help file: " + path, "Varnel", Icon::Exclamation, Buttons::Ok};
-}
-
+inline const Box EntityChanged = {"The currenty entity has been changed,\nto save, use the File Save Menu.\n"
+                                  "You will not be prompted again unless\nadditional changes are made!",
+                                  "Save or Lose Changes"};
+inline Box noHelpFile(const std::string& path) { return {"Can't open help file: " + path, "Varnel"}; }
 inline void expectBox(const platform::ShownBox& shown, const Box& box) {
-    EXPECT_EQ(shown.text, box.text);
-    EXPECT_EQ(shown.title, box.title);
-    EXPECT_EQ(shown.icon, box.icon);
-    EXPECT_EQ(shown.buttons, box.buttons);
+    EXPECT_EQ(std::tie(shown.text, shown.title, shown.icon, shown.buttons),
+              std::tie(box.text, box.title, box.icon, box.buttons));
 }
 
 inline const std::string Declarations = "Attribute VB_Name = \"Module1\"\r\nOption Explicit\r\nDim x As Long\r\n\r\n";
 inline const std::string ProcA = "Private Sub A()\r\n  x = 1\r\nEnd Sub\r\n";
-inline const std::string ProcB = "Public Function B()\r\n  B = 2\r\nEnd Function\r\n";
-inline const std::string Module = Declarations + ProcA + "\r\n" + ProcB;
+inline const std::string Module = Declarations + ProcA + "\r\nPublic Function B()\r\n  B = 2\r\nEnd Function\r\n";
 
 // The desktop doubles, a fresh search state and "My Module.bas" (a name with
 // a blank) holding Module; start() makes the window.
@@ -113,10 +85,8 @@ protected:
         QApplication::setQuitOnLastWindowClosed(false);
         editor::searchState() = editor::SearchState{};
         ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("My Module.bas").toStdString();
-        writeFile(path, Module);
+        std::ofstream(path, std::ios::binary) << Module;
     }
-
     // A window started with this command line, shown and activated.
     editor::ui::frmEdit32& start(const std::string& commandLine = "") {
         window = std::make_unique<editor::ui::frmEdit32>(commandLine);
@@ -125,12 +95,11 @@ protected:
         settle();
         return *window;
     }
-
     template <class T>
     T* control(const char* name) {
         return child<T>(window.get(), name);
     }
-
+    std::string caption() const { return window->windowTitle().toStdString(); }
     // The menu item (not a submenu) of that name.
     QAction* item(const char* name) {
         for (QAction* a : window->findChildren<QAction*>(name))
@@ -138,21 +107,17 @@ protected:
         ADD_FAILURE() << "no menu item named " << name;
         return nullptr;
     }
-
     void typeIntoEditor(const QString& keys) {
-        auto* edit = control<QPlainTextEdit>("txtEdit");
-        edit->setFocus();
-        QTest::keyClicks(edit, keys);
+        control<QPlainTextEdit>("txtEdit")->setFocus();
+        QTest::keyClicks(control<QPlainTextEdit>("txtEdit"), keys);
     }
-
     void expectSelection(std::int64_t start, std::int64_t length) {
-        EXPECT_EQ(window->selStart(), start);
-        EXPECT_EQ(window->selLength(), length);
+        EXPECT_EQ(std::pair(window->selStart(), window->selLength()), std::pair(start, length));
     }
 
     platform::RecordingDesktop desktop;
     QTemporaryDir dir;
-    std::string path;
+    std::string path = dir.filePath("My Module.bas").toStdString();
     std::unique_ptr<editor::ui::frmEdit32> window;
 };
 

@@ -4,16 +4,9 @@
 // complete copy of the file, when the failure came after the backup was made),
 // no temporary file may be left behind, and a message box must have told the
 // user. A save that goes through despite the fault must give the same files as
-// a save without one.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
+// a save without one. Then files that vanish between opening and saving, and
+// the faults found by fuzzing, each as the smallest input that showed it.
 #include <map>
-#include <ostream>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "RobustnessSupport.h"
 #include "editor/SourceDocument.h"
@@ -23,139 +16,84 @@
 namespace {
 
 using editor::Mode;
+using robustness::caseText;
 using robustness::readBytes;
-using robustness::ScratchDir;
 using robustness::writeBytes;
+using Names = std::set<std::string>;
 
-const std::string ModuleText =
-    "Attribute VB_Name = \"modMain\"\r\n"
-    "Option Explicit\r\n"
-    "Private miCount As Integer\r\n"
-    "\r\n"
-    "Private Sub Alpha()\r\n"
-    "    miCount = 1\r\n"
-    "End Sub\r\n"
-    "\r\n"
-    "Public Function Total(x As Long) As Long\r\n"
-    "    Total = x + miCount\r\n"
-    "End Function\r\n";
-
-const std::string FormText =
-    "VERSION 5.00\r\n"
-    "Begin VB.Form frmMain\r\n"
-    "   Caption = \"Main\"\r\n"
-    "   Begin VB.CommandButton cmdOK\r\n"
-    "      Caption = \"OK\"\r\n"
-    "   End\r\n"
-    "End\r\n"
-    "Attribute VB_Name = \"frmMain\"\r\n"
-    "Option Explicit\r\n"
-    "Dim msName As String\r\n"
-    "\r\n"
-    "Private Sub cmdOK_Click()\r\n"
-    "   Unload Me\r\n"
-    "End Sub\r\n";
-
-const std::string OldBackup = "an older backup\r\n";
-const std::string OldOther = "another file that Save As replaces\r\n";
+const std::string OldBackup = "an older backup\r\n", OldOther = "another file that Save As replaces\r\n";
 
 struct Scenario {
     const char* name;
     Mode mode;
-    const char* file;      // the file opened
-    const std::string* text;
-    int entity;            // entity edited (entity mode)
-    bool saveAs;           // Save As to OTHER.BAS instead of Save
+    const char* file;  // opened, from cases/
+    int entity;        // edited (entity mode)
+    bool saveAs;       // Save As to OTHER.BAS instead of Save
 };
-
 void PrintTo(const Scenario& sc, std::ostream* os) { *os << sc.name; }
 
-const Scenario Scenarios[] = {
-    {"EntityProcedureSameName", Mode::Entity, "MAIN.BAS", &ModuleText, 2, false},
-    {"EntityFormDeclarationsSameName", Mode::Entity, "FMAIN.FRM", &FormText, 0, false},
-    {"EntityProcedureNewName", Mode::Entity, "MAIN.BAS", &ModuleText, 1, true},
-    {"WholeFileSameName", Mode::WholeFile, "MAIN.BAS", &ModuleText, 0, false},
-    {"WholeFileNewName", Mode::WholeFile, "MAIN.BAS", &ModuleText, 0, true},
-};
-
 struct Outcome {
-    bool saved = false;
+    bool saved = false, fired = false;
     std::string target, backup, original;
-    std::set<std::string> names;
-    std::vector<platform::ShownBox> boxes;
+    Names names;
+    std::size_t boxes = 0;
     std::map<std::string, int> calls;
-    bool fired = false;
 };
 
 class SaveFaults : public ::testing::TestWithParam<Scenario> {
 protected:
-    std::string targetName() const { return GetParam().saveAs ? "OTHER.BAS" : GetParam().file; }
-    std::string backupOf(const std::string& file) const {
-        return file.substr(0, file.find('.')) + ".BAK";
-    }
-
+    static std::string backupOf(const std::string& file) { return file.substr(0, file.find('.')) + ".BAK"; }
     // Lays out the folder, opens the file, edits it and saves it with the
     // given fault (kind "" for none).
     Outcome run(const std::string& kind, int nth) {
         const Scenario& sc = GetParam();
+        const std::string target = sc.saveAs ? "OTHER.BAS" : sc.file;
         dir.clear();
-        writeBytes(dir.path(sc.file), *sc.text);
+        writeBytes(dir.path(sc.file), text);
         writeBytes(dir.path(backupOf(sc.file)), OldBackup);
         writeBytes(dir.path("OTHER.BAS"), OldOther);
-
         platform::RecordingDesktop desktop;
         editor::MemoryView view;
         editor::SourceDocument doc(view);
         EXPECT_TRUE(doc.OpenSourceFile(dir.path(sc.file), sc.mode));
-        if (sc.mode == Mode::Entity && sc.entity != 0) doc.cbProc_Click(sc.entity);
-        std::string text = view.text;
-        const auto at = text.find("\r\n");
-        text.insert(at == std::string::npos ? text.size() : at, " ' edited");
-        view.setEditorText(text);
+        if (sc.entity != 0) doc.cbProc_Click(sc.entity);
+        std::string edited = view.text;
+        view.setEditorText(edited.insert(edited.find("\r\n"), " ' edited"));
         doc.txtEdit_Change();
         desktop.boxes.clear();
 
         platform::FaultyFileSystem faulty(platform::realFileSystem());
         if (!kind.empty()) faulty.failOn(kind, nth);
-        platform::Services s;
-        s.files = &faulty;
         Outcome o;
         {
-            platform::ScopedServices scope(s);
-            if (sc.saveAs) {
-                desktop.dialogs.chooseNext(dir.path("OTHER.BAS"));
-                o.saved = doc.mnuSaveAs_Click();
-            } else {
-                o.saved = doc.mnuFileSave_Click();
-            }
+            platform::ScopedServices scope({.files = &faulty});
+            if (sc.saveAs) desktop.dialogs.chooseNext(dir.path("OTHER.BAS"));
+            o.saved = sc.saveAs ? doc.mnuSaveAs_Click() : doc.mnuFileSave_Click();
         }
-        o.target = readBytes(dir.path(targetName()));
-        o.backup = readBytes(dir.path(backupOf(targetName())));
+        o.target = readBytes(dir.path(target));
+        o.backup = readBytes(dir.path(backupOf(target)));
         o.original = readBytes(dir.path(sc.file));
         o.names = dir.names();
-        o.boxes = desktop.boxes.shown;
+        o.boxes = desktop.boxes.shown.size();
         o.calls = faulty.calls;
         o.fired = !kind.empty() && faulty.calls[kind] >= nth;
         return o;
     }
-
-    ScratchDir dir;
+    robustness::ScratchDir dir;
+    const std::string text = caseText(GetParam().file);
 };
 
 TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
     const Scenario& sc = GetParam();
-    const bool sameName = !sc.saveAs;
-    const bool makesBackup = sameName && sc.mode == Mode::Entity;
-    const std::string oldTarget = sc.saveAs ? OldOther : *sc.text;
+    const bool makesBackup = !sc.saveAs && sc.mode == Mode::Entity;
+    const std::string oldTarget = sc.saveAs ? OldOther : text;
     const std::string oldBackup = sc.saveAs ? "" : OldBackup;  // OTHER.BAK does not exist
 
     const Outcome clean = run("", 0);
     ASSERT_TRUE(clean.saved);
-    ASSERT_TRUE(clean.boxes.empty()) << clean.boxes.front().text;
-    ASSERT_NE(clean.target, oldTarget);
+    ASSERT_EQ(clean.boxes, 0u);
     ASSERT_NE(clean.target.find(" ' edited"), std::string::npos);
-    if (makesBackup) ASSERT_EQ(clean.backup, *sc.text);
-    const std::set<std::string> cleanNames = clean.names;
+    if (makesBackup) ASSERT_EQ(clean.backup, text);
 
     int failures = 0;
     for (const auto& [kind, count] : clean.calls) {
@@ -163,113 +101,105 @@ TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
             SCOPED_TRACE(kind + " #" + std::to_string(nth));
             const Outcome o = run(kind, nth);
             ASSERT_TRUE(o.fired);
-            EXPECT_EQ(o.original, sc.saveAs ? *sc.text : o.original) << "the file opened is never touched by Save As";
+            EXPECT_EQ(o.original, sc.saveAs ? text : o.original) << "Save As never touches the file opened";
             if (!o.saved) {
                 ++failures;
                 EXPECT_EQ(o.target, oldTarget);
-                if (makesBackup)
-                    EXPECT_TRUE(o.backup == oldBackup || o.backup == *sc.text) << "backup holds: " << o.backup;
-                else
-                    EXPECT_EQ(o.backup, oldBackup);
-                EXPECT_FALSE(o.boxes.empty()) << "the user is told";
-                const std::set<std::string> before = {sc.file, backupOf(sc.file), "OTHER.BAS"};
-                EXPECT_EQ(o.names, before) << "no temporary file is left";
+                EXPECT_TRUE(o.backup == oldBackup || (makesBackup && o.backup == text)) << o.backup;
+                EXPECT_GT(o.boxes, 0u) << "the user is told";
+                EXPECT_EQ(o.names, (Names{sc.file, backupOf(sc.file), "OTHER.BAS"})) << "no temporary file is left";
             } else {
-                // The fault hit an operation whose failure the save may pass
-                // over (removing the old backup) or came after the new file was
-                // in place (reading it back for the entity list).
+                // The fault hit an operation the save may pass over (removing
+                // the old backup) or came after the new file was in place
+                // (reading it back for the entity list).
                 EXPECT_EQ(o.target, clean.target);
                 EXPECT_EQ(o.backup, clean.backup);
-                EXPECT_EQ(o.names, cleanNames);
-                if (kind != "remove") EXPECT_FALSE(o.boxes.empty()) << "the user is told";
+                EXPECT_EQ(o.names, clean.names);
+                if (kind != "remove") { EXPECT_GT(o.boxes, 0u) << "the user is told"; }
             }
         }
     }
     EXPECT_GT(failures, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, SaveFaults, ::testing::ValuesIn(Scenarios),
+INSTANTIATE_TEST_SUITE_P(BothModes, SaveFaults,
+                         ::testing::Values(Scenario{"EntityProcedureSameName", Mode::Entity, "MAIN.BAS", 2, false},
+                                           Scenario{"EntityFormDeclarations", Mode::Entity, "FMAIN.FRM", 0, false},
+                                           Scenario{"EntityProcedureNewName", Mode::Entity, "MAIN.BAS", 1, true},
+                                           Scenario{"WholeFileSameName", Mode::WholeFile, "MAIN.BAS", 0, false},
+                                           Scenario{"WholeFileNewName", Mode::WholeFile, "MAIN.BAS", 0, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The file disappears, or turns into something that cannot be read, between
-// opening and saving.
-class VanishingFile : public ::testing::Test {
-protected:
-    ScratchDir dir;
-    platform::RecordingDesktop desktop;
-    editor::MemoryView view;
-    editor::SourceDocument doc{view};
-
-    void openAndEdit(Mode mode, int entity) {
-        writeBytes(dir.path("MAIN.BAS"), ModuleText);
+// The file disappears, or turns into a folder or something unreadable,
+// between opening and saving: what is saved, the files left and whether the
+// user is told.
+TEST(VanishingFile, EachChangeBehindTheEditorsBack) {
+    enum Change { Deleted, Folder, Unreadable };
+    const struct {
+        Mode mode;
+        int entity;
+        Change change;
+        bool saveAs, saved;
+        Names left;
+    } cases[] = {{Mode::Entity, 1, Deleted, false, false, {"MAIN.BAK"}},
+                 {Mode::Entity, 2, Folder, false, false, {"MAIN.BAS", "MAIN.BAK"}},
+                 {Mode::Entity, 1, Deleted, true, false, {"MAIN.BAK"}},
+                 {Mode::WholeFile, 0, Deleted, false, true, {"MAIN.BAS", "MAIN.BAK"}},
+                 {Mode::WholeFile, 0, Folder, false, false, {"MAIN.BAS", "MAIN.BAK"}},
+                 {Mode::Entity, 1, Unreadable, false, false, {"MAIN.BAS", "MAIN.BAK"}}};
+    robustness::ScratchDir dir;
+    const std::string text = caseText("MAIN.BAS");
+    for (const auto& c : cases) {
+        if (c.change == Unreadable && ::geteuid() == 0) continue;  // permissions do not stop the superuser
+        SCOPED_TRACE(testing::Message() << int(c.mode) << " " << c.entity << " " << c.change << " " << c.saveAs);
+        dir.clear();
+        writeBytes(dir.path("MAIN.BAS"), text);
         writeBytes(dir.path("MAIN.BAK"), OldBackup);
-        ASSERT_TRUE(doc.OpenSourceFile(dir.path("MAIN.BAS"), mode));
-        if (entity) doc.cbProc_Click(entity);
+        platform::RecordingDesktop desktop;
+        editor::MemoryView view;
+        editor::SourceDocument doc(view);
+        ASSERT_TRUE(doc.OpenSourceFile(dir.path("MAIN.BAS"), c.mode));
+        if (c.entity) doc.cbProc_Click(c.entity);
         view.setEditorText(view.text + "' edited\r\n");
         doc.txtEdit_Change();
-        desktop.boxes.clear();
+        if (c.change == Unreadable) {
+            std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::none);
+        } else {
+            std::filesystem::remove(dir.path("MAIN.BAS"));
+            if (c.change == Folder) std::filesystem::create_directory(dir.path("MAIN.BAS"));
+        }
+        if (c.saveAs) desktop.dialogs.chooseNext(dir.path("NEW.BAS"));
+        EXPECT_EQ(c.saveAs ? doc.mnuSaveAs_Click() : doc.mnuFileSave_Click(), c.saved);
+        EXPECT_EQ(desktop.boxes.shown.empty(), c.saved);
+        EXPECT_EQ(dir.names(), c.left);
+        EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
+        EXPECT_EQ(doc.changed(), !c.saved);
+        if (c.change == Unreadable) std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::owner_all);
+        if (c.saved) { EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text + "' edited\r\n\r\n"); }
+        if (c.change == Unreadable) { EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text); }
+        if (c.mode == Mode::Entity && c.change == Deleted && !c.saveAs) {
+            EXPECT_EQ(desktop.boxes.shown.front().text, "Can't make backup file!");
+        }
     }
-};
-
-TEST_F(VanishingFile, EntitySaveOfADeletedFileKeepsTheBackupAndSaysSo) {
-    openAndEdit(Mode::Entity, 1);
-    std::filesystem::remove(dir.path("MAIN.BAS"));
-    EXPECT_FALSE(doc.mnuFileSave_Click());
-    ASSERT_FALSE(desktop.boxes.shown.empty());
-    EXPECT_EQ(desktop.boxes.shown.front().text, "Can't make backup file!");
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"MAIN.BAK"}));
-    EXPECT_TRUE(doc.changed()) << "the edits are still unsaved";
 }
 
-TEST_F(VanishingFile, EntitySaveOfAFileTurnedIntoAFolderKeepsEverything) {
-    openAndEdit(Mode::Entity, 2);
-    std::filesystem::remove(dir.path("MAIN.BAS"));
-    std::filesystem::create_directory(dir.path("MAIN.BAS"));
-    EXPECT_FALSE(doc.mnuFileSave_Click());
-    EXPECT_FALSE(desktop.boxes.shown.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path("MAIN.BAS")));
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"MAIN.BAS", "MAIN.BAK"}));
-}
-
-TEST_F(VanishingFile, EntitySaveAsOfADeletedFileWritesNothing) {
-    openAndEdit(Mode::Entity, 1);
-    std::filesystem::remove(dir.path("MAIN.BAS"));
-    desktop.dialogs.chooseNext(dir.path("NEW.BAS"));
-    EXPECT_FALSE(doc.mnuSaveAs_Click());
-    EXPECT_FALSE(desktop.boxes.shown.empty());
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"MAIN.BAK"}));
-}
-
-TEST_F(VanishingFile, WholeFileSaveOfADeletedFileWritesTheTextAgain) {
-    openAndEdit(Mode::WholeFile, 0);
-    std::filesystem::remove(dir.path("MAIN.BAS"));
-    EXPECT_TRUE(doc.mnuFileSave_Click());
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), ModuleText + "' edited\r\n\r\n");
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
-}
-
-TEST_F(VanishingFile, WholeFileSaveOverAFolderFailsAndSaysSo) {
-    openAndEdit(Mode::WholeFile, 0);
-    std::filesystem::remove(dir.path("MAIN.BAS"));
-    std::filesystem::create_directory(dir.path("MAIN.BAS"));
-    EXPECT_FALSE(doc.mnuFileSave_Click());
-    EXPECT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path("MAIN.BAS")));
-    EXPECT_EQ(dir.names(), (std::set<std::string>{"MAIN.BAS", "MAIN.BAK"}));
-    EXPECT_TRUE(doc.changed());
-}
-
-TEST_F(VanishingFile, UnreadableFileIsReportedWhenNotRoot) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
-    openAndEdit(Mode::Entity, 1);
-    std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::none);
-    EXPECT_FALSE(doc.mnuFileSave_Click());
-    EXPECT_FALSE(desktop.boxes.shown.empty());
-    std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::owner_all);
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), ModuleText);
-    EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
+// Two procedures of one name (the branches of a conditional compilation):
+// saving the second must replace the second, not the first.
+TEST(Regression, SavingTheSecondOfTwoSameNamedProceduresReplacesOnlyIt) {
+    robustness::ScratchDir dir;
+    platform::RecordingDesktop desktop;
+    writeBytes(dir.path("BEEP.BAS"), caseText("BEEP.BAS"));
+    editor::MemoryView view;
+    editor::SourceDocument doc(view);
+    ASSERT_TRUE(doc.OpenSourceFile(dir.path("BEEP.BAS"), Mode::Entity));
+    ASSERT_EQ(doc.entityNames(), (std::vector<std::string>{"(declarations)", "Beep", "Beep"}));
+    doc.cbProc_Click(2);
+    view.setEditorText("Private Sub Beep(ByVal n As Integer)\r\n    n = 3\r\nEnd Sub\r\n");
+    doc.txtEdit_Change();
+    ASSERT_TRUE(doc.mnuFileSave_Click());
+    EXPECT_EQ(readBytes(dir.path("BEEP.BAS")), caseText("BEEP.saved.BAS"));
+    EXPECT_EQ(readBytes(dir.path("BEEP.BAK")), caseText("BEEP.BAS"));
+    EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
 }  // namespace

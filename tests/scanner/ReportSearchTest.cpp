@@ -1,32 +1,20 @@
-// Searching the scan report and naming a file from its path.
+// Searching the scan report (cases/search.txt) and naming a file from its path.
 #include <gtest/gtest.h>
 #include <tuple>
 
 #include "scanner/ReportSearch.h"
+#include "support/Cases.h"
 
 using scanner::ReportViewText;
 
 TEST(FindInReport, IgnoresAsciiCaseMatchesInsideWordsAndStartsExactlyAtTheIndex) {
-    // report, search text, start -> index or -1
-    const std::vector<std::tuple<std::string, std::string, std::int64_t, std::int64_t>> cases = {
-        {"Module: frmMain", "FRMMAIN", 0, 8}, {"Module: frmMain", "main", 0, 11}, {"ab AB", "ab", 1, 3},
-        {"xyzxyzxyz", "xyz", 3, 3}, {"xyzxyzxyz", "xyz", 4, 6}, {"xyzxyzxyz", "xyz", 6, 6}, {"xyzxyzxyz", "xyz", 7, -1},
-        // Nothing to find.
-        {"", "a", 0, -1}, {"abc", "", 0, -1}, {"abc", "abcd", 0, -1}, {"abc", "c", 3, -1}, {"abc", "c", 100, -1},
-        {"abc", "a", -1, -1},
-        // 0xC9 and 0xE9 are the Latin-1 E acute in both cases: not folded.
-        {"caf\xC9", "caf\xE9", 0, -1}, {"caf\xE9", "CAF\xE9", 0, 0}, {"a[b", "A{B", 0, -1}};
-    for (const auto& [report, text, start, found] : cases)
-        EXPECT_EQ(scanner::findInReport(report, text, start), found) << report << " / " << text << " from " << start;
-}
-
-TEST(FileNameOfPath, TakesThePartAfterTheLastSeparatorOrNothing) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"C:\\VB\\Proj\\frmMain.frm", "frmMain.frm"}, {"/home/ann/src/modMain.bas", "modMain.bas"},
-        {"C:clsItem.cls", "clsItem.cls"},             {"D:\\mixed/dirs\\x:y.bas", "y.bas"},
-        {"  C:\\VB\\my form.frm  ", "my form.frm"},   {"", ""}, {"   ", ""}, {"modMain.bas", ""},
-        {"C:\\VB\\", ""},                             {"/", ""}};
-    for (const auto& [path, name] : cases) EXPECT_EQ(scanner::FileNameOfPath(path), name) << path;
+    for (const auto& r : cases::rows("scanner/cases/search.txt")) {
+        if (r[0] == "FileNameOfPath") {
+            EXPECT_EQ(scanner::FileNameOfPath(r[1]), r[2]) << r[1];
+        } else {
+            EXPECT_EQ(scanner::findInReport(r[0], r[1], std::stoll(r[2])), std::stoll(r[3])) << r[0] << " / " << r[1];
+        }
+    }
 }
 
 TEST(ReportViewText, CrLfBecomesOneLineFeedAndPositionsMapBothWays) {

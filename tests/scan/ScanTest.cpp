@@ -1,0 +1,299 @@
+// The scan engine below its rules: cutting lines and words, filing findings,
+// the user definitions, the report text and its printout, and the batch scan.
+// The rules themselves are the case files of tests/scan_rules; the expected
+// reports here are cases/*.txt with "@DATE@" for today.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "platform/Recording.h"
+#include "scan/BatchScan.h"
+#include "scan/clsOculon.h"
+#include "support/Cases.h"
+
+namespace scan {
+struct ScanTestAccess {
+    static tSourceLine& line(clsOculon& o, long i) { return o.mtLines.at(static_cast<std::size_t>(i)); }
+    static void post(clsOculon& o, MessageId id, const char* usage = nullptr) {
+        usage ? o.mPostError(id, line(o, 2), usage) : o.mPostError(id, line(o, 2));
+    }
+    static void postModule(clsOculon& o, MessageId id, const std::string& a, const std::string& b) {
+        o.mPostModuleError(id, a, b);
+    }
+};
+}  // namespace scan
+
+namespace {
+
+using namespace scan;
+using cases::Lines;
+namespace fs = std::filesystem;
+using A = ScanTestAccess;
+
+std::string casePath(const std::string& name) { return cases::path("scan/cases/" + name); }
+std::string withDate(std::string s) {
+    if (auto p = s.find("@DATE@"); p != std::string::npos) s.replace(p, 6, clsOculon::sToday());
+    return s;
+}
+std::string expectedReport(const std::string& name) { return withDate(cases::read(casePath(name))); }
+
+// An engine without user definitions, level 1 unless set, boxes recorded,
+// and an empty folder.
+class Scan : public ::testing::Test {
+protected:
+    Scan() { fs::remove_all(dir), fs::create_directories(dir / "sub"); }
+    ~Scan() override { setCheckLevel(1), fs::remove_all(dir); }
+    const tSourceLine& line(long i) { return A::line(oculon, i); }
+    platform::RecordingDesktop desktop;
+    clsOculon oculon{std::string(VARNEL_BINARY_DIR) + "/no-such-userdefs.txt"};
+    const fs::path dir = fs::temp_directory_path() / ("scan-test-" + std::to_string(::getpid()));
+};
+
+TEST_F(Scan, LinesAndWords) {
+    for (const Lines& r : cases::rows("scan/cases/words.txt")) {
+        SCOPED_TRACE(r[0]);
+        oculon.LoadFromText("C:\\SRC\\MAIN.BAS", r[0]);
+        const tSourceLine& l = line(std::stol(r[1]));
+        EXPECT_EQ(l.sWords, Lines(r.begin() + 4, r.end()));
+        EXPECT_EQ(l.iWordCount, static_cast<long>(r.size() - 4));
+        if (r[2] != "*") { EXPECT_EQ(oculon.lineCount(), std::stol(r[2])); }
+        if (r[3] != "*") { EXPECT_EQ(l.sText, r[3]); }
+    }
+    // No limit on the line length, the number of words or their length.
+    std::string many(5000, 'w');
+    for (int i = 0; i < 250; ++i) many += " w" + std::to_string(i);
+    oculon.LoadFromText("E.BAS", many + "\r\n" + std::string(2000, '\n'));
+    EXPECT_EQ(line(1).word(1).size(), 5000u);
+    EXPECT_EQ(line(1).word(251) + line(1).word(252), "w249");
+    EXPECT_EQ(oculon.lineCount(), 2001);
+    oculon.LoadFromText("E.BAS", "");
+    EXPECT_EQ(oculon.lineCount(), 0);
+    EXPECT_TRUE(oculon.sourceRead() && desktop.boxes.shown.empty());
+}
+
+TEST_F(Scan, FileNamesUserDefinitionsAndMLCount) {
+    const std::string defs = (dir / "UserDefs.txt").string();
+    for (const Lines& r : cases::rows("scan/cases/engine.txt")) {
+        SCOPED_TRACE(r[0] + " " + r[1]);
+        if (r[0] == "FileName") {
+            oculon.LoadFromText(r[1], "");
+            EXPECT_EQ(oculon.fileName() + " " + (r[3] == "*" ? "*" : oculon.moduleKind()), r[2] + " " + r[3]);
+        } else if (r[0] == "UserDefs") {
+            std::ofstream(defs, std::ios::binary) << r[1];
+            clsOculon o(defs);
+            EXPECT_EQ(o.controlStyles() + "|" + o.variablePrefixes(), r[2] + "|" + r[3]);
+        } else {
+            EXPECT_EQ(oculon.MLCount(r[1], std::stol(r[2])), std::stol(r[3]));
+        }
+    }
+    EXPECT_EQ(oculon.controlStyles() + oculon.variablePrefixes(), "");  // no file
+    // A read error keeps what was read before it.
+    std::ofstream(defs, std::ios::binary) << "A=a\nB=b\nC=c\n;VARIABLE_PREFIXES\nInteger_int\n";
+    platform::FaultyFileSystem faulty(platform::realFileSystem());
+    faulty.failOn("read", 3, platform::err::DeviceIO);
+    platform::ScopedServices scope({.files = &faulty});
+    clsOculon o(defs);
+    EXPECT_EQ(o.controlStyles() + "|" + o.variablePrefixes(), "A=a_B=b_|");
+    EXPECT_TRUE(desktop.boxes.shown.empty());
+}
+
+TEST_F(Scan, UserDefinitionsAreReadFromTheProgramsFolderByDefault) {
+    const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "UserDefs.txt";
+    ASSERT_FALSE(fs::exists(beside));
+    std::ofstream(beside, std::ios::binary) << "Gauge=gau\r\n;VARIABLE_PREFIXES\r\nInteger_int\r\n";
+    clsOculon o;
+    fs::remove(beside);
+    EXPECT_EQ(o.controlStyles() + o.variablePrefixes(), "Gauge=gau__Integer_int_");
+}
+
+TEST_F(Scan, ProgressAndEventsFollowTheReading) {
+    struct Progress : ProgressIndicator {
+        void setValue(int v) override { values.push_back(v); }
+        void setVisible(bool) override {}
+        std::vector<int> values;
+    } progress;
+    // After the first line the next starts at index 3 of 6: 2 x 3 x 100 / 11
+    // = 54.5..., shown as 55; after the last line nothing is set.
+    oculon.LoadFromText("P.BAS", "a\r\nb\r\n", &progress);
+    EXPECT_EQ(progress.values, (std::vector<int>{55}));
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "x = 1\r\n";
+    oculon.LoadFromText("P.BAS", text, &progress);
+    EXPECT_LE(progress.values.size(), 102u);  // set only when the value changes
+    EXPECT_TRUE(std::is_sorted(progress.values.begin() + 1, progress.values.end()));
+    EXPECT_EQ(progress.values.back(), 100);
+    EXPECT_LT(desktop.pump.count, 20000 / 64 + 1);  // events run throttled, not per line
+}
+
+TEST_F(Scan, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
+    platform::FaultyFileSystem faulty(platform::realFileSystem());
+    faulty.failOn("openRead", 1, platform::err::PermissionDenied);
+    platform::ScopedServices scope({.files = &faulty});
+    oculon.Load(casePath("util.bas"));
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
+    EXPECT_EQ(desktop.boxes.last().text,
+              "Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
+    EXPECT_FALSE(oculon.sourceRead());
+    EXPECT_EQ(oculon.sFillMessages(), expectedReport("unread.txt"));
+}
+
+TEST_F(Scan, EachLevelFilesItsGradesIntoTheSlots) {
+    oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
+    A::post(oculon, MessageId::ModuleLevelDim, "Dim");
+    A::post(oculon, MessageId::SyllableCase, "a} {a");
+    A::post(oculon, MessageId::UntypedVariable, "x} {");
+    setCheckLevel(2);
+    A::post(oculon, MessageId::SyllableCase);
+    A::post(oculon, MessageId::ProcedureScope);
+    setCheckLevel(3);
+    A::post(oculon, MessageId::SyllableCase);
+    A::post(oculon, MessageId::TypePrefix, "lCount} {l");
+    A::post(oculon, MessageId::ProcedureScope, "");
+    const Lines expected = {"Error: Untyped Variable yields variant type.\r\n", "Look at:   {x} {}\r\n\r\n",
+                            "Warning: Scope of procedure not specified.\r\n\r\n",
+                            "Suggest: Variable names should start syllables with upper case letters.\r\n\r\n",
+                            "Warning: DataType doesn't correspond to variable prefix.\r\n",
+                            "Look at:   {lCount} {l}\r\n\r\n", "Warning: Scope of procedure not specified.\r\n",
+                            "Look at:   {}\r\n\r\n", ""};
+    for (std::size_t s = 0; s < expected.size(); ++s) EXPECT_EQ(line(2).sMessages[s + 1], expected[s]) << s + 1;
+    EXPECT_EQ(std::tuple(oculon.errorCount(), oculon.warningCount(), oculon.suggestCount()), std::tuple(1L, 3L, 1L));
+    // Each load starts with no findings.
+    A::postModule(oculon, MessageId::OptionExplicit, "", "");
+    oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
+    EXPECT_EQ(oculon.errorCount() + oculon.warningCount() + oculon.suggestCount(), 0);
+    EXPECT_TRUE(oculon.moduleMessages()[1].empty() && line(2).sMessages[1].empty());
+}
+
+TEST_F(Scan, FullSlotsOverflowQuietlyButAreCounted) {
+    setCheckLevel(3);
+    oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
+    for (int i = 0; i < 18; ++i) A::post(oculon, MessageId::ProcedureScope);
+    A::post(oculon, MessageId::TypePrefix, "a} {i");  // slots 19 and 20
+    A::post(oculon, MessageId::UntypedVariable, "b} {");
+    EXPECT_EQ(std::tuple(oculon.errorCount(), oculon.warningCount()), std::tuple(1L, 19L));
+    // Twenty filled slots: the block has no asterisk line; nineteen have one.
+    EXPECT_TRUE(oculon.sFillMessages().ends_with("Look at:   {a} {i}\r\n\r\n"));
+    oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
+    for (int i = 0; i < 25; ++i) A::post(oculon, MessageId::ProcedureScope);
+    EXPECT_TRUE(line(2).sMessages[20].empty());
+    EXPECT_TRUE(oculon.sFillMessages().ends_with("*****************\r\n"));
+    for (int i = 0; i < 98; ++i) A::postModule(oculon, MessageId::OptionExplicit, "", "");
+    A::postModule(oculon, MessageId::FileNameSubset, "A.BAS", "b");  // slots 99 and 100
+    A::postModule(oculon, MessageId::OptionExplicit, "", "");
+    EXPECT_EQ(oculon.moduleMessages()[100], "Usage | Std:   {A.BAS}{b}\r\n\r\n");
+    EXPECT_EQ(oculon.errorCount(), 99);
+    EXPECT_TRUE(desktop.boxes.shown.empty());
+}
+
+TEST(MessageCatalogue, EveryRowIsGradedByItsFirstLetterAndListed) {
+    std::ostringstream listing;
+    listMessages(listing);
+    for (const CatalogueEntry& e : messageCatalogue()) {
+        EXPECT_EQ(e.text.substr(0, 1), gradeLetter(e.grade)) << e.number;
+        EXPECT_EQ(&catalogueEntry(e.id), &e);
+    }
+    EXPECT_EQ(messageCatalogue().size(), 31u);
+    for (const char* row : {"4b  W  module  Warning: DataType", "23  E  module  Error: \"Option Explicit\"",
+                            "1   E  line    Error:   Dim of multiple", "Error: Use string form of function ($)."})
+        EXPECT_NE(listing.str().find(row), std::string::npos) << row;
+    // A trapped fault is reported under the procedure's name and gives a default.
+    platform::RecordingDesktop desktop;
+    EXPECT_EQ(trapErrors("mTypeRules", []() -> std::string { throw platform::RuntimeError(6, "Overflow"); }), "");
+    EXPECT_EQ(desktop.boxes.last().text, "Err Code: 6\nErr Desc: Overflow\nProcname: mTypeRules\nSub Proc: ");
+    EXPECT_EQ(trapErrors("m", []() -> long { return std::string("ab").at(5); }), 0);
+    EXPECT_NE(desktop.boxes.last().text.find("Err Code: 9\n"), std::string::npos);
+    EXPECT_EQ(trapErrors("x", [] { return 7; }), 7);
+}
+
+TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
+    for (int level = 1; level <= 3; ++level) {
+        setCheckLevel(level);
+        oculon.Load(casePath("util.bas"));
+        EXPECT_EQ(oculon.sFillMessages(), expectedReport("util.level" + std::to_string(level) + ".txt")) << level;
+    }
+    // A line beyond the 128,000-character report gives way to "** More **";
+    // after it only texts short enough for the room left still come, whole.
+    setCheckLevel(2);
+    oculon.LoadFromText("BIG.BAS", std::string(130000, 'x') + "\r\n");
+    EXPECT_EQ(oculon.sFillMessages(), expectedReport("big.level2.txt"));
+    // A cut report ends with "** More **" however little room the last text
+    // that fitted left: each width leaves a different room.
+    for (int width = 195; width <= 215; ++width) {
+        std::string text;
+        for (int i = 0; i < 2000; ++i) text += "' " + std::string(width, 'a' + i % 26) + "\r\n";
+        oculon.LoadFromText("BIG.BAS", text);
+        const std::string report = oculon.sFillMessages();
+        EXPECT_TRUE(report.size() <= 128000u && report.size() >= 128000u - 250u) << report.size();
+        EXPECT_TRUE(report.ends_with("\r\n** More **\r\n")) << width;
+        std::istringstream rest(report.substr(report.find("** More **\r\n")));
+        for (std::string l; width == 200 && std::getline(rest, l);)
+            EXPECT_TRUE(l == "** More **\r" || l == "*****************\r" || l == "Location: .(declarations)\r" || l == "\r");
+    }
+    EXPECT_TRUE(desktop.boxes.shown.empty());
+}
+
+// Courier New 10 pt from the margins, bold head items and source lines, no
+// section headers or asterisk lines (cases/util.printed.txt).
+TEST_F(Scan, PrintoutOfAModule) {
+    setCheckLevel(3);
+    platform::RecordingPrinter printer;
+    oculon.Load(casePath("util.bas"));
+    EXPECT_EQ(oculon.sFillMessages("Print Only", printer), "");
+    Lines printed, expected;
+    for (const auto& op : printer.ops)
+        if (op.kind == platform::PrinterOp::Text) printed.push_back((op.bold ? "B " : "- ") + op.text);
+    for (const std::string& l : cases::lines("scan/cases/util.printed.txt"))
+        if (!l.starts_with("#")) expected.push_back(withDate(l));
+    EXPECT_EQ(printed, expected);
+    EXPECT_EQ(printer.ops.back().kind, platform::PrinterOp::EndDocument);
+    int lastY = 1000 - 1;  // the first line one inch in, 1000 twips down
+    for (const auto& op : printer.ops) {
+        if (op.kind != platform::PrinterOp::Text) continue;
+        EXPECT_EQ(op.font + std::to_string(int(op.size)), "Courier New10");
+        // A value beside its label is further right; the rest of a source line
+        // wider than the paper goes on below, under the source text.
+        const bool wrapped = op.text.starts_with("x") || op.text.starts_with("z");
+        EXPECT_EQ(op.x == (wrapped ? 1440 + 10 * 120 : 1440), op.y != lastY) << op.text;
+        // The finding's own blank line, then the blank line before the block.
+        if (op.text.starts_with("Src Line: ' x")) { EXPECT_EQ(op.y - lastY, 3 * op.height); }
+        lastY = op.y;
+    }
+    // A line that ends exactly at the bottom of the page still fits on it.
+    const auto fit = *std::find_if(printer.ops.begin(), printer.ops.end(),
+                                   [](const auto& op) { return op.text.starts_with("Location:"); });
+    platform::RecordingPrinter exact(11520, fit.y + fit.height);
+    oculon.sFillMessages("Print Only", exact);
+    const auto first = *std::find_if(exact.ops.begin(), exact.ops.end(), [&](const auto& op) { return op.text == fit.text; });
+    EXPECT_EQ(std::pair(first.page, first.y), std::pair(1, fit.y));
+    // Long reports go on on new pages, inside the page.
+    setCheckLevel(2);
+    oculon.LoadFromText("BIG.BAS", [] {
+        std::string t;
+        for (int i = 0; i < 300; ++i) t += std::string(160, 'a') + "\r\n";
+        return t;
+    }());
+    platform::RecordingPrinter pages;
+    oculon.setPrinter(&pages);
+    EXPECT_EQ(oculon.sFillMessages("Print Only"), "");
+    EXPECT_GT(pages.page(), 1);
+    EXPECT_EQ(pages.texts().size(), 9u + 1 + 300 * 6);  // the head, the module finding, six texts a block (the source line takes three)
+    for (const auto& op : pages.ops) EXPECT_LE(op.y + op.height, pages.printableHeight());
+}
+
+TEST_F(Scan, AFolderGivesItsSourceFilesInSortedOrderAndNoFileCarriesIntoTheNext) {
+    for (const char* name : {"b.bas", "A.FRM", "c.Cls", "notes.txt", "x.basx", "sub/d.BAS"})
+        std::ofstream(dir / name) << "Option Explicit\r\n";
+    EXPECT_EQ(filesToScan(dir.string()), (Lines{(dir / "A.FRM").string(), (dir / "b.bas").string(),
+                                                 (dir / "c.Cls").string(), (dir / "sub/d.BAS").string()}));
+    EXPECT_EQ(filesToScan((dir / "notes.txt").string()), Lines{(dir / "notes.txt").string()});
+    // The scope label of one file does not carry into the next.
+    oculon.LoadFromText("TOOLS.BAS", "Attribute VB_Name = \"gloTools\"\r\n");
+    EXPECT_EQ(oculon.moduleScope(), "GLB");
+    oculon.LoadFromText("TOOLS.BAS", "Option Explicit\r\n");
+    EXPECT_EQ(oculon.moduleScope(), "");
+}
+
+}  // namespace
