@@ -152,9 +152,14 @@ void replaceFile(const std::string& target, const std::string& source, bool back
     }
 }
 
+// The end written after a line: a line that ends with a CR gets CR LF even in
+// a bare-LF file, since a bare LF after it would read back as a CR LF and the
+// CR would be lost.
+const char* lineEndAfter(std::string_view line, const char* lineEnd) { return line.ends_with('\r') ? "\r\n" : lineEnd; }
+
 void writeLine(OutputFile& out, std::string& buffer, const std::string& line, const char* lineEnd) {
     buffer.assign(line);
-    buffer += lineEnd;
+    buffer += lineEndAfter(line, lineEnd);
     out.write(buffer);
 }
 
@@ -667,8 +672,9 @@ void SourceDocument::skipDeclarations(InputFile& in) {
 }
 
 void SourceDocument::WriteEditorText(OutputFile& out, const std::string& text) {
-    out.write(bareLf_ ? platform::toLfLineEnds(text) : text);
-    out.write(lineEnd());
+    const std::string body = bareLf_ ? platform::toLfLineEnds(text) : text;
+    out.write(body);
+    out.write(lineEndAfter(body, lineEnd()));
 }
 
 void SourceDocument::CopyRest(InputFile& in, OutputFile& out) {

@@ -130,8 +130,11 @@ std::optional<UnsavableChar> firstUnsavableChar(std::u16string_view text, std::u
 std::string toLfLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    // A CR LF after a CR stays: the line before it ends with that CR, and a
+    // bare LF after it would read back as a CR LF, losing the CR.
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' && (i == 0 || text[i - 1] != '\r')))
+            out += text[i];
     return out;
 }
 

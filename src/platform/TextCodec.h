@@ -41,7 +41,8 @@ struct UnsavableChar {
 // (the widget's stand-ins for bytes).
 std::optional<UnsavableChar> firstUnsavableChar(std::u16string_view text, std::u16string_view allowed = {});
 
-// The text with every CR LF turned into LF. "a\r\nb\r" -> "a\nb\r".
+// The text with every CR LF turned into LF, but for one after a CR, which
+// keeps the CR that ends its line. "a\r\nb\r" -> "a\nb\r", "a\r\r\n" stays.
 std::string toLfLineEnds(std::string_view text);
 
 // The text with every bare LF turned into CR LF. "a\nb\r\n" -> "a\r\nb\r\n".

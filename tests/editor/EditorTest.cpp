@@ -379,6 +379,8 @@ TEST_F(Doc, KeepsBareLfFilesBareLfInBothModes) {
     const std::string typed = "Private Sub B()\r\ny\r\nEnd Sub\r\n";
     const struct { const char* was; Mode mode; const char* saved; } cases[] = {
         {"a\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\nPrivate Sub B()\ny\nEnd Sub\n\nc\n"},
+        // A last line that is a lone CR keeps it: a bare LF after it would make a CR LF.
+        {"a\nPrivate Sub B()\nx\nEnd Sub\n\r", Mode::Entity, "a\nPrivate Sub B()\ny\nEnd Sub\n\n\r\r\n"},
         {"a\r\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\r\nPrivate Sub B()\r\ny\r\nEnd Sub\r\n\r\nc\r\n"},
         {"a\nb\n", Mode::WholeFile, "Private Sub B()\ny\nEnd Sub\n\n"},
         {"a\nb\r\n", Mode::WholeFile, "Private Sub B()\r\ny\r\nEnd Sub\r\n\r\n"},

