@@ -19,10 +19,7 @@ TEST(Convert, WholeFiles) {
         EXPECT_EQ(convert::ConvertXBaseSource(cases::read(cases::path("convert/cases/" + name + ".prg"))), expected)
             << name;
     }
-    const std::pair<std::string, std::string> ends[] = {
-        {"x := 1\ny := 2\n", "x = 1\r\ny = 2\r\n"}, {"x := 1\r\n\ny := 2", "x = 1\r\n\r\ny = 2\r\n"}, {"", ""},
-        {"? 'Gr\xFC\xDF" "e'\n", "? \"Gr\xFC\xDF" "e\"\r\n"}};
-    for (const auto& [in, out] : ends) EXPECT_EQ(convert::ConvertXBaseSource(in), out) << in;
+    for (const auto& r : cases::rows("convert/cases/sources.txt")) EXPECT_EQ(convert::ConvertXBaseSource(r[0]), r[1]) << r[0];
 }
 
 TEST(Convert, Blocks) {
@@ -87,7 +84,7 @@ TEST(Convert, ErrorIsReportedAndConvertedLinesStay) {
     converter.ConvertXBaseBlock("a := 1\r\nb := 2\r\nc := 3\r\nd := 4", out);
     EXPECT_EQ(out, "a = 1\r\nb = 2\r\n");
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, "Err Code: 6\nErr Desc: Overflow\nProcname: ConvertXBaseBlock\nSub Proc: ");
-    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
-    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(std::tie(desktop.boxes.last().text, desktop.boxes.last().title, desktop.boxes.last().icon),
+              std::tuple("Err Code: 6\nErr Desc: Overflow\nProcname: ConvertXBaseBlock\nSub Proc: ", "Program Error",
+                         platform::Icon::Stop));
 }

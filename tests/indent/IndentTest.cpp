@@ -9,21 +9,13 @@
 
 using indent::ReindentText;
 
-TEST(Indent, RuleCases) {
+TEST(Indent, RuleCasesAndARealisticModuleWhole) {
     for (const cases::Case& c : cases::read_cases("indent/cases/rules.txt"))
         EXPECT_EQ(ReindentText(cases::crlf(c["in"], false)), cases::crlf(c["out"])) << c.title;
     EXPECT_EQ(ReindentText(""), "");
-}
-
-TEST(Indent, RealisticModuleWhole) {
-    auto crlf = [](const std::string& name) {
-        std::string s;
-        for (char c : cases::read(cases::path(name))) s += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        return s;
-    };
-    const std::string expected = crlf("indent/cases/orders.indented.bas");
+    const std::string expected = cases::crlf(cases::lines("indent/cases/orders.indented.bas"));
     ASSERT_GT(expected.size(), 3000u);
-    EXPECT_EQ(ReindentText(crlf("indent/cases/orders.bas")), expected);
+    EXPECT_EQ(ReindentText(cases::crlf(cases::lines("indent/cases/orders.bas"))), expected);
 }
 
 // The command on a window: the selection (all of the text when none), the
@@ -49,9 +41,8 @@ TEST(IndentCommand, SelectionOrWholeTextThroughTheClipboard) {
         }
         EXPECT_EQ(desk.clipboard.text(), "kept");
         ASSERT_EQ(desk.boxes.shown.size(), 1u);
-        EXPECT_EQ(desk.boxes.last().text, "You have no text to indent!");
-        EXPECT_EQ(desk.boxes.last().title, "Error");
-        EXPECT_EQ(desk.boxes.last().icon, platform::Icon::Exclamation);
+        EXPECT_EQ(std::tie(desk.boxes.last().text, desk.boxes.last().title, desk.boxes.last().icon),
+                  std::tuple("You have no text to indent!", "Error", platform::Icon::Exclamation));
     }
 }
 

@@ -1,9 +1,7 @@
 // The Qt printer on PDF files, and varnel --print read back with pdftotext.
 #include <gtest/gtest.h>
 
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
+#include <QtPrintSupport>
 #include <filesystem>
 #include <fstream>
 #include <regex>

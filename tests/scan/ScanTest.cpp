@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/Recording.h"
+#include "reports/Printout.h"
 #include "scan/BatchScan.h"
 #include "scan/clsOculon.h"
 #include "support/Cases.h"
@@ -152,13 +153,8 @@ TEST_F(Scan, EachLevelFilesItsGradesIntoTheSlots) {
     A::post(oculon, MessageId::SyllableCase);
     A::post(oculon, MessageId::TypePrefix, "lCount} {l");
     A::post(oculon, MessageId::ProcedureScope, "");
-    const Lines expected = {"Error: Untyped Variable yields variant type.\r\n", "Look at:   {x} {}\r\n\r\n",
-                            "Warning: Scope of procedure not specified.\r\n\r\n",
-                            "Suggest: Variable names should start syllables with upper case letters.\r\n\r\n",
-                            "Warning: DataType doesn't correspond to variable prefix.\r\n",
-                            "Look at:   {lCount} {l}\r\n\r\n", "Warning: Scope of procedure not specified.\r\n",
-                            "Look at:   {}\r\n\r\n", ""};
-    for (std::size_t s = 0; s < expected.size(); ++s) EXPECT_EQ(line(2).sMessages[s + 1], expected[s]) << s + 1;
+    const auto expected = cases::rows("scan/cases/slots.txt");
+    for (std::size_t s = 0; s < expected.size(); ++s) EXPECT_EQ(line(2).sMessages[s + 1], expected[s][0]) << s + 1;
     EXPECT_EQ(std::tuple(oculon.errorCount(), oculon.warningCount(), oculon.suggestCount()), std::tuple(1L, 3L, 1L));
     // Each load starts with no findings.
     A::postModule(oculon, MessageId::OptionExplicit, "", "");
@@ -236,31 +232,15 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
 }
 
 // Courier New 10 pt from the margins, bold head items and source lines, no
-// section headers or asterisk lines (cases/util.printed.txt).
+// section headers or asterisk lines; a value beside its label further right,
+// the rest of a source line wider than the paper below, under the source text
+// (cases/util.printed.txt).
 TEST_F(Scan, PrintoutOfAModule) {
     setCheckLevel(3);
     platform::RecordingPrinter printer;
     oculon.Load(casePath("util.bas"));
     EXPECT_EQ(oculon.sFillMessages("Print Only", printer), "");
-    Lines printed, expected;
-    for (const auto& op : printer.ops)
-        if (op.kind == platform::PrinterOp::Text) printed.push_back((op.bold ? "B " : "- ") + op.text);
-    for (const std::string& l : cases::lines("scan/cases/util.printed.txt"))
-        if (!l.starts_with("#")) expected.push_back(withDate(l));
-    EXPECT_EQ(printed, expected);
-    EXPECT_EQ(printer.ops.back().kind, platform::PrinterOp::EndDocument);
-    int lastY = 1000 - 1;  // the first line one inch in, 1000 twips down
-    for (const auto& op : printer.ops) {
-        if (op.kind != platform::PrinterOp::Text) continue;
-        EXPECT_EQ(op.font + std::to_string(int(op.size)), "Courier New10");
-        // A value beside its label is further right; the rest of a source line
-        // wider than the paper goes on below, under the source text.
-        const bool wrapped = op.text.starts_with("x") || op.text.starts_with("z");
-        EXPECT_EQ(op.x == (wrapped ? 1440 + 10 * 120 : 1440), op.y != lastY) << op.text;
-        // The finding's own blank line, then the blank line before the block.
-        if (op.text.starts_with("Src Line: ' x")) { EXPECT_EQ(op.y - lastY, 3 * op.height); }
-        lastY = op.y;
-    }
+    expectPrintout(printer, "scan/cases/util.printed.txt", clsOculon::sToday());
     // A line that ends exactly at the bottom of the page still fits on it.
     const auto fit = *std::find_if(printer.ops.begin(), printer.ops.end(),
                                    [](const auto& op) { return op.text.starts_with("Location:"); });

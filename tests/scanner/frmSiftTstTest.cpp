@@ -5,21 +5,9 @@
 // spelled out by hand from the report layout.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <fstream>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
+#include <QtWidgets>
+#include <fstream>
 
 #include "platform/Recording.h"
 #include "platform/Services.h"
@@ -61,11 +49,6 @@ struct Box {
     Icon icon = Icon::Information;
     Buttons buttons = Buttons::Ok;
 };
-Box helpMissing(const std::string& file) { return {"The help file was not found:\n" + file, "Probex Zelk"}; }
-Box programError(const std::string& proc) {
-    return {"Err Code: 57\nErr Desc: Device I/O error\nProcname: " + proc + "\nSub Proc: ", "Program Error", Icon::Stop};
-}
-Box savedAsPdf(const std::string& pdf) { return {"The report was saved as a PDF file:\n" + pdf, "Probex Zelk"}; }
 const Box Snicker = {"It's not that easy!", "Snicker", Icon::Exclamation};
 const Box NotFound = {"Selected text not found.", "Oculon No Find"};
 
@@ -212,7 +195,7 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     // F1 says when the help file is missing.
     EXPECT_EQ(window->helpFile(), QCoreApplication::applicationDirPath().toStdString() + "/QVX.hlp");
     QTest::keyClick(window.get(), Qt::Key_F1);
-    expectBox(helpMissing(window->helpFile()));
+    expectBox({"The help file was not found:\n" + window->helpFile(), "Probex Zelk"});
 }
 
 TEST_F(ScannerWindow, ScanOfTwoFilesShowsTheirReportsInOrder) {
@@ -262,24 +245,22 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     button("cmdRecheck")->click();
     EXPECT_EQ(window->reportText() + view()->toPlainText().toStdString(), "");
     EXPECT_EQ(state(), Idle);
+    // A level chosen during a scan applies to the files still to come.
+    action("mnuErrors")->trigger();
+    files.opened.clear();
+    desk.pump.onPump = [&] {
+        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
+    };
+    scan({alpha, alpha});
+    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
 }
 
 TEST_F(ScannerWindow, FailuresAreReportedAndEndTheBusyState) {
     desk.pump.onPump = [] { throw platform::RuntimeError(57, "Device I/O error"); };
     scan({alpha, myClass});
-    expectBox(programError("mnuOpen_Click"));
+    expectBox({"Err Code: 57\nErr Desc: Device I/O error\nProcname: mnuOpen_Click\nSub Proc: ", "Program Error", Icon::Stop});
     EXPECT_TRUE(files.opened.empty());
     EXPECT_EQ(state(), Idle);
-    desk.pump.onPump = nullptr;
-    button("cmdRecheck")->click();
-    // A print that cannot start is reported.
-    window->setPrintJobFactory([&](const std::string& name) {
-        return platform::startPrintJob(name, folder + "/no such folder/report.pdf");
-    });
-    button("cmdPrint")->click();
-    EXPECT_EQ(desk.boxes.last().title, "Program Error");
-    EXPECT_NE(desk.boxes.last().text.find("\nProcname: cmdPrint_Click\nSub Proc: "), std::string::npos);
-    EXPECT_TRUE(button("cmdPrint")->isEnabled());
 }
 
 // During a scan the buttons and the level menu do nothing, but Close ends the
@@ -339,24 +320,22 @@ TEST_F(ScannerWindow, FindSkipsTheFirstLengthCharactersAndFindNextResumesPastThe
     EXPECT_EQ(desk.boxes.shown.size(), 2u);
 }
 
+// Print goes to a PDF and says where; a print that cannot start is reported.
 TEST_F(ScannerWindow, PrintGoesToAPdfAndSaysWhere) {
-    const std::string pdf = folder + "/report.pdf";
+    std::string pdf = folder + "/report.pdf";
     window->setPrintJobFactory([&](const std::string& name) { return platform::startPrintJob(name, pdf); });
     scan({alpha, myClass});
     button("cmdPrint")->click();
-    expectBox(savedAsPdf(pdf));
+    expectBox({"The report was saved as a PDF file:\n" + pdf, "Probex Zelk"});
     EXPECT_EQ(desk.busy.begins, 2);
     EXPECT_FALSE(desk.busy.busy);
     EXPECT_EQ(window->focusWidget(), button("cmdExit"));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(pdf)));
-}
-
-TEST_F(ScannerWindow, ALevelChosenDuringAScanAppliesToTheFilesStillToCome) {
-    desk.pump.onPump = [&] {
-        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
-    };
-    scan({alpha, alpha});
-    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
+    pdf = folder + "/no such folder/report.pdf";
+    button("cmdPrint")->click();
+    EXPECT_EQ(desk.boxes.last().title, "Program Error");
+    EXPECT_NE(desk.boxes.last().text.find("\nProcname: cmdPrint_Click\nSub Proc: "), std::string::npos);
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
 }
 
 TEST_F(ScannerWindow, LabelsShowTheWholeStatusAndTheNameOfALongPath) {
