@@ -5,10 +5,7 @@ set -u
 varnel=$1 sifton=$2 root=$3
 failures=0
 check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" != "$3" ]; then
-        echo "FAIL: $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
+    [ "$2" = "$3" ] || { echo "FAIL: $1: expected [$2], got [$3]"; failures=$((failures + 1)); }
 }
 
 for prog in "$varnel" "$sifton"; do
