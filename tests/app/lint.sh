@@ -29,12 +29,10 @@ for f in gcc json; do
 done
 check "-o leaves no file beside" "out.gcc out.json" "$(cd "$work" && echo *)"
 
-# SARIF: the official validator, and what code scanning reads.
-"$sifton" -q --level 3 --format sarif -o "$work/out.sarif" lint
-sarif=$(cat "$work/out.sarif")
-contains "SARIF relative URI" '"uri": "lint/modCalc.bas", "uriBaseId": "%SRCROOT%"' "$sarif"
-contains "SARIF line" '"region": {"startLine": 4}' "$sarif"
+# SARIF through the official validator (what code scanning reads is in
+# lint.runs.txt).
 if [ -x "$validator" ]; then
+    "$sifton" -q --level 3 --format sarif -o "$work/out.sarif" lint
     result=$("$validator" validate "$work/out.sarif" 2>&1); check "SARIF validator status" 0 $?
     check "SARIF validator errors" "" "$(grep -E ': error ' <<<"$result")"
 else

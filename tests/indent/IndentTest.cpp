@@ -21,21 +21,13 @@ TEST(Indent, RuleCasesAndARealisticModuleWhole) {
 // The command on a window: the selection (all of the text when none), the
 // clipboard and paste-back, and the refusal of a blank text.
 TEST(IndentCommand, SelectionOrWholeTextThroughTheClipboard) {
-    const struct { std::string text; std::size_t start, length; std::string after, log; } cases[] = {
-        {"Sub A()\r\nx = 1\r\nEnd Sub\r\n", 0, 0, "Sub A()\r\n   x = 1\r\nEnd Sub\r\n", "focus;paste;"},
-        {"x\r\ny = 1\r\nIf a Then\r\nb", 3, 19, "x\r\n   y = 1\r\n   If a Then\r\n      b\r\n", "focus;paste;"},
-        {"abc", 1, 1, "a   b\r\nc", "focus;paste;"},
-        {"  \r\n   ", 0, 0, "\r\n\r\n", "focus;paste;"},  // line ends make a text to indent
-        {"     ", 2, 0, "     ", ""},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : cases::rows("indent/cases/command.txt")) {
         platform::RecordingDesktop desk;
         desk.clipboard.setText("kept");
-        FakeTextBox w(c.text, c.start, c.length);
+        FakeTextBox w(c[0], std::stoul(c[1]), std::stoul(c[2]));
         indent::Indent().E1QuickIndentProc(w);
-        EXPECT_EQ(w.text(), c.after) << c.text;
-        EXPECT_EQ(w.log, c.log);
-        if (!c.log.empty()) {
+        EXPECT_EQ(w.text() + " | " + w.log, c[3] + " | " + c[4]) << c[0];
+        if (!c[4].empty()) {
             EXPECT_TRUE(desk.boxes.shown.empty());
             continue;
         }
