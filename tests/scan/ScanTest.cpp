@@ -1,7 +1,7 @@
 // The scan engine below its rules: cutting lines and words, filing findings,
 // the user definitions, the report text and its printout, and the batch scan.
 // The rules themselves are the case files of tests/scan_rules; the expected
-// reports here are cases/*.txt with "@DATE@" for today.
+// reports here are cases/*.txt with LF line ends, "<TAB>" and "<today>".
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -34,11 +34,7 @@ namespace fs = std::filesystem;
 using A = ScanTestAccess;
 
 std::string casePath(const std::string& name) { return cases::path("scan/cases/" + name); }
-std::string withDate(std::string s) {
-    if (auto p = s.find("@DATE@"); p != std::string::npos) s.replace(p, 6, clsOculon::sToday());
-    return s;
-}
-std::string expectedReport(const std::string& name) { return withDate(cases::read(casePath(name))); }
+std::string expectedReport(const std::string& name) { return cases::report("scan/cases/" + name, clsOculon::sToday()); }
 
 // An engine without user definitions, level 1 unless set, boxes recorded,
 // and an empty folder.
@@ -250,11 +246,9 @@ TEST_F(Scan, PrintoutOfAModule) {
     EXPECT_EQ(std::pair(first.page, first.y), std::pair(1, fit.y));
     // Long reports go on on new pages, inside the page.
     setCheckLevel(2);
-    oculon.LoadFromText("BIG.BAS", [] {
-        std::string t;
-        for (int i = 0; i < 300; ++i) t += std::string(160, 'a') + "\r\n";
-        return t;
-    }());
+    std::string big;
+    for (int i = 0; i < 300; ++i) big += std::string(160, 'a') + "\r\n";
+    oculon.LoadFromText("BIG.BAS", big);
     platform::RecordingPrinter pages;
     oculon.setPrinter(&pages);
     EXPECT_EQ(oculon.sFillMessages("Print Only"), "");

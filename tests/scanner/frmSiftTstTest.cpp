@@ -13,6 +13,7 @@
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
 #include "scanner/ElidedLabel.h"
+#include "scanner/ReportSearch.h"
 #include "scanner/frmSiftTst.h"
 #include "support/Cases.h"
 
@@ -49,7 +50,6 @@ struct Box {
     Icon icon = Icon::Information;
     Buttons buttons = Buttons::Ok;
 };
-const Box Snicker = {"It's not that easy!", "Snicker", Icon::Exclamation};
 const Box NotFound = {"Selected text not found.", "Oculon No Find"};
 
 // A module without "Option Explicit" (an error) and with one line of 160
@@ -65,10 +65,7 @@ const std::string AlphaLevel1 = report("alpha.level1"), AlphaLevel2 = report("al
                   ClassLevel3 = report("class.level3");
 
 // The report as the view shows it: line feeds only.
-QString viewed(std::string report) {
-    for (auto at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n", at)) report.erase(at, 1);
-    return platform::toQt(report);
-}
+QString viewed(const std::string& report) { return platform::toQt(scanner::ReportViewText(report).viewText()); }
 
 // The scanning state the window is in, in one line: the status label, the
 // file shown and the progress bar (when visible), whether the buttons and
@@ -228,7 +225,7 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);
     EXPECT_EQ(view()->toPlainText(), viewed(AlphaLevel2 + ClassLevel2));
     QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
-    expectBox(Snicker);
+    expectBox({"It's not that easy!", "Snicker", Icon::Exclamation});
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);  // nothing else happens
     action("mnuSuggest")->trigger();
     scan({myClass});
