@@ -13,9 +13,7 @@ using convert::ConvertXBase;
 
 TEST(Convert, WholeFiles) {
     for (const std::string name : {"examples", "program"}) {
-        std::string expected;
-        for (char c : cases::read(cases::path("convert/cases/" + name + ".bas")))
-            expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string expected = cases::crlf(cases::lines("convert/cases/" + name + ".bas"));
         EXPECT_EQ(convert::ConvertXBaseSource(cases::read(cases::path("convert/cases/" + name + ".prg"))), expected)
             << name;
     }

@@ -44,9 +44,8 @@ TEST(IndentCommand, FailedPasteIsShownInAKestrinBox) {
     w.failPaste = true;
     indent::Indent().E1QuickIndentProc(w);
     ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().title, "Kestrin Error");
-    EXPECT_EQ(desk.boxes.last().text, "Overflow");
-    EXPECT_EQ(desk.boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(std::tie(desk.boxes.last().title, desk.boxes.last().text, desk.boxes.last().icon),
+              std::tuple("Kestrin Error", "Overflow", platform::Icon::Stop));
     EXPECT_EQ(desk.clipboard.text(), "   x\r\n");
     EXPECT_EQ(w.text(), "x");
 }
