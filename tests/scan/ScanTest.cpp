@@ -96,15 +96,6 @@ TEST_F(Scan, FileNamesUserDefinitionsAndMLCount) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Scan, UserDefinitionsAreReadFromTheProgramsFolderByDefault) {
-    const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "UserDefs.txt";
-    ASSERT_FALSE(fs::exists(beside));
-    std::ofstream(beside, std::ios::binary) << "Gauge=gau\r\n;VARIABLE_PREFIXES\r\nInteger_int\r\n";
-    clsOculon o;
-    fs::remove(beside);
-    EXPECT_EQ(o.controlStyles() + o.variablePrefixes(), "Gauge=gau__Integer_int_");
-}
-
 TEST_F(Scan, ProgressAndEventsFollowTheReading) {
     struct Progress : ProgressIndicator {
         void setValue(int v) override { values.push_back(v); }
