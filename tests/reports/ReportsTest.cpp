@@ -138,7 +138,7 @@ TEST(Reports, LineEndsAndEmptyText) {
     expectPrintout(p, "reports/cases/editor_text.txt");
 }
 
-TEST(Reports, PrintTextErrorAsksAndCancelStopsTheReport) {
+TEST(Reports, PrinterFailuresAskOrShowProgramErrors) {
     Job cancel(Printer(PrinterOp::Text, 9), 120, platform::Answer::Cancel);  // 7 frame texts, "L1", then L2
     cancel.r.PrintBlock(numbered(150));
     ASSERT_EQ(cancel.desk.boxes.shown.size(), 1u);
@@ -158,9 +158,7 @@ TEST(Reports, PrintTextErrorAsksAndCancelStopsTheReport) {
     frame.r.PrintBlock("a\r\nb");
     EXPECT_EQ(frame.desk.boxes.last().title, "PrintHdrFooter Error");
     expectPrintout(frame.p, "reports/cases/failed_rule.txt");  // the frame stops there: no footer, no body
-}
-
-TEST(Reports, NewPageAndEndDocumentFailuresShowProgramErrors) {
+    // New page and end document failures show program errors.
     Job run(Printer(PrinterOp::NewPage, 1));
     run.r.PrintBlock(numbered(72));
     ASSERT_EQ(run.desk.boxes.shown.size(), 1u);

@@ -121,9 +121,8 @@ TEST_F(Scan, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
     platform::ScopedServices scope({.files = &faulty});
     oculon.Load(casePath("util.bas"));
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
-    EXPECT_EQ(desktop.boxes.last().text,
-              "Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
+    EXPECT_EQ(desktop.boxes.last().title + ": " + desktop.boxes.last().text,
+              "Program Error: Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
     EXPECT_FALSE(oculon.sourceRead());
     EXPECT_EQ(oculon.sFillMessages(), expectedReport("unread.txt"));
 }
@@ -148,9 +147,7 @@ TEST_F(Scan, EachLevelFilesItsGradesIntoTheSlots) {
     oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
     EXPECT_EQ(oculon.errorCount() + oculon.warningCount() + oculon.suggestCount(), 0);
     EXPECT_TRUE(oculon.moduleMessages()[1].empty() && line(2).sMessages[1].empty());
-}
-
-TEST_F(Scan, FullSlotsOverflowQuietlyButAreCounted) {
+    // Full slots overflow quietly but are counted.
     setCheckLevel(3);
     oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
     for (int i = 0; i < 18; ++i) A::post(oculon, MessageId::ProcedureScope);

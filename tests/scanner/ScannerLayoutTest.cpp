@@ -17,9 +17,7 @@ TEST(ScannerLayout, ButtonsStayRightAlignedAtEverySize) {
         EXPECT_EQ(l.cmdSelectFiles, (TwipRect{l.cmdExit.left - 100 - 1065, l.barLoadingStatus.top, 1065, 315}));
         EXPECT_EQ(l.cmdPrint, (TwipRect{l.cmdSelectFiles.left - 100 - 855, l.barLoadingStatus.top, 855, 315}));
     }
-}
-
-TEST(ScannerLayout, BelowTheMinimumKeepsTheMinimumLayoutClearOfTheBarAndLabels) {
+    // Below the minimum keeps the minimum layout clear of the bar and labels.
     auto least = layoutFor(scanner::MinOuterWidth, scanner::MinOuterHeight);
     EXPECT_EQ(least.rtbViewer, (TwipRect{60, 510, 6720, 1000}));
     EXPECT_GT(least.cmdPrint.left, least.barLoadingStatus.right());
