@@ -11,18 +11,15 @@
 
 using convert::ConvertXBase;
 
-TEST(Convert, WholeFiles) {
+TEST(Convert, WholeFilesAndBlocks) {
     for (const std::string name : {"examples", "program"}) {
         const std::string expected = cases::crlf(cases::lines("convert/cases/" + name + ".bas"));
         EXPECT_EQ(convert::ConvertXBaseSource(cases::read(cases::path("convert/cases/" + name + ".prg"))), expected)
             << name;
     }
     for (const auto& r : cases::rows("convert/cases/sources.txt")) EXPECT_EQ(convert::ConvertXBaseSource(r[0]), r[1]) << r[0];
-}
-
-// One converter for all blocks: each block starts afresh, and adds to what
-// the output already holds.
-TEST(Convert, Blocks) {
+    // One converter for all blocks: each block starts afresh, and adds to what
+    // the output already holds.
     platform::RecordingDesktop desktop;
     ConvertXBase converter;
     for (const cases::Case& c : cases::read_cases("convert/cases/blocks.txt")) {

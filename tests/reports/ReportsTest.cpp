@@ -106,7 +106,7 @@ TEST(Reports, WrapsLongLinesAndWordsAfterTheLastBlankAmongTheFirstNMinusOne) {
     expectPrintout(narrow.p, "reports/cases/wrap_narrow.txt");
 }
 
-TEST(Reports, PagesBreakAfterTheLastLineAndShareTheirDateAndTime) {
+TEST(Reports, PagesBreakAfterTheLastLineShareTheirDateAndKeepLineEnds) {
     Job exact, framed;
     exact.r.PrintBlock(numbered(70));
     expectPrintout(exact.p, "reports/cases/one_page.txt");
@@ -123,19 +123,17 @@ TEST(Reports, PagesBreakAfterTheLastLineAndShareTheirDateAndTime) {
     r.OpenReport(120, "Kestrin Editor", "Selected (All) Text", "", "Kestrin Editor");
     r.PrintBlock(numbered(141));
     expectPrintout(p, "reports/cases/three_pages.txt");  // the frames all show the first time
-}
-
-TEST(Reports, LineEndsAndEmptyText) {
-    Job run;
-    run.r.PrintBlock("abc\rX\r\nnext\ra\nb");  // CR alone overprints, LF alone is no break
-    expectPrintout(run.p, "reports/cases/line_ends.txt");
+    // Line ends and empty text.
+    Job ends;
+    ends.r.PrintBlock("abc\rX\r\nnext\ra\nb");  // CR alone overprints, LF alone is no break
+    expectPrintout(ends.p, "reports/cases/line_ends.txt");
     Job empty;
     empty.r.PrintBlock("");
     empty.r.CloseReport();
     expectPrintout(empty.p, "reports/cases/empty.txt");
-    RecordingPrinter p;
-    reports::PrintEditorText(p, "x", fixedTime);
-    expectPrintout(p, "reports/cases/editor_text.txt");
+    RecordingPrinter editor;
+    reports::PrintEditorText(editor, "x", fixedTime);
+    expectPrintout(editor, "reports/cases/editor_text.txt");
 }
 
 TEST(Reports, PrinterFailuresAskOrShowProgramErrors) {

@@ -96,7 +96,7 @@ TEST_F(Scan, FileNamesUserDefinitionsAndMLCount) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Scan, ProgressAndEventsFollowTheReading) {
+TEST_F(Scan, ProgressAndEventsFollowTheReadingAndAnUnreadableFileIsReported) {
     struct Progress : ProgressIndicator {
         void setValue(int v) override { values.push_back(v); }
         void setVisible(bool) override {}
@@ -113,9 +113,7 @@ TEST_F(Scan, ProgressAndEventsFollowTheReading) {
     EXPECT_TRUE(std::is_sorted(progress.values.begin() + 1, progress.values.end()));
     EXPECT_EQ(progress.values.back(), 100);
     EXPECT_LT(desktop.pump.count, 20000 / 64 + 1);  // events run throttled, not per line
-}
-
-TEST_F(Scan, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
+    // Unreadable file is reported under load and shows only its head.
     platform::FaultyFileSystem faulty(platform::realFileSystem());
     faulty.failOn("openRead", 1, platform::err::PermissionDenied);
     platform::ScopedServices scope({.files = &faulty});
@@ -219,7 +217,7 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
 // section headers or asterisk lines; a value beside its label further right,
 // the rest of a source line wider than the paper below, under the source text
 // (cases/util.printed.txt).
-TEST_F(Scan, PrintoutOfAModule) {
+TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
     setCheckLevel(3);
     platform::RecordingPrinter printer;
     oculon.Load(casePath("util.bas"));
@@ -243,9 +241,7 @@ TEST_F(Scan, PrintoutOfAModule) {
     EXPECT_GT(pages.page(), 1);
     EXPECT_EQ(pages.texts().size(), 9u + 1 + 300 * 6);  // the head, the module finding, six texts a block (the source line takes three)
     for (const auto& op : pages.ops) EXPECT_LE(op.y + op.height, pages.printableHeight());
-}
-
-TEST_F(Scan, AFolderGivesItsSourceFilesInSortedOrderAndNoFileCarriesIntoTheNext) {
+    // A folder gives its source files in sorted order and no file carries into the next.
     for (const char* name : {"b.bas", "A.FRM", "c.Cls", "notes.txt", "x.basx", "sub/d.BAS"})
         std::ofstream(dir / name) << "Option Explicit\r\n";
     EXPECT_EQ(filesToScan(dir.string()), (Lines{(dir / "A.FRM").string(), (dir / "b.bas").string(),

@@ -85,7 +85,7 @@ protected:
     std::optional<scan::clsOculon> engine;
 };
 
-TEST_F(Rules, CaseFiles) {
+TEST_F(Rules, CaseFilesAndRealisticReportsInOneRun) {
     for (const char* file : {"declarations.txt", "procedures.txt", "controls.txt", "modules.txt", "numbers.txt"}) {
         for (const cases::Case& c : cases::read_cases(std::string("scan_rules/cases/") + file)) {
             SCOPED_TRACE(std::string(file) + ": " + c.title);
@@ -101,12 +101,9 @@ TEST_F(Rules, CaseFiles) {
             if (c.has("module findings")) { EXPECT_EQ(module(findings("module findings")), module(e)); }
         }
     }
-}
-
-// One engine scans the three one after the other, as the scanner window does;
-// the second order scans the module again: nothing of one file leaks into the
-// next. The expected files have LF line ends, "<TAB>" and "<today>".
-TEST_F(Rules, RealisticReportsInOneRun) {
+    // One engine scans the three one after the other, as the scanner window does;
+    // the second order scans the module again: nothing of one file leaks into the
+    // next. The expected files have LF line ends, "<TAB>" and "<today>".
     for (const auto& order : {Lines{"ORDERS.FRM", "CUSTOMER.CLS", "ORDERUTIL.BAS"},
                               Lines{"ORDERUTIL.BAS", "ORDERS.FRM", "CUSTOMER.CLS", "ORDERUTIL.BAS"}}) {
         scan::clsOculon e(cases::path("scan_rules/cases/NoUserDefs.txt"));
