@@ -2,12 +2,11 @@
 # and compares its output byte for byte with EXPECTED, whose LF line ends
 # stand for CR LF.
 file(MAKE_DIRECTORY ${WORK})
+set(input ${INPUT})
 if(MODE STREQUAL "stdin")
-  execute_process(COMMAND ${VARNEL} --convert INPUT_FILE ${INPUT} OUTPUT_FILE ${WORK}/out.bas
-                  RESULT_VARIABLE rc)
-else()
-  execute_process(COMMAND ${VARNEL} --convert ${INPUT} OUTPUT_FILE ${WORK}/out.bas RESULT_VARIABLE rc)
+  set(input INPUT_FILE ${INPUT})
 endif()
+execute_process(COMMAND ${VARNEL} --convert ${input} OUTPUT_FILE ${WORK}/out.bas RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "varnel --convert exited with ${rc}")
 endif()

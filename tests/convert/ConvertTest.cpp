@@ -11,36 +11,23 @@
 
 using convert::ConvertXBase;
 
-TEST(Convert, WholeFiles) {
+TEST(Convert, WholeFilesAndBlocks) {
     for (const std::string name : {"examples", "program"}) {
-        std::string expected;
-        for (char c : cases::read(cases::path("convert/cases/" + name + ".bas")))
-            expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        const std::string expected = cases::crlf(cases::lines("convert/cases/" + name + ".bas"));
         EXPECT_EQ(convert::ConvertXBaseSource(cases::read(cases::path("convert/cases/" + name + ".prg"))), expected)
             << name;
     }
-    const std::pair<std::string, std::string> ends[] = {
-        {"x := 1\ny := 2\n", "x = 1\r\ny = 2\r\n"}, {"x := 1\r\n\ny := 2", "x = 1\r\n\r\ny = 2\r\n"}, {"", ""},
-        {"? 'Gr\xFC\xDF" "e'\n", "? \"Gr\xFC\xDF" "e\"\r\n"}};
-    for (const auto& [in, out] : ends) EXPECT_EQ(convert::ConvertXBaseSource(in), out) << in;
-}
-
-TEST(Convert, Blocks) {
+    for (const auto& r : cases::rows("convert/cases/sources.txt")) EXPECT_EQ(convert::ConvertXBaseSource(r[0]), r[1]) << r[0];
+    // One converter for all blocks: each block starts afresh, and adds to what
+    // the output already holds.
     platform::RecordingDesktop desktop;
+    ConvertXBase converter;
     for (const cases::Case& c : cases::read_cases("convert/cases/blocks.txt")) {
-        std::string out;
-        ConvertXBase().ConvertXBaseBlock(cases::crlf(c["in"], false), out);
-        EXPECT_EQ(out, cases::crlf(c["out"])) << c.title;
+        std::string out = "kept";
+        converter.ConvertXBaseBlock(cases::crlf(c["in"], false), out);
+        EXPECT_EQ(out, "kept" + cases::crlf(c["out"])) << c.title;
     }
     EXPECT_TRUE(desktop.boxes.shown.empty());
-    // An empty block writes nothing; each block starts afresh.
-    ConvertXBase converter;
-    std::string first = "kept", second;
-    converter.ConvertXBaseBlock("", first);
-    converter.ConvertXBaseBlock("PROCEDURE A\r\nSELECT 2", first);
-    converter.ConvertXBaseBlock("RETURN\r\nSKIP", second);
-    EXPECT_EQ(first, "keptSub A\r\nEnd Sub\r\n \r\n");
-    EXPECT_EQ(second, "   Exit Sub\r\noTB.MoveNext\r\n");
 }
 
 TEST(Convert, RewritesAndScanners) {
@@ -87,7 +74,7 @@ TEST(Convert, ErrorIsReportedAndConvertedLinesStay) {
     converter.ConvertXBaseBlock("a := 1\r\nb := 2\r\nc := 3\r\nd := 4", out);
     EXPECT_EQ(out, "a = 1\r\nb = 2\r\n");
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().text, "Err Code: 6\nErr Desc: Overflow\nProcname: ConvertXBaseBlock\nSub Proc: ");
-    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
-    EXPECT_EQ(desktop.boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(std::tie(desktop.boxes.last().text, desktop.boxes.last().title, desktop.boxes.last().icon),
+              std::tuple("Err Code: 6\nErr Desc: Overflow\nProcname: ConvertXBaseBlock\nSub Proc: ", "Program Error",
+                         platform::Icon::Stop));
 }

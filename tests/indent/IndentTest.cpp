@@ -9,49 +9,32 @@
 
 using indent::ReindentText;
 
-TEST(Indent, RuleCases) {
+TEST(Indent, RuleCasesAndARealisticModuleWhole) {
     for (const cases::Case& c : cases::read_cases("indent/cases/rules.txt"))
         EXPECT_EQ(ReindentText(cases::crlf(c["in"], false)), cases::crlf(c["out"])) << c.title;
     EXPECT_EQ(ReindentText(""), "");
-}
-
-TEST(Indent, RealisticModuleWhole) {
-    auto crlf = [](const std::string& name) {
-        std::string s;
-        for (char c : cases::read(cases::path(name))) s += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        return s;
-    };
-    const std::string expected = crlf("indent/cases/orders.indented.bas");
+    const std::string expected = cases::crlf(cases::lines("indent/cases/orders.indented.bas"));
     ASSERT_GT(expected.size(), 3000u);
-    EXPECT_EQ(ReindentText(crlf("indent/cases/orders.bas")), expected);
+    EXPECT_EQ(ReindentText(cases::crlf(cases::lines("indent/cases/orders.bas"))), expected);
 }
 
 // The command on a window: the selection (all of the text when none), the
 // clipboard and paste-back, and the refusal of a blank text.
 TEST(IndentCommand, SelectionOrWholeTextThroughTheClipboard) {
-    const struct { std::string text; std::size_t start, length; std::string after, log; } cases[] = {
-        {"Sub A()\r\nx = 1\r\nEnd Sub\r\n", 0, 0, "Sub A()\r\n   x = 1\r\nEnd Sub\r\n", "focus;paste;"},
-        {"x\r\ny = 1\r\nIf a Then\r\nb", 3, 19, "x\r\n   y = 1\r\n   If a Then\r\n      b\r\n", "focus;paste;"},
-        {"abc", 1, 1, "a   b\r\nc", "focus;paste;"},
-        {"  \r\n   ", 0, 0, "\r\n\r\n", "focus;paste;"},  // line ends make a text to indent
-        {"     ", 2, 0, "     ", ""},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : cases::rows("indent/cases/command.txt")) {
         platform::RecordingDesktop desk;
         desk.clipboard.setText("kept");
-        FakeTextBox w(c.text, c.start, c.length);
+        FakeTextBox w(c[0], std::stoul(c[1]), std::stoul(c[2]));
         indent::Indent().E1QuickIndentProc(w);
-        EXPECT_EQ(w.text(), c.after) << c.text;
-        EXPECT_EQ(w.log, c.log);
-        if (!c.log.empty()) {
+        EXPECT_EQ(w.text() + " | " + w.log, c[3] + " | " + c[4]) << c[0];
+        if (!c[4].empty()) {
             EXPECT_TRUE(desk.boxes.shown.empty());
             continue;
         }
         EXPECT_EQ(desk.clipboard.text(), "kept");
         ASSERT_EQ(desk.boxes.shown.size(), 1u);
-        EXPECT_EQ(desk.boxes.last().text, "You have no text to indent!");
-        EXPECT_EQ(desk.boxes.last().title, "Error");
-        EXPECT_EQ(desk.boxes.last().icon, platform::Icon::Exclamation);
+        EXPECT_EQ(std::tie(desk.boxes.last().text, desk.boxes.last().title, desk.boxes.last().icon),
+                  std::tuple("You have no text to indent!", "Error", platform::Icon::Exclamation));
     }
 }
 
@@ -61,9 +44,8 @@ TEST(IndentCommand, FailedPasteIsShownInAKestrinBox) {
     w.failPaste = true;
     indent::Indent().E1QuickIndentProc(w);
     ASSERT_EQ(desk.boxes.shown.size(), 1u);
-    EXPECT_EQ(desk.boxes.last().title, "Kestrin Error");
-    EXPECT_EQ(desk.boxes.last().text, "Overflow");
-    EXPECT_EQ(desk.boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(std::tie(desk.boxes.last().title, desk.boxes.last().text, desk.boxes.last().icon),
+              std::tuple("Kestrin Error", "Overflow", platform::Icon::Stop));
     EXPECT_EQ(desk.clipboard.text(), "   x\r\n");
     EXPECT_EQ(w.text(), "x");
 }

@@ -1,7 +1,7 @@
 // The scan engine below its rules: cutting lines and words, filing findings,
 // the user definitions, the report text and its printout, and the batch scan.
 // The rules themselves are the case files of tests/scan_rules; the expected
-// reports here are cases/*.txt with "@DATE@" for today.
+// reports here are cases/*.txt with LF line ends, "<TAB>" and "<today>".
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/Recording.h"
+#include "reports/Printout.h"
 #include "scan/BatchScan.h"
 #include "scan/clsOculon.h"
 #include "support/Cases.h"
@@ -33,11 +34,7 @@ namespace fs = std::filesystem;
 using A = ScanTestAccess;
 
 std::string casePath(const std::string& name) { return cases::path("scan/cases/" + name); }
-std::string withDate(std::string s) {
-    if (auto p = s.find("@DATE@"); p != std::string::npos) s.replace(p, 6, clsOculon::sToday());
-    return s;
-}
-std::string expectedReport(const std::string& name) { return withDate(cases::read(casePath(name))); }
+std::string expectedReport(const std::string& name) { return cases::report("scan/cases/" + name, clsOculon::sToday()); }
 
 // An engine without user definitions, level 1 unless set, boxes recorded,
 // and an empty folder.
@@ -99,16 +96,7 @@ TEST_F(Scan, FileNamesUserDefinitionsAndMLCount) {
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
-TEST_F(Scan, UserDefinitionsAreReadFromTheProgramsFolderByDefault) {
-    const fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() / "UserDefs.txt";
-    ASSERT_FALSE(fs::exists(beside));
-    std::ofstream(beside, std::ios::binary) << "Gauge=gau\r\n;VARIABLE_PREFIXES\r\nInteger_int\r\n";
-    clsOculon o;
-    fs::remove(beside);
-    EXPECT_EQ(o.controlStyles() + o.variablePrefixes(), "Gauge=gau__Integer_int_");
-}
-
-TEST_F(Scan, ProgressAndEventsFollowTheReading) {
+TEST_F(Scan, ProgressAndEventsFollowTheReadingAndAnUnreadableFileIsReported) {
     struct Progress : ProgressIndicator {
         void setValue(int v) override { values.push_back(v); }
         void setVisible(bool) override {}
@@ -125,17 +113,14 @@ TEST_F(Scan, ProgressAndEventsFollowTheReading) {
     EXPECT_TRUE(std::is_sorted(progress.values.begin() + 1, progress.values.end()));
     EXPECT_EQ(progress.values.back(), 100);
     EXPECT_LT(desktop.pump.count, 20000 / 64 + 1);  // events run throttled, not per line
-}
-
-TEST_F(Scan, UnreadableFileIsReportedUnderLoadAndShowsOnlyItsHead) {
+    // Unreadable file is reported under load and shows only its head.
     platform::FaultyFileSystem faulty(platform::realFileSystem());
     faulty.failOn("openRead", 1, platform::err::PermissionDenied);
     platform::ScopedServices scope({.files = &faulty});
     oculon.Load(casePath("util.bas"));
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().title, "Program Error");
-    EXPECT_EQ(desktop.boxes.last().text,
-              "Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
+    EXPECT_EQ(desktop.boxes.last().title + ": " + desktop.boxes.last().text,
+              "Program Error: Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
     EXPECT_FALSE(oculon.sourceRead());
     EXPECT_EQ(oculon.sFillMessages(), expectedReport("unread.txt"));
 }
@@ -152,22 +137,15 @@ TEST_F(Scan, EachLevelFilesItsGradesIntoTheSlots) {
     A::post(oculon, MessageId::SyllableCase);
     A::post(oculon, MessageId::TypePrefix, "lCount} {l");
     A::post(oculon, MessageId::ProcedureScope, "");
-    const Lines expected = {"Error: Untyped Variable yields variant type.\r\n", "Look at:   {x} {}\r\n\r\n",
-                            "Warning: Scope of procedure not specified.\r\n\r\n",
-                            "Suggest: Variable names should start syllables with upper case letters.\r\n\r\n",
-                            "Warning: DataType doesn't correspond to variable prefix.\r\n",
-                            "Look at:   {lCount} {l}\r\n\r\n", "Warning: Scope of procedure not specified.\r\n",
-                            "Look at:   {}\r\n\r\n", ""};
-    for (std::size_t s = 0; s < expected.size(); ++s) EXPECT_EQ(line(2).sMessages[s + 1], expected[s]) << s + 1;
+    const auto expected = cases::rows("scan/cases/slots.txt");
+    for (std::size_t s = 0; s < expected.size(); ++s) EXPECT_EQ(line(2).sMessages[s + 1], expected[s][0]) << s + 1;
     EXPECT_EQ(std::tuple(oculon.errorCount(), oculon.warningCount(), oculon.suggestCount()), std::tuple(1L, 3L, 1L));
     // Each load starts with no findings.
     A::postModule(oculon, MessageId::OptionExplicit, "", "");
     oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
     EXPECT_EQ(oculon.errorCount() + oculon.warningCount() + oculon.suggestCount(), 0);
     EXPECT_TRUE(oculon.moduleMessages()[1].empty() && line(2).sMessages[1].empty());
-}
-
-TEST_F(Scan, FullSlotsOverflowQuietlyButAreCounted) {
+    // Full slots overflow quietly but are counted.
     setCheckLevel(3);
     oculon.LoadFromText("T.BAS", "Option Explicit\r\nx = 1\r\n");
     for (int i = 0; i < 18; ++i) A::post(oculon, MessageId::ProcedureScope);
@@ -236,31 +214,15 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
 }
 
 // Courier New 10 pt from the margins, bold head items and source lines, no
-// section headers or asterisk lines (cases/util.printed.txt).
-TEST_F(Scan, PrintoutOfAModule) {
+// section headers or asterisk lines; a value beside its label further right,
+// the rest of a source line wider than the paper below, under the source text
+// (cases/util.printed.txt).
+TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
     setCheckLevel(3);
     platform::RecordingPrinter printer;
     oculon.Load(casePath("util.bas"));
     EXPECT_EQ(oculon.sFillMessages("Print Only", printer), "");
-    Lines printed, expected;
-    for (const auto& op : printer.ops)
-        if (op.kind == platform::PrinterOp::Text) printed.push_back((op.bold ? "B " : "- ") + op.text);
-    for (const std::string& l : cases::lines("scan/cases/util.printed.txt"))
-        if (!l.starts_with("#")) expected.push_back(withDate(l));
-    EXPECT_EQ(printed, expected);
-    EXPECT_EQ(printer.ops.back().kind, platform::PrinterOp::EndDocument);
-    int lastY = 1000 - 1;  // the first line one inch in, 1000 twips down
-    for (const auto& op : printer.ops) {
-        if (op.kind != platform::PrinterOp::Text) continue;
-        EXPECT_EQ(op.font + std::to_string(int(op.size)), "Courier New10");
-        // A value beside its label is further right; the rest of a source line
-        // wider than the paper goes on below, under the source text.
-        const bool wrapped = op.text.starts_with("x") || op.text.starts_with("z");
-        EXPECT_EQ(op.x == (wrapped ? 1440 + 10 * 120 : 1440), op.y != lastY) << op.text;
-        // The finding's own blank line, then the blank line before the block.
-        if (op.text.starts_with("Src Line: ' x")) { EXPECT_EQ(op.y - lastY, 3 * op.height); }
-        lastY = op.y;
-    }
+    expectPrintout(printer, "scan/cases/util.printed.txt", clsOculon::sToday());
     // A line that ends exactly at the bottom of the page still fits on it.
     const auto fit = *std::find_if(printer.ops.begin(), printer.ops.end(),
                                    [](const auto& op) { return op.text.starts_with("Location:"); });
@@ -270,20 +232,16 @@ TEST_F(Scan, PrintoutOfAModule) {
     EXPECT_EQ(std::pair(first.page, first.y), std::pair(1, fit.y));
     // Long reports go on on new pages, inside the page.
     setCheckLevel(2);
-    oculon.LoadFromText("BIG.BAS", [] {
-        std::string t;
-        for (int i = 0; i < 300; ++i) t += std::string(160, 'a') + "\r\n";
-        return t;
-    }());
+    std::string big;
+    for (int i = 0; i < 300; ++i) big += std::string(160, 'a') + "\r\n";
+    oculon.LoadFromText("BIG.BAS", big);
     platform::RecordingPrinter pages;
     oculon.setPrinter(&pages);
     EXPECT_EQ(oculon.sFillMessages("Print Only"), "");
     EXPECT_GT(pages.page(), 1);
     EXPECT_EQ(pages.texts().size(), 9u + 1 + 300 * 6);  // the head, the module finding, six texts a block (the source line takes three)
     for (const auto& op : pages.ops) EXPECT_LE(op.y + op.height, pages.printableHeight());
-}
-
-TEST_F(Scan, AFolderGivesItsSourceFilesInSortedOrderAndNoFileCarriesIntoTheNext) {
+    // A folder gives its source files in sorted order and no file carries into the next.
     for (const char* name : {"b.bas", "A.FRM", "c.Cls", "notes.txt", "x.basx", "sub/d.BAS"})
         std::ofstream(dir / name) << "Option Explicit\r\n";
     EXPECT_EQ(filesToScan(dir.string()), (Lines{(dir / "A.FRM").string(), (dir / "b.bas").string(),

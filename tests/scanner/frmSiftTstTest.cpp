@@ -5,26 +5,15 @@
 // spelled out by hand from the report layout.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <fstream>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
+#include <QtWidgets>
+#include <fstream>
 
 #include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
 #include "scanner/ElidedLabel.h"
+#include "scanner/ReportSearch.h"
 #include "scanner/frmSiftTst.h"
 #include "support/Cases.h"
 
@@ -61,12 +50,6 @@ struct Box {
     Icon icon = Icon::Information;
     Buttons buttons = Buttons::Ok;
 };
-Box helpMissing(const std::string& file) { return {"The help file was not found:\n" + file, "Probex Zelk"}; }
-Box programError(const std::string& proc) {
-    return {"Err Code: 57\nErr Desc: Device I/O error\nProcname: " + proc + "\nSub Proc: ", "Program Error", Icon::Stop};
-}
-Box savedAsPdf(const std::string& pdf) { return {"The report was saved as a PDF file:\n" + pdf, "Probex Zelk"}; }
-const Box Snicker = {"It's not that easy!", "Snicker", Icon::Exclamation};
 const Box NotFound = {"Selected text not found.", "Oculon No Find"};
 
 // A module without "Option Explicit" (an error) and with one line of 160
@@ -82,10 +65,7 @@ const std::string AlphaLevel1 = report("alpha.level1"), AlphaLevel2 = report("al
                   ClassLevel3 = report("class.level3");
 
 // The report as the view shows it: line feeds only.
-QString viewed(std::string report) {
-    for (auto at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n", at)) report.erase(at, 1);
-    return platform::toQt(report);
-}
+QString viewed(const std::string& report) { return platform::toQt(scanner::ReportViewText(report).viewText()); }
 
 // The scanning state the window is in, in one line: the status label, the
 // file shown and the progress bar (when visible), whether the buttons and
@@ -176,28 +156,16 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     EXPECT_EQ(view()->font().family() + QString::number(view()->font().pointSize()), "Courier New9");
     EXPECT_EQ(state(), "Scan Results | print off, select on, levels on");
     EXPECT_FALSE(child<QListWidget>("lstFileNames")->isVisible());
-    QMenu* menu = nullptr;
-    int items = 0;
-    for (const auto& r : cases::rows("scanner/cases/window.txt")) {
-        SCOPED_TRACE(r[1]);
-        if (r[0] == "button") {
-            QPushButton* b = button(r[1].c_str());
-            EXPECT_EQ(cases::Lines({b->text().toStdString(), b->toolTip().toStdString(), b->isVisible() ? "1" : "0",
-                                    b->isEnabled() ? "1" : "0"}),
-                      cases::Lines(r.begin() + 2, r.end()));
-        } else if (r[0] == "menu") {
-            menu = child<QMenu>(r[1].c_str());
-            EXPECT_EQ(menu->title().toStdString(), r[2]);
-            EXPECT_TRUE(window->menuBar()->actions().contains(menu->menuAction()));
-            items = 0;
-        } else {
-            ASSERT_GT(menu->actions().size(), items);
-            QAction* a = menu->actions()[items++];
-            EXPECT_EQ(a->objectName().toStdString() + " " + a->text().toStdString(), r[1] + " " + r[2]);
-            EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromStdString(r[3])));
-        }
+    // The buttons and the menu bar as cases/window.txt lists them, in order.
+    std::vector<cases::Lines> shown;
+    auto s = [](const QString& q) { return q.toStdString(); };
+    for (auto* b : window->findChildren<QPushButton*>())
+        shown.push_back({"button", s(b->objectName()), s(b->text()), s(b->toolTip()), b->isVisible() ? "1" : "0", b->isEnabled() ? "1" : "0"});
+    for (QAction* m : window->menuBar()->actions()) {
+        shown.push_back({"menu", s(m->menu()->objectName()), s(m->menu()->title())});
+        for (QAction* a : m->menu()->actions()) shown.push_back({"item", s(a->objectName()), s(a->text()), s(a->shortcut().toString())});
     }
-    EXPECT_EQ(window->menuBar()->actions().size(), 3);
+    EXPECT_EQ(shown, cases::rows("scanner/cases/window.txt"));
     // The levels are checked one at a time.
     auto checked = [&] {
         std::string s;
@@ -212,7 +180,14 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     // F1 says when the help file is missing.
     EXPECT_EQ(window->helpFile(), QCoreApplication::applicationDirPath().toStdString() + "/QVX.hlp");
     QTest::keyClick(window.get(), Qt::Key_F1);
-    expectBox(helpMissing(window->helpFile()));
+    expectBox({"The help file was not found:\n" + window->helpFile(), "Probex Zelk"});
+    // The labels show the whole status and the name of a long path.
+    EXPECT_GE(child<QLabel>("lblStatus")->width(), child<QLabel>("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
+    auto* file = dynamic_cast<scanner::ElidedLabel*>(child<QLabel>("lblCurrentFile"));
+    ASSERT_NE(file, nullptr);
+    file->setText("/home/user/" + QString(60, 'x') + "/forms/frmCustomerOrders.frm");
+    EXPECT_TRUE(file->shownText().startsWith("/home/") && file->shownText().endsWith("/frmCustomerOrders.frm"));
+    EXPECT_LE(file->fontMetrics().horizontalAdvance(file->shownText()), file->contentsRect().width());
 }
 
 TEST_F(ScannerWindow, ScanOfTwoFilesShowsTheirReportsInOrder) {
@@ -250,7 +225,7 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);
     EXPECT_EQ(view()->toPlainText(), viewed(AlphaLevel2 + ClassLevel2));
     QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
-    expectBox(Snicker);
+    expectBox({"It's not that easy!", "Snicker", Icon::Exclamation});
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);  // nothing else happens
     action("mnuSuggest")->trigger();
     scan({myClass});
@@ -262,24 +237,14 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     button("cmdRecheck")->click();
     EXPECT_EQ(window->reportText() + view()->toPlainText().toStdString(), "");
     EXPECT_EQ(state(), Idle);
-}
-
-TEST_F(ScannerWindow, FailuresAreReportedAndEndTheBusyState) {
-    desk.pump.onPump = [] { throw platform::RuntimeError(57, "Device I/O error"); };
-    scan({alpha, myClass});
-    expectBox(programError("mnuOpen_Click"));
-    EXPECT_TRUE(files.opened.empty());
-    EXPECT_EQ(state(), Idle);
-    desk.pump.onPump = nullptr;
-    button("cmdRecheck")->click();
-    // A print that cannot start is reported.
-    window->setPrintJobFactory([&](const std::string& name) {
-        return platform::startPrintJob(name, folder + "/no such folder/report.pdf");
-    });
-    button("cmdPrint")->click();
-    EXPECT_EQ(desk.boxes.last().title, "Program Error");
-    EXPECT_NE(desk.boxes.last().text.find("\nProcname: cmdPrint_Click\nSub Proc: "), std::string::npos);
-    EXPECT_TRUE(button("cmdPrint")->isEnabled());
+    // A level chosen during a scan applies to the files still to come.
+    action("mnuErrors")->trigger();
+    files.opened.clear();
+    desk.pump.onPump = [&] {
+        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
+    };
+    scan({alpha, alpha});
+    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
 }
 
 // During a scan the buttons and the level menu do nothing, but Close ends the
@@ -339,33 +304,29 @@ TEST_F(ScannerWindow, FindSkipsTheFirstLengthCharactersAndFindNextResumesPastThe
     EXPECT_EQ(desk.boxes.shown.size(), 2u);
 }
 
-TEST_F(ScannerWindow, PrintGoesToAPdfAndSaysWhere) {
-    const std::string pdf = folder + "/report.pdf";
+// A failed scan is reported and ends the busy state; print goes to a PDF and
+// says where; a print that cannot start is reported.
+TEST_F(ScannerWindow, FailuresAreReportedAndPrintGoesToAPdfAndSaysWhere) {
+    desk.pump.onPump = [] { throw platform::RuntimeError(57, "Device I/O error"); };
+    scan({alpha, myClass});
+    expectBox({"Err Code: 57\nErr Desc: Device I/O error\nProcname: mnuOpen_Click\nSub Proc: ", "Program Error", Icon::Stop});
+    EXPECT_TRUE(files.opened.empty());
+    EXPECT_EQ(state(), Idle);
+    desk.pump.onPump = nullptr;
+    std::string pdf = folder + "/report.pdf";
     window->setPrintJobFactory([&](const std::string& name) { return platform::startPrintJob(name, pdf); });
     scan({alpha, myClass});
     button("cmdPrint")->click();
-    expectBox(savedAsPdf(pdf));
-    EXPECT_EQ(desk.busy.begins, 2);
+    expectBox({"The report was saved as a PDF file:\n" + pdf, "Probex Zelk"}, 2);
+    EXPECT_EQ(desk.busy.begins, 3);
     EXPECT_FALSE(desk.busy.busy);
     EXPECT_EQ(window->focusWidget(), button("cmdExit"));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(pdf)));
-}
-
-TEST_F(ScannerWindow, ALevelChosenDuringAScanAppliesToTheFilesStillToCome) {
-    desk.pump.onPump = [&] {
-        if (files.opened.size() == 1) action("mnuWarnings")->trigger();
-    };
-    scan({alpha, alpha});
-    EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
-}
-
-TEST_F(ScannerWindow, LabelsShowTheWholeStatusAndTheNameOfALongPath) {
-    EXPECT_GE(child<QLabel>("lblStatus")->width(), child<QLabel>("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
-    auto* file = dynamic_cast<scanner::ElidedLabel*>(child<QLabel>("lblCurrentFile"));
-    ASSERT_NE(file, nullptr);
-    file->setText("/home/user/" + QString(60, 'x') + "/forms/frmCustomerOrders.frm");
-    EXPECT_TRUE(file->shownText().startsWith("/home/") && file->shownText().endsWith("/frmCustomerOrders.frm"));
-    EXPECT_LE(file->fontMetrics().horizontalAdvance(file->shownText()), file->contentsRect().width());
+    pdf = folder + "/no such folder/report.pdf";
+    button("cmdPrint")->click();
+    EXPECT_EQ(desk.boxes.last().title, "Program Error");
+    EXPECT_NE(desk.boxes.last().text.find("\nProcname: cmdPrint_Click\nSub Proc: "), std::string::npos);
+    EXPECT_TRUE(button("cmdPrint")->isEnabled());
 }
 
 }  // namespace

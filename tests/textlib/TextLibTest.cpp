@@ -8,7 +8,7 @@
 
 using namespace textlib;
 
-TEST(TextLib, EveryRowOfTheTable) {
+TEST(TextLib, EveryRowOfTheTableAndAWalkOfAllLines) {
     using Row = std::vector<std::string>;
     auto n = [](const std::string& s) { return std::stoll(s); };
     auto b = [](bool v) { return std::string(v ? "1" : "0"); };
@@ -47,9 +47,7 @@ TEST(TextLib, EveryRowOfTheTable) {
         ASSERT_TRUE(call.contains(r[0])) << r[0];
         EXPECT_EQ(call.at(r[0])(r), want) << r[0] << "(" << r[1] << (args > 2 ? ", " + r[2] : "") << ")";
     }
-}
-
-TEST(TextLib, WalkOfAllLinesRebuildsTheText) {
+    // Walk of all lines rebuilds the text.
     std::string t, rebuilt;
     for (int i = 0; i < 1000; ++i) t += "line " + std::to_string(i) + "\r\n";
     ASSERT_EQ(MLCount(t, 0), 1000);
