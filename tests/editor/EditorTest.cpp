@@ -137,17 +137,13 @@ TEST_F(Doc, OpenSplitsIntoEntities) {
 }
 
 TEST_F(Doc, FilesWithoutEntitiesAreReportedAndShowNothing) {
-    const std::tuple<const char*, std::string, int> cases[] = {
-        {"empty.bas", "", platform::err::InputPastEndOfFile},
-        {"plain.txt", crlf({"just", "some", "text"}), platform::err::SubscriptOutOfRange},
-        {"bad.frm", crlf({"VERSION 5.00", "Begin VB.Form F", "   Caption = \"x\""}), platform::err::InputPastEndOfFile}};
-    for (const auto& [name, bytes, error] : cases) {
+    for (const Lines& r : cases::rows("editor/cases/no_entities.txt")) {
         desktop.boxes.clear();
         view.text = "old text";
-        doc.OpenSourceFile(write(name, bytes), Mode::Entity);
-        expectBox(describe(error), "Kestrin Error");
+        doc.OpenSourceFile(write(r[0], r[1]), Mode::Entity);
+        expectBox(describe(std::stoi(r[2])), "Kestrin Error");
         EXPECT_EQ(view.text, "");
-        EXPECT_EQ(view.items, (std::string(name) == "bad.frm" ? Lines{"(declarations)"} : Lines{})) << name;
+        EXPECT_EQ(view.items, (r[3].empty() ? Lines{} : Lines{r[3]})) << r[0];
         EXPECT_FALSE(doc.changed());
     }
 }
@@ -266,23 +262,16 @@ TEST_F(Doc, SaveTwiceAndSaveAsUnderANewName) {
 
 // Refused saves: the file stays as it was and the edits stay in the editor.
 TEST_F(Doc, RefusedSaveLeavesTheFile) {
-    const auto notFound = [&](const char* name) {
-        return std::string("The heading of ") + name + " was not found in " + path("MAIN.BAS") +
-               ", so nothing was saved. Use Save As to keep this text.";
-    };
-    const std::tuple<const char*, const char*, std::string, std::string, std::string> cases[] = {
-        {"MAIN.BAS", "Form_Load", crlf({"Private Sub Form_Open()", "End Sub"}), notFound("Form_Load"), ProgramTitle},
-        {"MAIN.BAS", "B", "\r\nPublic Function B() As Long\r\n", notFound("B"), ProgramTitle},  // no key in a blank line
-        {"MAIN", "", "Private Sub Form_Load()\r\n", "Can't make backup file!", "File Error"},
-        {"OLD.BAK", "", "Private Sub Form_Load()\r\n", "Can't make backup file!", "File Error"}};
-    for (const auto& [name, entity, typed, text, title] : cases) {
-        SCOPED_TRACE(name);
+    for (const Lines& r : cases::rows("editor/cases/refused.txt")) {
+        SCOPED_TRACE(r[0]);
         fresh();
-        const std::string file = openModule(name);
-        if (*entity) choose(entity);
-        type(typed);
+        const std::string file = openModule(r[0]);
+        if (!r[1].empty()) choose(r[1]);
+        type(r[2]);
         EXPECT_FALSE(doc.mnuFileSave_Click());
-        expectBox(text, title, title == ProgramTitle ? Icon::Exclamation : Icon::Stop);
+        std::string text = r[3];
+        if (text.find("<file>") != std::string::npos) text.replace(text.find("<file>"), 6, path("MAIN.BAS"));
+        expectBox(text, r[4], r[4] == ProgramTitle ? Icon::Exclamation : Icon::Stop);
         EXPECT_EQ(read(file), crlf(Module));
         EXPECT_TRUE(doc.changed());
     }
@@ -373,26 +362,16 @@ TEST_F(Doc, EntityModeCloseSavesTheEntity) {
     EXPECT_EQ(read(path("m.BAK")), "Sub A()\r\nEnd Sub\r\n");
 }
 
-// A file whose line ends were all bare LF is saved with bare LF, in both
-// modes; every other file with CR LF.
 TEST_F(Doc, KeepsBareLfFilesBareLfInBothModes) {
-    const std::string typed = "Private Sub B()\r\ny\r\nEnd Sub\r\n";
-    const struct { const char* was; Mode mode; const char* saved; } cases[] = {
-        {"a\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\nPrivate Sub B()\ny\nEnd Sub\n\nc\n"},
-        {"a\r\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\r\nPrivate Sub B()\r\ny\r\nEnd Sub\r\n\r\nc\r\n"},
-        {"a\nb\n", Mode::WholeFile, "Private Sub B()\ny\nEnd Sub\n\n"},
-        {"a\nb\r\n", Mode::WholeFile, "Private Sub B()\r\ny\r\nEnd Sub\r\n\r\n"},
-        {"a", Mode::WholeFile, "Private Sub B()\r\ny\r\nEnd Sub\r\n\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.was);
-        const std::string file = write("M.BAS", c.was);
-        ASSERT_TRUE(doc.OpenSourceFile(file, c.mode));
-        if (c.mode == Mode::Entity) choose("B");
-        type(typed);
+    for (const Lines& r : cases::rows("editor/cases/bare_lf.txt")) {
+        SCOPED_TRACE(r[0]);
+        const std::string file = write("M.BAS", r[0]);
+        ASSERT_TRUE(doc.OpenSourceFile(file, r[1] == "E" ? Mode::Entity : Mode::WholeFile));
+        if (r[1] == "E") choose("B");
+        type("Private Sub B()\r\ny\r\nEnd Sub\r\n");
         ASSERT_TRUE(doc.mnuFileSave_Click());
-        EXPECT_EQ(read(file), c.saved);
-        EXPECT_EQ(std::filesystem::exists(path("M.BAK")) ? read(path("M.BAK")) : "", c.mode == Mode::Entity ? c.was : "");
+        EXPECT_EQ(read(file), r[2]);
+        EXPECT_EQ(std::filesystem::exists(path("M.BAK")) ? read(path("M.BAK")) : "", r[1] == "E" ? r[0] : "");
         std::filesystem::remove(path("M.BAK"));
     }
 }
