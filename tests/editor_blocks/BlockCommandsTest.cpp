@@ -1,7 +1,6 @@
 // The block commands on a stand-in window (cases/commands.txt): the block
 // each one takes, what replaces it, the clipboard afterwards, and the
 // messages for an empty text; then failures and printing.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 

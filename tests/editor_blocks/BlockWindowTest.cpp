@@ -1,22 +1,15 @@
 // The block commands through the editor window's menu items: what replaces
 // the selection, the clipboard afterwards, the messages for an empty text,
 // where the focus goes, a print into a PDF file, and the system clipboard.
-#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPrinterInfo>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include "../editor_ui/UiTestSupport.h"
-#include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
-
 
 namespace {
 

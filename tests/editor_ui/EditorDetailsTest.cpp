@@ -1,5 +1,5 @@
-// Replace All as one edit that one Undo takes back, the window on a screen
-// smaller than its usual size, and the search without regard to case.
+// Replace All as one edit that one Undo takes back, and the window on a
+// screen smaller than its usual size.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -23,13 +23,6 @@ TEST_F(EditorDetails, FitsASmallScreenAndOneUndoTakesBackAReplaceAll) {
     EXPECT_EQ(window->editorText(), "Q\r\nxQ\r\nQ");
     QTest::keyClick(control<QPlainTextEdit>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window->editorText(), "ab\r\nxab\r\nab");
-}
-
-TEST(FindInTextNoCase, SkipsAheadWithoutMissingAMatch) {
-    // {text, find, start} -> 1-based position of the first match down from start, or 0
-    for (auto [text, find, start, found] : {std::tuple{"xAbCabc", "abc", 0, 2}, {"xAbCabc", "ABC", 2, 5},
-                                            {"aaAb", "aab", 0, 2}, {"abcab", "AB", 4, 0}, {"ab", "abc", 0, 0}})
-        EXPECT_EQ(editor::findInText(text, find, 1, start, false), found) << text << " / " << find;
 }
 
 }  // namespace

@@ -49,6 +49,8 @@ TEST(QtBoundary, SystemClipboardHasLf) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("a\nb\u20AC\r"));
     QGuiApplication::clipboard()->setText("x\ny\r\nz\n");
     EXPECT_EQ(platform::clipboard().text(), "x\r\ny\r\nz\r\n");
+    platform::clipboard().clear();
+    EXPECT_EQ(platform::clipboard().text(), "");
     platform::installServices(saved);
 }
 

@@ -1,6 +1,5 @@
 // The search step and replace-all over a text held in memory: the edges the
 // dialogs cannot reach easily (the window tests run the examples).
-#include <gtest/gtest.h>
 
 #include "editor/Search.h"
 #include "platform/Recording.h"

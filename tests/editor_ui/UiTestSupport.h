@@ -10,11 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
-#include <string>
 #include <tuple>
 
 #include "editor/ui/frmEdit32.h"

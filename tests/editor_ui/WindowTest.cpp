@@ -129,6 +129,7 @@ TEST_F(EditorWindow, CutCopyPasteClearSelectAllAndTheirErrors) {
     window->setSelection(0, 3);
     item("mnuPaste")->trigger();
     EXPECT_EQ(window->editorText(), "A\r\nB ree");
+    expectSelection(4, 0);  // the caret after the pasted text
     item("mnuClear")->trigger();
     EXPECT_EQ(desktop.clipboard.clears, 1);
     item("mnjSelectAll")->trigger();

@@ -1,24 +1,18 @@
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "platform/FileSystem.h"
 #include "platform/Recording.h"
+#include "support/Cases.h"
 
 using namespace platform;
-namespace fs = std::filesystem;
 
 class FileSystemTest : public ::testing::Test {
 protected:
-    FileSystemTest() { fs::create_directories(dir); }
-    ~FileSystemTest() override { fs::remove_all(dir); }
     std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return (dir / name).string();
+        std::ofstream(dir.path(name), std::ios::binary) << bytes;
+        return dir.path(name);
     }
-    fs::path dir = fs::temp_directory_path() / ("varnel_fs_" + std::to_string(::getpid()));
+    cases::ScratchDir dir;
 };
 
 TEST_F(FileSystemTest, ReadsLinesEndingInCrLfOrBareLfAndEveryByte) {
@@ -37,25 +31,25 @@ TEST_F(FileSystemTest, ReadsLinesEndingInCrLfOrBareLfAndEveryByte) {
 
     std::string all;
     for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-    auto out = realFileSystem().openWrite((dir / "b.bin").string());
+    auto out = realFileSystem().openWrite(dir.path("b.bin"));
     out->write(all);
     out->close();
-    EXPECT_EQ(realFileSystem().readAll((dir / "b.bin").string()), all);
+    EXPECT_EQ(realFileSystem().readAll(dir.path("b.bin")), all);
 }
 
 TEST_F(FileSystemTest, FailuresRaiseRunTimeErrors) {
     try {
-        realFileSystem().openRead((dir / "missing.txt").string());
+        realFileSystem().openRead(dir.path("missing.txt"));
         FAIL();
     } catch (const RuntimeError& e) {
         EXPECT_EQ(std::pair(e.number(), e.description()), std::pair(long(err::FileNotFound), std::string("File not found")));
     }
-    EXPECT_THROW(realFileSystem().openWrite((dir / "no/such/dir/x").string()), RuntimeError);
-    EXPECT_THROW(realFileSystem().openRead(dir.string()), RuntimeError);
+    EXPECT_THROW(realFileSystem().openWrite(dir.path("no/such/dir/x")), RuntimeError);
+    EXPECT_THROW(realFileSystem().openRead(dir.path("")), RuntimeError);
 }
 
 TEST_F(FileSystemTest, CopyAndRenameReplaceTheTargetAndKeepThePermissions) {
-    const std::string src = write("src", "new"), dst = write("dst", "old"), copy = (dir / "copy").string();
+    const std::string src = write("src", "new"), dst = write("dst", "old"), copy = dir.path("copy");
     ::chmod(src.c_str(), 0640);
     realFileSystem().copy(src, copy);
     EXPECT_EQ(realFileSystem().readAll(copy), "new");

@@ -3,10 +3,6 @@
 // values through a save, and the big inputs the fuzzers never reach: a 50 MB
 // line, a million empty lines, a form description nested 10,000 deep. Each
 // engine must end and stay linear; the times are printed, not asserted.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "RobustnessSupport.h"
 #include "convert/ConvertXBase.h"
@@ -26,16 +22,6 @@ std::string repeat(const std::string& piece, std::size_t times) {
     std::string out;
     out.reserve(piece.size() * times);
     while (times--) out += piece;
-    return out;
-}
-
-// The text as the editor shows it: a bare LF becomes CR LF.
-std::string asEditorText(const std::string& bytes) {
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
-        out += bytes[i];
-    }
     return out;
 }
 
@@ -66,11 +52,10 @@ protected:
     void indented(const std::string& text) {
         timed("indent " + what, [&] { EXPECT_EQ(indent::ReindentText(text).empty(), text.empty()); });
     }
-    std::string converted(const std::string& bytes) {
+    void converted(const std::string& bytes) {
         std::string out;
         timed("convert " + what, [&] { out = convert::ConvertXBaseSource(bytes); });
         EXPECT_TRUE(out.empty() || out.ends_with("\r\n"));
-        return out;
     }
     void printed(const std::string& text) {
         timed("print " + what, [&] { reports::PrintEditorText(printer, text, [] { return std::tm{}; }); });
@@ -84,9 +69,9 @@ protected:
     void everyEngine(const std::string& name, const std::string& bytes) {
         scanned(name, bytes);
         split(name, bytes);
-        indented(asEditorText(bytes));
+        indented(bytes);
         converted(bytes);
-        printed(asEditorText(bytes));
+        printed(bytes);
     }
 
     robustness::ScratchDir dir;

@@ -2,7 +2,6 @@
 // read-only file, a file with a second hard link, a folder this user may not
 // write, an owner a new file could not get. Each case is saved cleanly, then
 // with every file operation failing in turn; then as the user "nobody".
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
