@@ -15,12 +15,8 @@ namespace {
 
 // The window holds text with `length` characters selected from `start`, the
 // focus in the procedure list; then the menu item runs.
-class BlockWindow : public uitest::EditorFixture {
+class BlockWindow : public uitest::StartedEditor {
 protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
     void run(const char* name, const std::string& text, std::int64_t start = 0, std::int64_t length = 0) {
         window->setEditorText(text);
         window->document().setChanged(false);

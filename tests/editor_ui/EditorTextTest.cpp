@@ -28,13 +28,7 @@ TEST(EditorText, PositionsCountALineEndTwiceInTheLogicText) {
     EXPECT_EQ(widgetPosition(QString(), 5), 0);
 }
 
-class EditorWindowText : public uitest::EditorFixture {
-protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
-};
+using EditorWindowText = uitest::StartedEditor;
 
 TEST_F(EditorWindowText, EveryByteSurvivesTheWidgetAndABareLineFeedComesBackAsCrLf) {
     std::string all;

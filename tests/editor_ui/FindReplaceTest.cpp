@@ -12,13 +12,8 @@ using namespace uitest;
 
 namespace {
 
-class FindReplace : public EditorFixture {
+class FindReplace : public StartedEditor {
 protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
-
     // Runs a menu command that shows a dialog; `inDialog` works it and closes it.
     void withDialog(const char* command, std::function<void(QDialog*)> inDialog) {
         bool answered = false;

@@ -118,4 +118,10 @@ protected:
     std::unique_ptr<editor::ui::frmEdit32> window;
 };
 
+// The same with the window started without a file.
+class StartedEditor : public EditorFixture {
+protected:
+    void SetUp() override { EditorFixture::SetUp(), start(); }
+};
+
 }  // namespace uitest

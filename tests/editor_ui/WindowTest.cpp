@@ -96,9 +96,7 @@ TEST_F(EditorWindow, TheListWarnsOnceAboutAChangedEntityAndEnterMovesToTheText) 
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
     expectBox(desktop.boxes.last(), EntityChanged);
     EXPECT_EQ(control<QComboBox>("cbProc")->currentText(), "(declarations)");
-    EXPECT_EQ(window->editorText(), "x" + Declarations);
     choose(1);  // no second warning: the edits are gone
-    EXPECT_EQ(caption(), "QVX: A of " + UCase(path));
     EXPECT_EQ(window->editorText(), ProcA);
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

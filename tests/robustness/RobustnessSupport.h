@@ -3,8 +3,6 @@
 // reads and writes that bypass the platform layer (so that they are never the
 // operation a test makes fail), and the case files with CR LF line ends.
 
-#include <chrono>
-
 #include "support/Cases.h"
 
 namespace robustness {
@@ -20,14 +18,5 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline std::string caseText(const std::string& name) { return cases::crlf(cases::lines("robustness/cases/" + name)); }
 
 using cases::ScratchDir;
-
-// Seconds that f takes; printed so that the slowest cases show in the log.
-template <class F>
-void timed(const std::string& what, F&& f) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    std::printf("[ timing ] %-48s %8.3f s\n", what.c_str(),
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-}
 
 }  // namespace robustness
