@@ -15,9 +15,8 @@ namespace {
 void expectBox(const platform::RecordingMessageBoxes& boxes, const std::string& text, const std::string& title,
                platform::Icon icon) {
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(std::tie(boxes.last().text, boxes.last().title), std::tie(text, title));
-    EXPECT_EQ(boxes.last().icon, icon);
-    EXPECT_EQ(boxes.last().buttons, platform::Buttons::Ok);
+    const auto& b = boxes.last();
+    EXPECT_EQ(std::tie(b.text, b.title, b.icon, b.buttons), std::tuple(text, title, icon, platform::Buttons::Ok));
 }
 
 }  // namespace

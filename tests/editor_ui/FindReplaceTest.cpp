@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "UiTestSupport.h"
 
@@ -194,6 +195,16 @@ TEST_F(FindReplace, Replace) {
     EXPECT_FALSE(window->document().changed());
     expectState("abc", "x", false);
     EXPECT_EQ(desktop.boxes.shown.size(), 1u);
+}
+
+// One Undo takes back a Replace All; the window fits the offscreen screen of 800 x 600.
+TEST_F(FindReplace, OneUndoTakesBackAReplaceAllAndTheWindowFitsASmallScreen) {
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    given("ab\r\nxab\r\nab");
+    replaceWith("ab", "Q", false);
+    EXPECT_EQ(window->editorText(), "Q\r\nxQ\r\nQ");
+    QTest::keyClick(control<QPlainTextEdit>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->editorText(), "ab\r\nxab\r\nab");
 }
 
 }  // namespace
