@@ -248,6 +248,8 @@ TEST(QtBoundary, SystemClipboardHasLf) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("a\nb\u20AC\r"));
     QGuiApplication::clipboard()->setText("x\ny\r\nz\n");
     EXPECT_EQ(platform::clipboard().text(), "x\r\ny\r\nz\r\n");
+    platform::clipboard().setText("'caf\xE9 = 1\r\n'\xA7x\r\n");  // every byte comes back
+    EXPECT_EQ(platform::clipboard().text(), "'caf\xE9 = 1\r\n'\xA7x\r\n");
     platform::clipboard().clear();
     EXPECT_EQ(platform::clipboard().text(), "");
     platform::installServices(saved);
