@@ -73,7 +73,9 @@ TEST(EntityRules, EveryRowOfTheTable) {
         {"backupName", [](const std::string& l) { return backupName(l); }},
         {"headingKey", [](const std::string& l) { return headingKey(l); }},
         {"declarationsStartWithHeading", [](const std::string& l) { return declarationsStartWithHeading(l) ? "1" : "0"; }},
-        {"formatEntityRecord", [](const std::string& l) { return formatEntityRecord(l.substr(0, l.find('@')), std::stoll(l.substr(l.find('@') + 1))); }},
+        {"formatEntityRecord", [](const std::string& l) {
+             return formatEntityRecord(l.substr(0, l.find('@')), std::stoll(l.substr(l.find('@') + 1)));
+         }},
         {"parseEntityRecord", [](const std::string& l) {
              const auto r = parseEntityRecord(l);
              return r ? r->name + "@" + std::to_string(r->start) : "-";
