@@ -1,12 +1,6 @@
 // The editor's document without its window: the heading rules, opening files
 // split into entities (cases/split.txt), the procedure list, saving
 // (cases/save.txt) with its backup and refusals, and the close question.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "editor/EntityRules.h"
 #include "editor/SourceDocument.h"
@@ -29,30 +23,18 @@ namespace {
 class Doc : public ::testing::Test {
 protected:
     Doc() : faulty(platform::realFileSystem()) {
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir = std::filesystem::temp_directory_path() / ("varnel-doc-" + std::to_string(::getpid()) + "-" + name);
-        fresh();
         files.emplace(platform::Services{.files = &faulty});
         view.onTextChange = [this] { doc.txtEdit_Change(); };
         view.onSelect = [this](int i) { doc.cbProc_Click(i); };  // a combo box raises its click
     }
-    ~Doc() override { std::filesystem::remove_all(dir); }
     void fresh() {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        dir.clear();
         desktop.boxes.clear();
     }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string path(const std::string& name) const { return dir.path(name); }
     std::string write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
         return path(name);
-    }
-    Lines folder() const {
-        Lines names;
-        for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
     std::string openModule(const std::string& name = "MAIN.BAS") {
         const std::string file = write(name, crlf(Module));
@@ -68,16 +50,14 @@ protected:
     void expectBox(const std::string& text, const std::string& title, Icon icon = Icon::Stop) const {
         ASSERT_FALSE(desktop.boxes.shown.empty());
         const auto& box = desktop.boxes.last();
-        if (!text.empty()) { EXPECT_EQ(box.text, text); }
-        EXPECT_EQ(box.title, title);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.buttons, platform::Buttons::Ok);
+        EXPECT_EQ(std::tuple(box.text, box.title, box.icon, box.buttons),
+                  std::tuple(text.empty() ? box.text : text, title, icon, platform::Buttons::Ok));
     }
     static std::string read(const std::string& p) { return cases::read(p); }
     static std::string describe(int e) { return platform::standardDescription(e); }
 
     const Lines Module = cases::lines("editor/cases/save_module.bas");
-    std::filesystem::path dir;
+    cases::ScratchDir dir;
     platform::RecordingDesktop desktop;
     platform::FaultyFileSystem faulty;
     std::optional<platform::ScopedServices> files;
@@ -92,18 +72,15 @@ TEST(EntityRules, EveryRowOfTheTable) {
         {"classifyBodyLine", [](const std::string& l) { return std::string(1, "TEH"[int(classifyBodyLine(l))]); }},
         {"backupName", [](const std::string& l) { return backupName(l); }},
         {"headingKey", [](const std::string& l) { return headingKey(l); }},
-        {"declarationsStartWithHeading", [](const std::string& l) { return declarationsStartWithHeading(l) ? "1" : "0"; }}};
+        {"declarationsStartWithHeading", [](const std::string& l) { return declarationsStartWithHeading(l) ? "1" : "0"; }},
+        {"formatEntityRecord", [](const std::string& l) {
+             return formatEntityRecord(l.substr(0, l.find('@')), std::stoll(l.substr(l.find('@') + 1)));
+         }},
+        {"parseEntityRecord", [](const std::string& l) {
+             const auto r = parseEntityRecord(l);
+             return r ? r->name + "@" + std::to_string(r->start) : "-";
+         }}};
     for (const Lines& r : cases::rows("editor/cases/rules.txt")) EXPECT_EQ(call.at(r[0])(r[1]), r[2]) << r[0] << " " << r[1];
-}
-
-TEST(EntityRules, RecordsKeepSevenDigitsAndGrowBeyond) {
-    EXPECT_EQ(formatEntityRecord("Form_Load", 4711), "Form_Load|0004711");
-    EXPECT_EQ(formatEntityRecord("Big", 12345678), "Big|12345678");
-    for (auto [record, name, start] : {std::tuple{"Big|12345678", "Big", 12345678}, {"|0000003", "", 3}}) {
-        EXPECT_EQ(parseEntityRecord(record)->name, name);
-        EXPECT_EQ(parseEntityRecord(record)->start, start);
-    }
-    for (const char* bad : {"A|B|0000099", "NoBar", ""}) EXPECT_EQ(parseEntityRecord(bad), std::nullopt) << bad;
 }
 
 // ---------------------------------------------------------------------------
@@ -137,17 +114,13 @@ TEST_F(Doc, OpenSplitsIntoEntities) {
 }
 
 TEST_F(Doc, FilesWithoutEntitiesAreReportedAndShowNothing) {
-    const std::tuple<const char*, std::string, int> cases[] = {
-        {"empty.bas", "", platform::err::InputPastEndOfFile},
-        {"plain.txt", crlf({"just", "some", "text"}), platform::err::SubscriptOutOfRange},
-        {"bad.frm", crlf({"VERSION 5.00", "Begin VB.Form F", "   Caption = \"x\""}), platform::err::InputPastEndOfFile}};
-    for (const auto& [name, bytes, error] : cases) {
+    for (const Lines& r : cases::rows("editor/cases/no_entities.txt")) {
         desktop.boxes.clear();
         view.text = "old text";
-        doc.OpenSourceFile(write(name, bytes), Mode::Entity);
-        expectBox(describe(error), "Kestrin Error");
+        doc.OpenSourceFile(write(r[0], r[1]), Mode::Entity);
+        expectBox(describe(std::stoi(r[2])), "Kestrin Error");
         EXPECT_EQ(view.text, "");
-        EXPECT_EQ(view.items, (std::string(name) == "bad.frm" ? Lines{"(declarations)"} : Lines{})) << name;
+        EXPECT_EQ(view.items, (r[3].empty() ? Lines{} : Lines{r[3]})) << r[0];
         EXPECT_FALSE(doc.changed());
     }
 }
@@ -237,7 +210,7 @@ TEST_F(Doc, SaveRewritesTheFileAndKeepsTheOldOneAsBackup) {
         ASSERT_TRUE(doc.mnuFileSave_Click());
         EXPECT_EQ(read(file), crlf(c["saved"]));
         EXPECT_EQ(read(path(backup)), crlf(before));
-        EXPECT_EQ(folder(), (Lines{backup, name}));
+        EXPECT_EQ(dir.names(), (std::set<std::string>{backup, name}));
         EXPECT_EQ(view.items, items);  // the list is rebuilt and the first entity shown
         EXPECT_EQ(view.selected + doc.currentIndex(), 0);
         EXPECT_FALSE(doc.changed());
@@ -259,30 +232,23 @@ TEST_F(Doc, SaveTwiceAndSaveAsUnderANewName) {
     desktop.dialogs.chooseNext(target);
     ASSERT_TRUE(doc.mnuSaveAs_Click());
     EXPECT_EQ(read(target).substr(read(target).size() - 45), "Public Function B() As Long\r\nEnd Function\r\n\r\n");
-    EXPECT_EQ(folder(), (Lines{"MAIN.BAK", "MAIN.BAS", "copy.bas"}));  // no backup of the new file
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"MAIN.BAK", "MAIN.BAS", "copy.bas"}));  // no backup of the new file
     EXPECT_EQ(view.windowCaption, "QVX: (declarations) of " + textlib::UCase(target));
     EXPECT_EQ(desktop.dialogs.calls.at(0).kind, "save");
 }
 
 // Refused saves: the file stays as it was and the edits stay in the editor.
 TEST_F(Doc, RefusedSaveLeavesTheFile) {
-    const auto notFound = [&](const char* name) {
-        return std::string("The heading of ") + name + " was not found in " + path("MAIN.BAS") +
-               ", so nothing was saved. Use Save As to keep this text.";
-    };
-    const std::tuple<const char*, const char*, std::string, std::string, std::string> cases[] = {
-        {"MAIN.BAS", "Form_Load", crlf({"Private Sub Form_Open()", "End Sub"}), notFound("Form_Load"), ProgramTitle},
-        {"MAIN.BAS", "B", "\r\nPublic Function B() As Long\r\n", notFound("B"), ProgramTitle},  // no key in a blank line
-        {"MAIN", "", "Private Sub Form_Load()\r\n", "Can't make backup file!", "File Error"},
-        {"OLD.BAK", "", "Private Sub Form_Load()\r\n", "Can't make backup file!", "File Error"}};
-    for (const auto& [name, entity, typed, text, title] : cases) {
-        SCOPED_TRACE(name);
+    for (const Lines& r : cases::rows("editor/cases/refused.txt")) {
+        SCOPED_TRACE(r[0]);
         fresh();
-        const std::string file = openModule(name);
-        if (*entity) choose(entity);
-        type(typed);
+        const std::string file = openModule(r[0]);
+        if (!r[1].empty()) choose(r[1]);
+        type(r[2]);
         EXPECT_FALSE(doc.mnuFileSave_Click());
-        expectBox(text, title, title == ProgramTitle ? Icon::Exclamation : Icon::Stop);
+        std::string text = r[3];
+        if (text.find("<file>") != std::string::npos) text.replace(text.find("<file>"), 6, path("MAIN.BAS"));
+        expectBox(text, r[4], r[4] == ProgramTitle ? Icon::Exclamation : Icon::Stop);
         EXPECT_EQ(read(file), crlf(Module));
         EXPECT_TRUE(doc.changed());
     }
@@ -321,7 +287,7 @@ TEST_F(Doc, WholeFileSaveWritesTheTextAndFollowsTheTarget) {
     ASSERT_TRUE(doc.mnuFileSave_Click());
     EXPECT_EQ(read(target), "four\r\n");
     EXPECT_EQ(read(file), "one\r\n");
-    EXPECT_EQ(folder(), (Lines{"notes.txt", "other.txt"}));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"notes.txt", "other.txt"}));
 }
 
 // ---------------------------------------------------------------------------
@@ -344,10 +310,9 @@ TEST_F(Doc, QueryUnloadAsksAboutTheFileNameAndFollowsTheAnswer) {
         EXPECT_EQ(doc.Form_QueryUnload(), cancelled);
         ASSERT_EQ(desktop.boxes.shown.size(), boxes);
         const auto& box = desktop.boxes.shown.front();
-        EXPECT_EQ(box.text, "The text in [" + file + "] has changed.\r\nDo you want to save the changes?");
-        EXPECT_EQ(box.title, "Confirm Save");
-        EXPECT_EQ(box.icon, Icon::Exclamation);
-        EXPECT_EQ(box.buttons, platform::Buttons::YesNoCancel);
+        EXPECT_EQ(std::tuple(box.text, box.title, box.icon, box.buttons),
+                  std::tuple("The text in [" + file + "] has changed.\r\nDo you want to save the changes?",
+                             std::string("Confirm Save"), Icon::Exclamation, platform::Buttons::YesNoCancel));
         EXPECT_EQ(desktop.dialogs.calls.size(), choice ? 1u : 0u);
         if (cancelled) { EXPECT_TRUE(doc.changed()); }
     }
@@ -373,28 +338,16 @@ TEST_F(Doc, EntityModeCloseSavesTheEntity) {
     EXPECT_EQ(read(path("m.BAK")), "Sub A()\r\nEnd Sub\r\n");
 }
 
-// A file whose line ends were all bare LF is saved with bare LF, in both
-// modes; every other file with CR LF.
 TEST_F(Doc, KeepsBareLfFilesBareLfInBothModes) {
-    const std::string typed = "Private Sub B()\r\ny\r\nEnd Sub\r\n";
-    const struct { const char* was; Mode mode; const char* saved; } cases[] = {
-        {"a\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\nPrivate Sub B()\ny\nEnd Sub\n\nc\n"},
-        // A last line that is a lone CR keeps it: a bare LF after it would make a CR LF.
-        {"a\nPrivate Sub B()\nx\nEnd Sub\n\r", Mode::Entity, "a\nPrivate Sub B()\ny\nEnd Sub\n\n\r\r\n"},
-        {"a\r\nPrivate Sub B()\nx\nEnd Sub\nc\n", Mode::Entity, "a\r\nPrivate Sub B()\r\ny\r\nEnd Sub\r\n\r\nc\r\n"},
-        {"a\nb\n", Mode::WholeFile, "Private Sub B()\ny\nEnd Sub\n\n"},
-        {"a\nb\r\n", Mode::WholeFile, "Private Sub B()\r\ny\r\nEnd Sub\r\n\r\n"},
-        {"a", Mode::WholeFile, "Private Sub B()\r\ny\r\nEnd Sub\r\n\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.was);
-        const std::string file = write("M.BAS", c.was);
-        ASSERT_TRUE(doc.OpenSourceFile(file, c.mode));
-        if (c.mode == Mode::Entity) choose("B");
-        type(typed);
+    for (const Lines& r : cases::rows("editor/cases/bare_lf.txt")) {
+        SCOPED_TRACE(r[0]);
+        const std::string file = write("M.BAS", r[0]);
+        ASSERT_TRUE(doc.OpenSourceFile(file, r[1] == "E" ? Mode::Entity : Mode::WholeFile));
+        if (r[1] == "E") choose("B");
+        type("Private Sub B()\r\ny\r\nEnd Sub\r\n");
         ASSERT_TRUE(doc.mnuFileSave_Click());
-        EXPECT_EQ(read(file), c.saved);
-        EXPECT_EQ(std::filesystem::exists(path("M.BAK")) ? read(path("M.BAK")) : "", c.mode == Mode::Entity ? c.was : "");
+        EXPECT_EQ(read(file), r[2]);
+        EXPECT_EQ(std::filesystem::exists(path("M.BAK")) ? read(path("M.BAK")) : "", r[1] == "E" ? r[0] : "");
         std::filesystem::remove(path("M.BAK"));
     }
 }

@@ -1,7 +1,6 @@
 // The block commands on a stand-in window (cases/commands.txt): the block
 // each one takes, what replaces it, the clipboard afterwards, and the
 // messages for an empty text; then failures and printing.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -16,9 +15,8 @@ namespace {
 void expectBox(const platform::RecordingMessageBoxes& boxes, const std::string& text, const std::string& title,
                platform::Icon icon) {
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(std::tie(boxes.last().text, boxes.last().title), std::tie(text, title));
-    EXPECT_EQ(boxes.last().icon, icon);
-    EXPECT_EQ(boxes.last().buttons, platform::Buttons::Ok);
+    const auto& b = boxes.last();
+    EXPECT_EQ(std::tie(b.text, b.title, b.icon, b.buttons), std::tuple(text, title, icon, platform::Buttons::Ok));
 }
 
 }  // namespace

@@ -1,33 +1,19 @@
 // The block commands through the editor window's menu items: what replaces
 // the selection, the clipboard afterwards, the messages for an empty text,
-// where the focus goes, a print into a PDF file, and the system clipboard.
-#include <QApplication>
-#include <QClipboard>
+// where the focus goes, and a print into a PDF file.
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPrinterInfo>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include "../editor_ui/UiTestSupport.h"
-#include "platform/Recording.h"
-#include "platform/Services.h"
-#include "platform/qt/QtDesktop.h"
-
 
 namespace {
 
 // The window holds text with `length` characters selected from `start`, the
 // focus in the procedure list; then the menu item runs.
-class BlockWindow : public uitest::EditorFixture {
+class BlockWindow : public uitest::StartedEditor {
 protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
     void run(const char* name, const std::string& text, std::int64_t start = 0, std::int64_t length = 0) {
         window->setEditorText(text);
         window->document().setChanged(false);
@@ -93,18 +79,4 @@ TEST_F(BlockWindow, PrintWithoutPrinterWritesPdfAndSaysWhere) {
     EXPECT_TRUE(listHasFocus());
     EXPECT_EQ(std::pair(window->selStart(), window->selLength()), std::pair(std::int64_t{12}, std::int64_t{13}));
     EXPECT_FALSE(window->document().changed());
-}
-
-TEST_F(BlockWindow, SystemClipboardCarriesEveryByteBack) {
-    // The Qt services instead of the recording ones: the block goes through
-    // the system clipboard (with LF line ends there) and comes back byte for byte.
-    platform::ScopedServices restoreAfterwards({});
-    platform::installQtServices(window.get());
-    platform::ScopedServices recordBoxes({.boxes = &desktop.boxes});
-    QApplication::clipboard()->clear();
-    run("mnuComment", "caf\xE9 = 1\r\n\xA7x\r\n", 0, 14);
-    EXPECT_EQ(window->editorText(), "'caf\xE9 = 1\r\n'\xA7x\r\n");
-    EXPECT_EQ(platform::clipboard().text(), "'caf\xE9 = 1\r\n'\xA7x\r\n");
-    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromLatin1("'caf\xE9 = 1\n'\xA7x\n"));
-    EXPECT_TRUE(desktop.boxes.shown.empty());
 }

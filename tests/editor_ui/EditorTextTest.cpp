@@ -7,17 +7,10 @@ using namespace editor::ui;
 namespace {
 
 TEST(EditorText, LineEndsBecomeOneWidgetCharacterAndComeBackAsCrLf) {
-    const std::vector<std::pair<std::string, std::u16string>> toWidget = {
-        {"", u""}, {"a\r\nb", u"a\nb"}, {"a\nb\r\n", u"a\nb\n"},
-        // A CR alone is kept as a visible symbol, not as a line break.
-        {"a\rb", u"a\u240Db"}, {"\r\r\n", u"\u240D\n"}};
-    for (const auto& [logic, widget] : toWidget)
-        EXPECT_EQ(toWidgetText(logic), QString::fromStdU16String(widget)) << logic;
-
-    const std::vector<std::pair<std::u16string, std::string>> fromWidget = {
-        {u"", ""}, {u"a\u2029b", "a\r\nb"}, {u"a\nb\u2028c", "a\r\nb\r\nc"}, {u"\u240D", "\r"},
-        {u"\u00e9\u00a0\u20ac\u2192", "\xe9\xa0\x80?"}};
-    for (const auto& [raw, logic] : fromWidget) EXPECT_EQ(fromWidgetText(QString::fromStdU16String(raw)), logic);
+    for (const auto& r : cases::rows("editor_ui/cases/widget_text.txt")) {
+        if (r[0] == "to") EXPECT_EQ(toWidgetText(r[1]), QString::fromUtf8(r[2])) << r[1];
+        else EXPECT_EQ(fromWidgetText(QString::fromUtf8(r[1])), r[2]) << r[1];
+    }
     EXPECT_EQ(fromWidgetText(QString()), "");
 }
 
@@ -35,13 +28,7 @@ TEST(EditorText, PositionsCountALineEndTwiceInTheLogicText) {
     EXPECT_EQ(widgetPosition(QString(), 5), 0);
 }
 
-class EditorWindowText : public uitest::EditorFixture {
-protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
-};
+using EditorWindowText = uitest::StartedEditor;
 
 TEST_F(EditorWindowText, EveryByteSurvivesTheWidgetAndABareLineFeedComesBackAsCrLf) {
     std::string all;
@@ -58,35 +45,15 @@ TEST_F(EditorWindowText, EveryByteSurvivesTheWidgetAndABareLineFeedComesBackAsCr
 }
 
 TEST_F(EditorWindowText, SelectionPositionsAreThoseOfTheCrLfText) {
-    struct Case {
-        std::int64_t start, length;  // asked for
-        std::int64_t selStart, selLength;
-        std::string selText;
-    };
-    // A line end is never cut in half: a selection that would end between
-    // its CR and its LF takes the whole line end, one that would start there
-    // starts before it. Beyond the end the selection stops at the end.
-    const Case cases[] = {{5, 3, 5, 3, "two"},          {1, 9, 1, 9, "ne\r\ntwo\r\n"}, {1, 8, 1, 9, "ne\r\ntwo\r\n"},
-                          {9, 2, 8, 3, "\r\nt"},        {10, 100, 10, 5, "three"},     {100, 0, 15, 0, ""}};
     window->setEditorText("one\r\ntwo\r\nthree");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.start << ", " << c.length);
-        window->setSelection(c.start, c.length);
-        expectSelection(c.selStart, c.selLength);
-        EXPECT_EQ(window->selText(), c.selText);
+    for (const auto& r : cases::rows("editor_ui/cases/selection.txt")) {
+        SCOPED_TRACE(r[0] + ", " + r[1]);
+        window->setSelection(std::stoll(r[0]), std::stoll(r[1]));
+        expectSelection(std::stoll(r[2]), std::stoll(r[3]));
+        EXPECT_EQ(window->selText(), r[4]);
     }
     window->setSelection(5, 3);
     EXPECT_EQ(control<QPlainTextEdit>("txtEdit")->textCursor().selectedText(), QString("two"));
-}
-
-TEST_F(EditorWindowText, PasteReplacesTheSelectionWithCrLfText) {
-    window->setEditorText("one two");
-    window->setSelection(4, 3);
-    desktop.clipboard.setText("2\r\n\xe9");
-    window->mnuPaste_Click();
-    EXPECT_EQ(window->editorText(), "one 2\r\n\xe9");
-    expectSelection(8, 0);
-    EXPECT_TRUE(desktop.boxes.shown.empty());
 }
 
 }  // namespace

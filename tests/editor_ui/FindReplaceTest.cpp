@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "UiTestSupport.h"
 
@@ -12,13 +13,8 @@ using namespace uitest;
 
 namespace {
 
-class FindReplace : public EditorFixture {
+class FindReplace : public StartedEditor {
 protected:
-    void SetUp() override {
-        EditorFixture::SetUp();
-        start();
-    }
-
     // Runs a menu command that shows a dialog; `inDialog` works it and closes it.
     void withDialog(const char* command, std::function<void(QDialog*)> inDialog) {
         bool answered = false;
@@ -98,7 +94,6 @@ protected:
 TEST_F(FindReplace, DialogCaptionsAndDefaults) {
     given("one two", 4, 3);
     withDialog("mnuFind", [&](QDialog* d) {
-        EXPECT_EQ(d->objectName(), "frmFind");
         expectCaptions(d);
         EXPECT_TRUE(directionButton(d, 1)->isChecked() && !directionButton(d, 0)->isChecked());
         EXPECT_FALSE(child<QCheckBox>(d, "chkCase")->isChecked());
@@ -112,7 +107,6 @@ TEST_F(FindReplace, DialogCaptionsAndDefaults) {
     });
     expectSelection(4, 3);  // the first search may match at the caret
     withDialog("mnuReplace", [&](QDialog* d) {
-        EXPECT_EQ(d->objectName(), "frmReplace");
         expectCaptions(d);
         EXPECT_EQ(child<QLineEdit>(d, "txtFindWhat")->text() + child<QLineEdit>(d, "txtReplaceWith")->text(), "");
         EXPECT_FALSE(child<QCheckBox>(d, "chkCaseSensitive")->isChecked());
@@ -199,6 +193,16 @@ TEST_F(FindReplace, Replace) {
     EXPECT_FALSE(window->document().changed());
     expectState("abc", "x", false);
     EXPECT_EQ(desktop.boxes.shown.size(), 1u);
+}
+
+// One Undo takes back a Replace All; the window fits the offscreen screen of 800 x 600.
+TEST_F(FindReplace, OneUndoTakesBackAReplaceAllAndTheWindowFitsASmallScreen) {
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    given("ab\r\nxab\r\nab");
+    replaceWith("ab", "Q", false);
+    EXPECT_EQ(window->editorText(), "Q\r\nxQ\r\nQ");
+    QTest::keyClick(control<QPlainTextEdit>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->editorText(), "ab\r\nxab\r\nab");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The search step and replace-all over a text held in memory: the edges the
 // dialogs cannot reach easily (the window tests run the examples).
-#include <gtest/gtest.h>
 
 #include "editor/Search.h"
 #include "platform/Recording.h"
@@ -71,8 +70,8 @@ TEST(Search, FindTextStepsFromTheCaretAndRemembersIt) {
     // A run-time error is reported and leaves the state alone.
     target.failing = true;
     find("abc");
-    EXPECT_EQ(std::tie(boxes.last().text, boxes.last().title), std::tie("Overflow", "Kestrin Error"));
-    EXPECT_EQ(boxes.last().icon, platform::Icon::Stop);
+    EXPECT_EQ(std::tuple(boxes.last().text, boxes.last().title, boxes.last().icon),
+              std::tuple("Overflow", "Kestrin Error", platform::Icon::Stop));
     EXPECT_EQ(state.lastFoundPosition, 2);
     EXPECT_TRUE(state.firstSearch);
 }

@@ -10,11 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
-#include <string>
 #include <tuple>
 
 #include "editor/ui/frmEdit32.h"
@@ -64,9 +61,6 @@ inline Box confirmSave(const std::string& subject) {
     return {"The text in [" + subject + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
             Icon::Exclamation, Buttons::YesNoCancel};
 }
-inline const Box EntityChanged = {"The currenty entity has been changed,\nto save, use the File Save Menu.\n"
-                                  "You will not be prompted again unless\nadditional changes are made!",
-                                  "Save or Lose Changes"};
 inline Box noHelpFile(const std::string& path) { return {"Can't open help file: " + path, "Varnel"}; }
 inline void expectBox(const platform::ShownBox& shown, const Box& box) {
     EXPECT_EQ(std::tie(shown.text, shown.title, shown.icon, shown.buttons),
@@ -119,6 +113,12 @@ protected:
     QTemporaryDir dir;
     std::string path = dir.filePath("My Module.bas").toStdString();
     std::unique_ptr<editor::ui::frmEdit32> window;
+};
+
+// The same with the window started without a file.
+class StartedEditor : public EditorFixture {
+protected:
+    void SetUp() override { EditorFixture::SetUp(), start(); }
 };
 
 }  // namespace uitest

@@ -17,11 +17,3 @@ TEST(QtDesktop, FiltersBecomeQtFilters) {
     EXPECT_EQ(qtFilter("Basic|*.bas;*.frm;*.cls").toStdString(), "Basic (*.bas *.frm *.cls)");
     EXPECT_EQ(qtFilter("VB Files (*.BAS;*.FRM)|*.BAS;*.FRM").toStdString(), "VB Files (*.BAS *.FRM)");
 }
-
-TEST(QtDesktop, ClipboardKeepsCrLfAndHighBytes) {
-    installQtServices(nullptr);
-    clipboard().setText("a\r\nb\xe9");
-    EXPECT_EQ(clipboard().text(), "a\r\nb\xe9");
-    clipboard().clear();
-    EXPECT_EQ(clipboard().text(), "");
-}

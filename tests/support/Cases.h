@@ -9,8 +9,12 @@
 // (an empty field, or a line whose trailing blanks must stay).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -102,5 +106,27 @@ inline std::string crlf(const Lines& ls, bool last = true) {
     for (const auto& l : ls) s += l + "\r\n";
     return last || s.empty() ? s : s.substr(0, s.size() - 2);
 }
+
+// A fresh, empty folder for one test, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() { clear(); }
+    ~ScratchDir() { std::filesystem::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::set<std::string> names() const {
+        std::set<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir_)) out.insert(e.path().filename().string());
+        return out;
+    }
+    void clear() {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+
+private:
+    std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
+                                 ("varnel-test-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                  "-" + std::to_string(::getpid()));
+};
 
 }  // namespace cases
