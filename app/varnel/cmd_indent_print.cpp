@@ -10,23 +10,12 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
+#include "platform/TextCodec.h"
 #include "platform/qt/QtPrinter.h"
 #include "reports/Reports.h"
 #include "textlib/TextLib.h"
 
 namespace {
-
-// The text of a file as the editor shows it: a bare LF ends a line as CR LF
-// does. Every other byte stays as it is.
-std::string asEditorText(const std::string& bytes) {
-    std::string text;
-    text.reserve(bytes.size() + bytes.size() / 32);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) text += '\r';
-        text += bytes[i];
-    }
-    return text;
-}
 
 // Reads FILE, or standard input when there is none; nullopt (after saying
 // why) when it cannot be read.
@@ -70,7 +59,7 @@ int cmdIndent(const std::optional<std::string>& file) {
     auto input = readInput(file);
     if (!input) return 1;
     // Nothing selected: the command indents the whole text.
-    TextTarget target(asEditorText(*input));
+    TextTarget target(platform::toCrLfLineEnds(*input));
     indent::Indent().E1QuickIndentProc(target);
     if (!target.pasted) return 1;
     const std::string out = target.text();
@@ -82,7 +71,7 @@ int cmdIndent(const std::optional<std::string>& file) {
 int cmdPrint(int argc, char** argv, const std::string& file, const std::optional<std::string>& pdf) {
     auto input = readInput(file);
     if (!input) return 1;
-    const std::string text = asEditorText(*input);
+    const std::string text = platform::toCrLfLineEnds(*input);
     if (textlib::Trim(text).empty()) {
         platform::boxes().show("You have no text selected!", "Error", platform::Icon::Exclamation,
                                platform::Buttons::Ok);

@@ -6,6 +6,7 @@
 
 #include "platform/ErrorBoxes.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextCodec.h"
 #include "textlib/TextLib.h"
 
 namespace convert {
@@ -904,12 +905,7 @@ void ConvertXBase::SetTokenSource(const std::string& text) {
 }
 
 std::string ConvertXBaseSource(const std::string& bytes) {
-    std::string text;
-    text.reserve(bytes.size() + bytes.size() / 16);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) text += '\r';
-        text += bytes[i];
-    }
+    const std::string text = platform::toCrLfLineEnds(bytes);
     ConvertXBase converter;
     std::string out;
     converter.ConvertXBaseBlock(text, out);
