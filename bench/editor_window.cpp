@@ -17,7 +17,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include "platform/qt/SourceTextView.h"
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -93,7 +93,7 @@ void onNextDialog(std::function<void(QDialog*)> answer) {
 
 struct OpenWindow {
     std::unique_ptr<editor::ui::frmEdit32> window;
-    QPlainTextEdit* edit = nullptr;
+    platform::SourceTextView* edit = nullptr;
 };
 
 // The window as the program starts it with the file on its command line,
@@ -103,7 +103,7 @@ OpenWindow openBigFile() {
     w.window = std::make_unique<editor::ui::frmEdit32>(bigFile());
     w.window->show();
     settle();
-    w.edit = w.window->findChild<QPlainTextEdit*>("txtEdit");
+    w.edit = w.window->findChild<platform::SourceTextView*>("txtEdit");
     w.edit->setFocus();
     QTest::keyClick(w.edit, Qt::Key_End);
     QTest::keyClick(w.edit, Qt::Key_A);

@@ -11,12 +11,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTextCursor>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -24,7 +22,7 @@
 
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
-#include "platform/qt/UnwrappedTextEdit.h"
+#include "platform/qt/SourceTextView.h"
 #include "scan/Trap.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
@@ -113,11 +111,10 @@ void frmSiftTst::buildControls() {
     client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
                             ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
 
-    rtbViewer_ = new platform::UnwrappedTextEdit(client_);
+    rtbViewer_ = new platform::SourceTextView(client_);
     rtbViewer_->setObjectName("rtbViewer");
-    rtbViewer_->setReadOnly(true);
     // Read-only, but the reader may still select text to search for it.
-    rtbViewer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rtbViewer_->setReadOnly(true);
     QFont courier("Courier New", 9);
     courier.setStyleHint(QFont::TypeWriter);
     rtbViewer_->setFont(courier);
@@ -361,8 +358,8 @@ void frmSiftTst::EndBusy() {
 }
 
 void frmSiftTst::setReport(std::string report) {
-    view_ = scanner::ReportViewText(std::move(report));
-    rtbViewer_->setPlainText(toQt(view_.viewText()));
+    report_ = std::move(report);
+    rtbViewer_->setBytes(report_);
 }
 
 // ---------------------------------------------------------------------------
@@ -442,17 +439,13 @@ void frmSiftTst::showHelp() {
 // Searching the report
 
 std::int64_t frmSiftTst::selectionStart() const {
-    return view_.toReport(rtbViewer_->textCursor().selectionStart());
+    return rtbViewer_->selectionStart();
 }
 
 void frmSiftTst::mnuFind_Click() {
     if (ending_) return;
-    const QTextCursor cursor = rtbViewer_->textCursor();
-    if (cursor.hasSelection()) {
-        const std::int64_t from = view_.toReport(cursor.selectionStart());
-        const std::int64_t to = view_.toReport(cursor.selectionEnd());
-        searchText_ = view_.report().substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
-    }
+    const std::int64_t from = rtbViewer_->selectionStart(), to = rtbViewer_->selectionEnd();
+    if (to > from) searchText_ = report_.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
     searchText_ = platform::inputBox().ask("Find What?:", "Oculon Search", searchText_);
     if (searchText_.empty()) return;
     searchPosition_ = 0;
@@ -470,18 +463,15 @@ void frmSiftTst::mnuFindNext_Click() {
 void frmSiftTst::FindInResults() {
     rtbViewer_->setFocus();
     const auto length = static_cast<std::int64_t>(searchText_.size());
-    const std::int64_t found = scanner::findInReport(view_.report(), searchText_, searchPosition_ + length);
+    const std::int64_t found = scanner::findInReport(report_, searchText_, searchPosition_ + length);
     searchPosition_ = found;
     if (found < 0) {
         platform::boxes().show("Selected text not found.", "Oculon No Find", platform::Icon::Information,
                                platform::Buttons::Ok);
         return;
     }
-    QTextCursor cursor = rtbViewer_->textCursor();
-    cursor.setPosition(static_cast<int>(view_.toView(found)));
-    cursor.setPosition(static_cast<int>(view_.toView(found + length)), QTextCursor::KeepAnchor);
-    rtbViewer_->setTextCursor(cursor);
-    rtbViewer_->ensureCursorVisible();
+    rtbViewer_->setSelection(found, found + length);
+    rtbViewer_->ensureCaretVisible();
 }
 
 void frmSiftTst::lstFileNames_DblClick(QListWidgetItem* item) {

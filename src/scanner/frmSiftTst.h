@@ -21,7 +21,10 @@ class QActionGroup;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
-class QPlainTextEdit;
+
+namespace platform {
+class SourceTextView;
+}
 class QProgressBar;
 class QPushButton;
 
@@ -51,7 +54,7 @@ public:
 
     // State for tests and the program.
     const std::vector<clsFilelist>& fileList() const { return fileList_; }
-    const std::string& reportText() const { return view_.report(); }
+    const std::string& reportText() const { return report_; }
     std::int64_t searchPosition() const { return searchPosition_; }
     const std::string& searchText() const { return searchText_; }
     bool isScanning() const { return scanning_; }
@@ -94,7 +97,7 @@ private:
 
     std::unique_ptr<scan::clsOculon> engine_;
     std::vector<clsFilelist> fileList_;
-    scanner::ReportViewText view_;
+    std::string report_;  // as the engine wrote it; the view holds it byte for byte
     std::int64_t searchPosition_ = 0;
     std::string searchText_;
     std::string helpFile_;
@@ -106,7 +109,7 @@ private:
     std::function<platform::PrintJob(const std::string&)> printJobFactory_;
 
     QWidget* client_ = nullptr;
-    QPlainTextEdit* rtbViewer_ = nullptr;
+    platform::SourceTextView* rtbViewer_ = nullptr;
     QLabel* lblStatus_ = nullptr;
     QLabel* lblCurrentFile_ = nullptr;
     QProgressBar* barLoadingStatus_ = nullptr;

@@ -201,7 +201,7 @@ TEST_F(FindReplace, OneUndoTakesBackAReplaceAllAndTheWindowFitsASmallScreen) {
     given("ab\r\nxab\r\nab");
     replaceWith("ab", "Q", false);
     EXPECT_EQ(window->editorText(), "Q\r\nxQ\r\nQ");
-    QTest::keyClick(control<QPlainTextEdit>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(control<platform::SourceTextView>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window->editorText(), "ab\r\nxab\r\nab");
 }
 

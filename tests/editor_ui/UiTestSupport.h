@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include "platform/qt/SourceTextView.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -102,8 +102,8 @@ protected:
         return nullptr;
     }
     void typeIntoEditor(const QString& keys) {
-        control<QPlainTextEdit>("txtEdit")->setFocus();
-        QTest::keyClicks(control<QPlainTextEdit>("txtEdit"), keys);
+        control<platform::SourceTextView>("txtEdit")->setFocus();
+        QTest::keyClicks(control<platform::SourceTextView>("txtEdit"), keys);
     }
     void expectSelection(std::int64_t start, std::int64_t length) {
         EXPECT_EQ(std::pair(window->selStart(), window->selLength()), std::pair(start, length));

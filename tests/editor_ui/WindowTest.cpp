@@ -62,8 +62,8 @@ TEST_F(EditorWindow, MenuTreeCaptionsShortcutsStatesAndOpenFilters) {
     EXPECT_EQ(window->objectName(), "frmEdit32");
     for (const char* name : {"Picture1", "Image1", "cbProc"}) EXPECT_NE(window->findChild<QWidget*>(name), nullptr);
     EXPECT_EQ(control<QLabel>("Label1")->text(), "Procedure");
-    EXPECT_TRUE(QFontInfo(control<QPlainTextEdit>("txtEdit")->font()).fixedPitch());
-    EXPECT_EQ(control<QPlainTextEdit>("txtEdit")->font().pointSize(), 9);
+    EXPECT_TRUE(QFontInfo(control<platform::SourceTextView>("txtEdit")->font()).fixedPitch());
+    EXPECT_EQ(control<platform::SourceTextView>("txtEdit")->font().pointSize(), 9);
 }
 
 TEST_F(EditorWindow, CommandLineOpensWholeOnceAndTheMenusOpenEntitiesOrWhole) {
@@ -107,7 +107,7 @@ TEST_F(EditorWindow, TheListWarnsOnceAboutAChangedEntityAndEnterMovesToTheText) 
     QTest::keyClicks(list, "B");
     QTest::keyClick(list, Qt::Key_Return);
     settle();
-    EXPECT_EQ(QApplication::focusWidget(), control<QPlainTextEdit>("txtEdit"));
+    EXPECT_EQ(QApplication::focusWidget(), control<platform::SourceTextView>("txtEdit"));
     EXPECT_EQ(window->document().currentEntityName(), "A");
 }
 
@@ -155,7 +155,7 @@ TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeysAndF1SaysTheHelpFil
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->setEditorText("abc");
     window->setSelection(0, 2);
-    auto* edit = control<QPlainTextEdit>("txtEdit");
+    auto* edit = control<platform::SourceTextView>("txtEdit");
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(desktop.clipboard.text(), "ab");
@@ -195,7 +195,7 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     start();
     window->resize(800, 600);
     settle();
-    auto* edit = control<QPlainTextEdit>("txtEdit");
+    auto* edit = control<platform::SourceTextView>("txtEdit");
     auto px = [&](int twips) { return static_cast<int>(twips * window->logicalDpiY() / 1440.0 + 0.5); };
     EXPECT_EQ(edit->pos(), QPoint(0, px(600)));
     EXPECT_NEAR(edit->y() + edit->height(), window->frameGeometry().height() - px(660), 1.0);
@@ -217,13 +217,13 @@ TEST_F(EditorWindow, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) 
     const std::string bytes = "x = \"\x80 \x93q\x94 \x96\x81\"\r\n' \xE9t\xE9\r\n";
     std::ofstream(name, std::ios::binary) << bytes;
     start(name);
-    auto* edit = control<QPlainTextEdit>("txtEdit");
-    EXPECT_EQ(edit->toPlainText(), QString::fromUtf8("x = \"\u20AC \u201Cq\u201D \u2013\u0081\"\n' \u00E9t\u00E9\n"));
+    auto* edit = control<platform::SourceTextView>("txtEdit");
+    EXPECT_EQ(edit->plainText(), QString::fromUtf8("x = \"\u20AC \u201Cq\u201D \u2013\u0081\"\n' \u00E9t\u00E9\n"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("QVX: " + textlib::UCase(name)));
     item("mnuFileSave")->trigger();
     EXPECT_EQ(cases::read(name), bytes + "\r\n");
-    edit->moveCursor(QTextCursor::End);
-    edit->insertPlainText(QString::fromUtf8("\u2192 \U0001F600"));
+    edit->setSelection(999, 999);
+    edit->replaceSelection(u"\u2192 \U0001F600");
     item("mnuFileSave")->trigger();
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
     expectBox(desktop.boxes.last(), {"The character U+2192 \"\xE2\x86\x92\" on line 3 has no byte in the Windows-1252 "

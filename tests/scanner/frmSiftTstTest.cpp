@@ -12,6 +12,7 @@
 #include "platform/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/qt/SourceTextView.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ReportSearch.h"
 #include "scanner/frmSiftTst.h"
@@ -65,7 +66,7 @@ const std::string AlphaLevel1 = report("alpha.level1"), AlphaLevel2 = report("al
                   ClassLevel3 = report("class.level3");
 
 // The report as the view shows it: line feeds only.
-QString viewed(const std::string& report) { return platform::toQt(scanner::ReportViewText(report).viewText()); }
+QString viewed(const std::string& report) { return platform::toQt(report).replace("\r\n", "\n"); }
 
 // The scanning state the window is in, in one line: the status label, the
 // file shown and the progress bar (when visible), whether the buttons and
@@ -105,7 +106,7 @@ protected:
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     QAction* action(const char* name) { return child<QAction>(name); }
-    QPlainTextEdit* view() { return child<QPlainTextEdit>("rtbViewer"); }
+    platform::SourceTextView* view() { return child<platform::SourceTextView>("rtbViewer"); }
 
     std::string state() {
         auto on = [](QWidget* w) { return w->isEnabled() ? "on" : "off"; };
@@ -137,7 +138,7 @@ protected:
         input.answers.push_back(text);
         action("mnuFind")->trigger();
     }
-    QString selected() { return view()->textCursor().selectedText(); }
+    QString selected() { return view()->selectedText(); }
 
     QTemporaryDir dir;
     std::string folder, alpha, myClass;
@@ -204,7 +205,7 @@ TEST_F(ScannerWindow, ScanOfTwoFilesShowsTheirReportsInOrder) {
     EXPECT_EQ(beforeFile, (std::vector<std::string>{scanning(alpha), scanning(myClass)}));
     EXPECT_EQ(whileLoading, beforeFile);
     EXPECT_EQ(window->reportText(), AlphaLevel1 + ClassLevel1);
-    EXPECT_EQ(view()->toPlainText(), viewed(AlphaLevel1 + ClassLevel1));
+    EXPECT_EQ(view()->plainText(), viewed(AlphaLevel1 + ClassLevel1));
     EXPECT_EQ(state(), Idle);
     EXPECT_TRUE(button("cmdRecheck")->isEnabled() && !button("cmdRecheck")->isVisible());
     EXPECT_EQ(window->focusWidget(), button("cmdExit"));
@@ -223,7 +224,7 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     EXPECT_EQ(window->reportText(), AlphaLevel1 + ClassLevel1);  // the report shown stays
     QTest::keyClick(window.get(), Qt::Key_R, Qt::AltModifier);   // ReTest
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);
-    EXPECT_EQ(view()->toPlainText(), viewed(AlphaLevel2 + ClassLevel2));
+    EXPECT_EQ(view()->plainText(), viewed(AlphaLevel2 + ClassLevel2));
     QTest::keyClick(window.get(), Qt::Key_E, Qt::AltModifier);
     expectBox({"It's not that easy!", "Snicker", Icon::Exclamation});
     EXPECT_EQ(window->reportText(), AlphaLevel2 + ClassLevel2);  // nothing else happens
@@ -235,7 +236,7 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     button("cmdSelectFiles")->click();
     EXPECT_EQ(window->reportText(), ClassLevel3);
     button("cmdRecheck")->click();
-    EXPECT_EQ(window->reportText() + view()->toPlainText().toStdString(), "");
+    EXPECT_EQ(window->reportText() + view()->plainText().toStdString(), "");
     EXPECT_EQ(state(), Idle);
     // A level chosen during a scan applies to the files still to come.
     action("mnuErrors")->trigger();

@@ -17,16 +17,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScreen>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 #include <optional>
 
 #include "editor/BlockCommands.h"
-#include "editor/ui/EditorText.h"
 #include "editor/ui/frmFind.h"
 #include "editor/ui/frmReplace.h"
 #include "platform/ErrorBoxes.h"
@@ -36,7 +32,7 @@
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
-#include "platform/qt/UnwrappedTextEdit.h"
+#include "platform/qt/SourceTextView.h"
 #include "textlib/TextLib.h"
 
 namespace editor::ui {
@@ -198,11 +194,6 @@ private:
     frmEdit32& w_;
 };
 
-struct frmEdit32::TextView {
-    std::string text;
-    LineEnds lineEnds;
-};
-
 frmEdit32::frmEdit32(const std::string& commandLine, QWidget* parent)
     : QMainWindow(parent), searchTarget_(std::make_unique<EditorSearchTarget>(*this)) {
     setObjectName("frmEdit32");
@@ -248,17 +239,12 @@ void frmEdit32::buildControls() {
     Image1->setPixmap(bandPicture());
     Image1->setGeometry(384, 8, 24, 24);
 
-    txtEdit = new platform::UnwrappedTextEdit(client);
+    txtEdit = new platform::SourceTextView(client);
     txtEdit->setObjectName("txtEdit");
+    txtEdit->setCrLfLineEnds(true);
     txtEdit->setFont(editorFont());
-    txtEdit->setTabStopDistance(QFontMetricsF(txtEdit->font()).horizontalAdvance(' ') * 8);
-
-    // A change of the characters, not of their formatting, is an edit.
-    connect(txtEdit->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (!removed && !added) return;
-        textView_.reset();
-        platform::guardEvent([this] { txtEdit_Change(); });
-    });
+    connect(txtEdit, &platform::SourceTextView::textEdited, this,
+            [this] { platform::guardEvent([this] { txtEdit_Change(); }); });
     connect(cbProc, &QComboBox::activated, this,
             [this](int index) { platform::guardEvent([this, index] { cbProc_Click(index); }); });
     connect(cbProc, &QComboBox::editTextChanged, this,
@@ -479,24 +465,20 @@ void frmEdit32::cbProc_Change() { doc_->cbProc_Change(); }
 
 // --- DocumentView --------------------------------------------------------------
 
-std::string frmEdit32::editorText() { return textView().text; }
-
-const frmEdit32::TextView& frmEdit32::textView() {
-    if (!textView_) {
-        const QString raw = txtEdit->document()->toRawText();
-        textView_ = std::make_unique<TextView>(TextView{fromWidgetText(raw), LineEnds(raw)});
+// The text as bytes is made once per change: Find Next and the block
+// commands ask for it again and again on a big text.
+std::string frmEdit32::editorText() {
+    if (textRevision_ != txtEdit->buffer().revision() || !textRevision_) {
+        text_ = txtEdit->buffer().bytes();
+        textRevision_ = txtEdit->buffer().revision();
     }
-    return *textView_;
+    return text_;
 }
 
-void frmEdit32::setEditorText(const std::string& text) { txtEdit->setPlainText(toWidgetText(text)); }
+void frmEdit32::setEditorText(const std::string& text) { txtEdit->setBytes(text); }
 
 std::optional<platform::UnsavableChar> frmEdit32::unsavableCharacter() {
-    const QString raw = txtEdit->document()->toRawText();
-    // U+240D stands in the widget for a lone CR byte.
-    return platform::firstUnsavableChar(
-        std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size())),
-        u"\u240D");
+    return platform::firstUnsavableChar(txtEdit->buffer().text());
 }
 
 std::string frmEdit32::caption() { return platform::fromQtDisplay(windowTitle()); }
@@ -523,64 +505,49 @@ void frmEdit32::focusEditor() { txtEdit->setFocus(); }
 
 // --- Selection -------------------------------------------------------------------
 
-std::int64_t frmEdit32::selStart() {
-    return textView().lineEnds.logicPosition(txtEdit->textCursor().selectionStart());
-}
+std::int64_t frmEdit32::selStart() { return txtEdit->selectionStart(); }
 
-std::int64_t frmEdit32::selLength() {
-    const QTextCursor c = txtEdit->textCursor();
-    const LineEnds& ends = textView().lineEnds;
-    return ends.logicPosition(c.selectionEnd()) - ends.logicPosition(c.selectionStart());
-}
+std::int64_t frmEdit32::selLength() { return txtEdit->selectionEnd() - txtEdit->selectionStart(); }
 
 std::string frmEdit32::selText() {
-    const std::int64_t start = selStart();
-    return textView().text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(selLength()));
+    return editorText().substr(static_cast<std::size_t>(selStart()), static_cast<std::size_t>(selLength()));
 }
 
+namespace {
+
+std::u16string_view chars(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+}  // namespace
+
+// A selection never ends between the CR and the LF of a line end: its start
+// moves before them, its end past them.
 void frmEdit32::setSelection(std::int64_t start, std::int64_t length) {
-    const LineEnds& ends = textView().lineEnds;
     start = std::max<std::int64_t>(start, 0);
     length = std::max<std::int64_t>(length, 0);
-    const int from = ends.widgetPosition(start);
-    const int to = std::max(from, ends.widgetPosition(start + length, true));
-    QTextCursor c = txtEdit->textCursor();
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    txtEdit->setTextCursor(c);
-    txtEdit->ensureCursorVisible();
+    txtEdit->setSelection(start, start + length);
+    txtEdit->ensureCaretVisible();
 }
 
 void frmEdit32::replaceSelection(const std::string& text) {
-    QTextCursor c = txtEdit->textCursor();
-    c.insertText(toWidgetText(text));
-    txtEdit->setTextCursor(c);
-    txtEdit->ensureCursorVisible();
+    txtEdit->replaceSelection(chars(platform::toQt(text)));
+    txtEdit->ensureCaretVisible();
 }
 
 // Replace All: only the replaced characters change, in one edit that one
-// Undo takes back; the rest of a big text is neither copied nor laid out
-// again. With nothing to replace the text counts as set all the same.
+// Undo takes back. With nothing to replace the text counts as set all the
+// same.
 void frmEdit32::replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length,
                           const std::string& replacement) {
     if (starts.empty()) {
         txtEdit_Change();
         return;
     }
-    std::vector<std::pair<int, int>> spans;
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
     spans.reserve(starts.size());
-    const LineEnds& ends = textView().lineEnds;
-    for (const std::int64_t start : starts)
-        spans.emplace_back(ends.widgetPosition(start), ends.widgetPosition(start + length, true));
-    const QString with = toWidgetText(replacement);
-    QTextCursor c(txtEdit->document());
-    c.beginEditBlock();
-    for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
-        c.setPosition(span->first);
-        c.setPosition(span->second, QTextCursor::KeepAnchor);
-        c.insertText(with);
-    }
-    c.endEditBlock();
+    for (const std::int64_t start : starts) spans.emplace_back(start, start + length);
+    txtEdit->replaceSpans(spans, chars(platform::toQt(replacement)));
 }
 
 // --- File menu -------------------------------------------------------------------
@@ -622,11 +589,7 @@ void frmEdit32::mnuPaste_Click() {
         // names it instead of writing "?".
         QString system = QGuiApplication::clipboard()->text();
         if (bytes.find('?') != std::string::npos && platform::toCrLfLineEnds(platform::fromQt(system)) == bytes) {
-            system.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', QChar(0x240D));
-            QTextCursor c = txtEdit->textCursor();
-            c.insertText(system);
-            txtEdit->setTextCursor(c);
-            txtEdit->ensureCursorVisible();
+            txtEdit->replaceSelection(chars(system));
         } else {
             replaceSelection(bytes);
         }

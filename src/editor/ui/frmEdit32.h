@@ -16,7 +16,10 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
+
+namespace platform {
+class SourceTextView;
+}
 
 namespace editor::ui {
 
@@ -123,12 +126,9 @@ private:
 
     std::unique_ptr<SourceDocument> doc_;
     std::unique_ptr<EditorSearchTarget> searchTarget_;
-    // The editor text as the logic sees it and where the widget text's line
-    // ends are; made on first use after a change of the text, so that the
-    // commands on a big text do not convert it again and again.
-    struct TextView;
-    const TextView& textView();
-    std::unique_ptr<TextView> textView_;
+    // The editor text as bytes, as of the text's revision textRevision_.
+    std::string text_;
+    std::uint64_t textRevision_ = 0;
     std::string commandLineFile_;
     bool firstActivation_ = true;
 
@@ -136,7 +136,7 @@ private:
     QLabel* Label1 = nullptr;
     QComboBox* cbProc = nullptr;
     QLabel* Image1 = nullptr;
-    QPlainTextEdit* txtEdit = nullptr;
+    platform::SourceTextView* txtEdit = nullptr;
 };
 
 }  // namespace editor::ui

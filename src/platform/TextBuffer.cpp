@@ -1,0 +1,194 @@
+#include "platform/TextBuffer.h"
+
+#include <algorithm>
+
+#include "platform/TextCodec.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::int64_t TabColumns = 8;
+// Room kept free at the caret, so that typing moves no characters.
+constexpr std::int64_t GapRoom = 4096;
+
+}  // namespace
+
+void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
+    std::int64_t bareLfs = 0;
+    if (crlf)
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++bareLfs;
+    const auto length = static_cast<std::int64_t>(bytes.size()) + bareLfs;
+    std::vector<char16_t>().swap(buf_);
+    buf_.resize(static_cast<std::size_t>(length + GapRoom));
+    lineStarts_.assign(1, 0);
+    std::int64_t out = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == '\n') {
+            if (crlf && (i == 0 || bytes[i - 1] != '\r')) buf_[out++] = u'\r';
+            buf_[out++] = u'\n';
+            lineStarts_.push_back(out);
+        } else {
+            buf_[out++] = charOfByte(byte);
+        }
+    }
+    gapStart_ = length;
+    gapEnd_ = length + GapRoom;
+    widest_ = 0;
+    for (std::int64_t line = 0; line < lineCount(); ++line)
+        widest_ = std::max(widest_, columns(lineStart(line), lineEnd(line)));
+    undo_.clear();
+    redo_.clear();
+    lastWasTyping_ = false;
+    ++revision_;
+}
+
+std::string TextBuffer::bytes() const {
+    std::string out(static_cast<std::size_t>(size()), '\0');
+    for (std::int64_t i = 0; i < size(); ++i) {
+        const int byte = byteOfChar(at(i));
+        out[static_cast<std::size_t>(i)] = byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return out;
+}
+
+std::u16string TextBuffer::text(std::int64_t from, std::int64_t to) const {
+    from = std::clamp<std::int64_t>(from, 0, size());
+    to = std::clamp<std::int64_t>(to, from, size());
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(to - from));
+    const std::int64_t split = std::clamp(gapStart_, from, to);
+    out.append(buf_.data() + from, buf_.data() + split);
+    out.append(buf_.data() + split + gapLength(), buf_.data() + to + gapLength());
+    return out;
+}
+
+std::int64_t TextBuffer::lineEnd(std::int64_t line) const {
+    if (line + 1 >= lineCount()) return size();
+    const std::int64_t lf = lineStarts_[line + 1] - 1;
+    return lf > lineStarts_[line] && at(lf - 1) == u'\r' ? lf - 1 : lf;
+}
+
+std::int64_t TextBuffer::lineOf(std::int64_t pos) const {
+    return std::upper_bound(lineStarts_.begin(), lineStarts_.end(), pos) - lineStarts_.begin() - 1;
+}
+
+std::int64_t TextBuffer::clamp(std::int64_t pos, bool roundUp) const {
+    pos = std::clamp<std::int64_t>(pos, 0, size());
+    if (pos > 0 && pos < size() && at(pos) == u'\n' && at(pos - 1) == u'\r') return roundUp ? pos + 1 : pos - 1;
+    return pos;
+}
+
+std::int64_t TextBuffer::columns(std::int64_t from, std::int64_t to) const {
+    std::int64_t column = 0;
+    for (std::int64_t i = from; i < to; ++i) column = at(i) == u'\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
+    return column;
+}
+
+void TextBuffer::moveGap(std::int64_t pos, std::int64_t room) {
+    if (gapLength() < room) {
+        // Grow by half the text as well, so that a run of insertions costs
+        // linear time in all.
+        const std::int64_t grow = room + GapRoom + size() / 2;
+        buf_.insert(buf_.begin() + gapEnd_, static_cast<std::size_t>(grow), u'\0');
+        gapEnd_ += grow;
+    }
+    if (pos < gapStart_) {
+        std::copy_backward(buf_.begin() + pos, buf_.begin() + gapStart_, buf_.begin() + gapEnd_);
+        gapEnd_ -= gapStart_ - pos;
+        gapStart_ = pos;
+    } else if (pos > gapStart_) {
+        std::copy(buf_.begin() + gapEnd_, buf_.begin() + gapEnd_ + (pos - gapStart_), buf_.begin() + gapStart_);
+        gapEnd_ += pos - gapStart_;
+        gapStart_ = pos;
+    }
+}
+
+// Changes the characters and the line index, nothing else.
+void TextBuffer::apply(std::int64_t from, std::int64_t to, std::u16string_view with) {
+    const auto added = static_cast<std::int64_t>(with.size());
+    moveGap(to, added - (to - from));
+    gapStart_ = from;  // the removed characters join the gap
+    std::copy(with.begin(), with.end(), buf_.begin() + gapStart_);
+    gapStart_ += added;
+
+    // Lines that started inside the removed characters are gone; those after
+    // them move; every LF of `with` starts a line.
+    auto first = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), from);
+    auto last = std::upper_bound(first, lineStarts_.end(), to);
+    const std::int64_t delta = added - (to - from);
+    for (auto it = last; it != lineStarts_.end(); ++it) *it += delta;
+    std::vector<std::int64_t> starts;
+    for (std::int64_t i = 0; i < added; ++i)
+        if (with[static_cast<std::size_t>(i)] == u'\n') starts.push_back(from + i + 1);
+    first = lineStarts_.erase(first, last);
+    lineStarts_.insert(first, starts.begin(), starts.end());
+
+    const std::int64_t firstLine = lineOf(from), lastLine = lineOf(from + added);
+    for (std::int64_t line = firstLine; line <= lastLine; ++line)
+        widest_ = std::max(widest_, columns(lineStart(line), lineEnd(line)));
+    ++revision_;
+}
+
+void TextBuffer::replace(std::int64_t from, std::int64_t to, std::u16string_view with, bool typing) {
+    from = std::clamp<std::int64_t>(from, 0, size());
+    to = std::clamp<std::int64_t>(to, from, size());
+    if (from == to && with.empty()) return;
+    Change change{from, text(from, to), std::u16string(with)};
+    const bool joins = typing && lastWasTyping_ && grouping_ == 0 && !undo_.empty() && from == to &&
+                       undo_.back().size() == 1 &&
+                       undo_.back().back().at + static_cast<std::int64_t>(undo_.back().back().inserted.size()) == from;
+    apply(from, to, with);
+    redo_.clear();
+    if (joins) {
+        undo_.back().back().inserted += with;
+    } else if (grouping_ > 0 && !newStep_) {
+        undo_.back().push_back(std::move(change));
+    } else {
+        undo_.push_back(Step{std::move(change)});
+        newStep_ = false;
+    }
+    lastWasTyping_ = typing && grouping_ == 0;
+}
+
+std::optional<std::int64_t> TextBuffer::undo() {
+    if (undo_.empty()) return std::nullopt;
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    std::int64_t caret = 0;
+    for (auto c = step.rbegin(); c != step.rend(); ++c) {
+        apply(c->at, c->at + static_cast<std::int64_t>(c->inserted.size()), c->removed);
+        caret = c->at + static_cast<std::int64_t>(c->removed.size());
+    }
+    redo_.push_back(std::move(step));
+    lastWasTyping_ = false;
+    return caret;
+}
+
+std::optional<std::int64_t> TextBuffer::redo() {
+    if (redo_.empty()) return std::nullopt;
+    Step step = std::move(redo_.back());
+    redo_.pop_back();
+    std::int64_t caret = 0;
+    for (const Change& c : step) {
+        apply(c.at, c.at + static_cast<std::int64_t>(c.removed.size()), c.inserted);
+        caret = c.at + static_cast<std::int64_t>(c.inserted.size());
+    }
+    undo_.push_back(std::move(step));
+    lastWasTyping_ = false;
+    return caret;
+}
+
+std::u16string TextBuffer::crlfLineEnds(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) out += u'\r';
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace platform

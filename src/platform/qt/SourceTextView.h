@@ -1,0 +1,115 @@
+#pragma once
+// The editing area of both windows: a plain text box over a TextBuffer that
+// lays out only the lines on show. Lines never wrap. A stock text document
+// keeps objects per line that cost seconds and five times the file's size
+// on a file of half a million lines; this box opens such a file at once.
+//
+// Positions are those of the buffer, so of the bytes it was given. The caret
+// and the selection never fall between the CR and the LF of a line end, and
+// the keys move over a line end as one character. A CR on its own shows as
+// the symbol U+240D.
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/TextBuffer.h"
+
+class QTextLayout;
+
+namespace platform {
+
+class SourceTextView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit SourceTextView(QWidget* parent = nullptr);
+    ~SourceTextView() override;
+
+    // With crlf (the editor) the text holds CR LF line ends only: a bare LF
+    // given or typed gains its CR. Without (a report) bytes stay as given.
+    void setCrLfLineEnds(bool crlf) { crlf_ = crlf; }
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool isReadOnly() const { return readOnly_; }
+
+    // The whole text: undo history forgotten, caret at the start.
+    void setBytes(std::string_view bytes);
+    const TextBuffer& buffer() const { return buf_; }
+    // The text as a text box shows it: a line end is "\n", a lone CR U+240D.
+    QString plainText() const;
+
+    std::int64_t selectionStart() const { return std::min(anchor_, caret_); }
+    std::int64_t selectionEnd() const { return std::max(anchor_, caret_); }
+    std::int64_t caret() const { return caret_; }
+    QString selectedText() const;
+    // Selects from anchor to caret (either way round), both clamped.
+    void setSelection(std::int64_t anchor, std::int64_t caret);
+    // The selection becomes text, as typing or a paste would.
+    void replaceSelection(std::u16string_view text);
+    // Each span [from, to) (ascending, apart) becomes text, as one undo step.
+    void replaceSpans(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans, std::u16string_view text);
+    void ensureCaretVisible();
+    void undo();
+    void redo();
+    void selectAll() { setSelection(0, buf_.size()); }
+    void copy();
+    void cut();
+    void paste();
+
+    // Tab stops every `pixels`; by default every eight blanks of the font.
+    void setTabStopDistance(qreal pixels);
+
+signals:
+    // The characters changed (not the caret or the selection).
+    void textEdited();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void edit(std::int64_t from, std::int64_t to, std::u16string_view text, bool typing = false);
+    void moveCaret(std::int64_t pos, bool keepAnchor);
+    void afterEdit();
+    void updateScrollBars();
+    void restartBlink();
+    int lineHeight() const;
+    int visibleLines() const;
+    QString lineText(std::int64_t line) const;
+    // The layout of a line on show, made once per paint of it.
+    void layoutLine(QTextLayout& layout, std::int64_t line) const;
+    std::int64_t positionAt(const QPoint& p) const;
+    QRect caretRect() const;
+    std::int64_t wordStart(std::int64_t pos) const;
+    std::int64_t wordEnd(std::int64_t pos) const;
+    std::int64_t nextPosition(std::int64_t pos) const;
+    std::int64_t previousPosition(std::int64_t pos) const;
+    std::int64_t verticalMove(int lines) const;
+
+    TextBuffer buf_;
+    std::int64_t anchor_ = 0, caret_ = 0;
+    // The x the caret keeps over vertical moves; -1 when it is the caret's own.
+    int goalX_ = -1;
+    bool crlf_ = false;
+    bool readOnly_ = false;
+    bool caretOn_ = true;
+    qreal tabStop_ = 0;
+    QBasicTimer blink_;
+};
+
+}  // namespace platform
