@@ -132,53 +132,103 @@ void TextBuffer::apply(std::int64_t from, std::int64_t to, std::u16string_view w
     ++revision_;
 }
 
+// Many changes at once: the text and its line index are made again in one
+// pass, where one change after the other would move the rest of the text
+// and of the index for each (a Replace All on every line of a big file).
+void TextBuffer::applyAll(const std::vector<Edit>& edits) {
+    if (edits.size() <= 64) {
+        // Few changes: one after the other, from the last, so that those
+        // before keep their places.
+        for (auto e = edits.rbegin(); e != edits.rend(); ++e) apply(e->from, e->to, e->with);
+        return;
+    }
+    std::int64_t length = size();
+    for (const Edit& e : edits) length += static_cast<std::int64_t>(e.with.size()) - (e.to - e.from);
+    std::vector<char16_t> out(static_cast<std::size_t>(length + GapRoom));
+    std::int64_t n = 0, done = 0;
+    auto copy = [&](std::int64_t to) {
+        for (; done < to; ++done) out[n++] = at(done);
+    };
+    for (const Edit& e : edits) {
+        copy(e.from);
+        for (char16_t c : e.with) out[n++] = c;
+        done = e.to;
+    }
+    copy(size());
+    buf_.swap(out);
+    gapStart_ = length;
+    gapEnd_ = length + GapRoom;
+    lineStarts_.assign(1, 0);
+    for (std::int64_t i = 0; i < length; ++i)
+        if (buf_[i] == u'\n') lineStarts_.push_back(i + 1);
+    for (std::int64_t line = 0; line < lineCount(); ++line)
+        widest_ = std::max(widest_, columns(lineStart(line), lineEnd(line)));
+    ++revision_;
+}
+
 void TextBuffer::replace(std::int64_t from, std::int64_t to, std::u16string_view with, bool typing) {
     from = std::clamp<std::int64_t>(from, 0, size());
     to = std::clamp<std::int64_t>(to, from, size());
     if (from == to && with.empty()) return;
-    Change change{from, text(from, to), std::u16string(with)};
-    const bool joins = typing && lastWasTyping_ && grouping_ == 0 && !undo_.empty() && from == to &&
-                       undo_.back().size() == 1 &&
+    const bool joins = typing && lastWasTyping_ && !undo_.empty() && from == to && undo_.back().size() == 1 &&
                        undo_.back().back().at + static_cast<std::int64_t>(undo_.back().back().inserted.size()) == from;
+    if (joins) undo_.back().back().inserted += with;
+    else undo_.push_back(Step{Change{from, text(from, to), std::u16string(with)}});
     apply(from, to, with);
     redo_.clear();
-    if (joins) {
-        undo_.back().back().inserted += with;
-    } else if (grouping_ > 0 && !newStep_) {
-        undo_.back().push_back(std::move(change));
-    } else {
-        undo_.push_back(Step{std::move(change)});
-        newStep_ = false;
+    lastWasTyping_ = typing;
+}
+
+void TextBuffer::replaceEach(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans,
+                             std::u16string_view with) {
+    if (spans.empty()) return;
+    Step step;
+    std::vector<Edit> edits;
+    step.reserve(spans.size());
+    edits.reserve(spans.size());
+    for (const auto& [from, to] : spans) {
+        step.push_back(Change{from, text(from, to), std::u16string(with)});
+        edits.push_back(Edit{from, to, with});
     }
-    lastWasTyping_ = typing && grouping_ == 0;
+    applyAll(edits);
+    undo_.push_back(std::move(step));
+    redo_.clear();
+    lastWasTyping_ = false;
+}
+
+// Undoes (back) or redoes the last step of `from` and moves it to `to`; the
+// answer is the end of the step's last change in the text after.
+std::int64_t TextBuffer::takeStep(std::vector<Step>& from, std::vector<Step>& to, bool back) {
+    Step step = std::move(from.back());
+    from.pop_back();
+    std::vector<Edit> edits;
+    edits.reserve(step.size());
+    std::int64_t shift = 0, lastShift = 0;  // how far the changes before have moved this one
+    for (const Change& c : step) {
+        const std::u16string& now = back ? c.inserted : c.removed;
+        const std::u16string& then = back ? c.removed : c.inserted;
+        const std::int64_t at = back ? c.at + shift : c.at;
+        edits.push_back(Edit{at, at + static_cast<std::int64_t>(now.size()), then});
+        lastShift = shift;
+        shift += static_cast<std::int64_t>(c.inserted.size()) - static_cast<std::int64_t>(c.removed.size());
+    }
+    applyAll(edits);
+    const Change& last = step.back();
+    const std::int64_t caret = back ? last.at + static_cast<std::int64_t>(last.removed.size())
+                                    : last.at + lastShift + static_cast<std::int64_t>(last.inserted.size());
+    to.push_back(std::move(step));
+    lastWasTyping_ = false;
+    return caret;
 }
 
 std::optional<std::int64_t> TextBuffer::undo() {
     if (undo_.empty()) return std::nullopt;
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    std::int64_t caret = 0;
-    for (auto c = step.rbegin(); c != step.rend(); ++c) {
-        apply(c->at, c->at + static_cast<std::int64_t>(c->inserted.size()), c->removed);
-        caret = c->at + static_cast<std::int64_t>(c->removed.size());
-    }
-    redo_.push_back(std::move(step));
-    lastWasTyping_ = false;
-    return caret;
+    return takeStep(undo_, redo_, true);
 }
 
 std::optional<std::int64_t> TextBuffer::redo() {
     if (redo_.empty()) return std::nullopt;
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    std::int64_t caret = 0;
-    for (const Change& c : step) {
-        apply(c.at, c.at + static_cast<std::int64_t>(c.removed.size()), c.inserted);
-        caret = c.at + static_cast<std::int64_t>(c.inserted.size());
-    }
-    undo_.push_back(std::move(step));
-    lastWasTyping_ = false;
-    return caret;
+    return takeStep(redo_, undo_, false);
 }
 
 std::u16string TextBuffer::crlfLineEnds(std::u16string_view text) {

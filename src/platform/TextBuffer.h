@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -45,9 +46,9 @@ public:
     // Replaces the characters [from, to) with `with` as one undo step. A
     // typed character that goes on from the one typed before joins its step.
     void replace(std::int64_t from, std::int64_t to, std::u16string_view with, bool typing = false);
-    // Every replace until the matching endGroup is one undo step.
-    void beginGroup() { ++grouping_, newStep_ = true; }
-    void endGroup() { --grouping_; }
+    // Replaces each span [from, to) (ascending, apart) with `with`, all as
+    // one undo step, in one pass over the text however many there are.
+    void replaceEach(const std::vector<std::pair<std::int64_t, std::int64_t>>& spans, std::u16string_view with);
     // Take back or do again the last step; the answer is where the caret
     // goes (the end of the step's last change), none when there was no step.
     std::optional<std::int64_t> undo();
@@ -60,15 +61,23 @@ public:
     static std::u16string crlfLineEnds(std::u16string_view text);
 
 private:
+    // A step's changes are ascending and apart; `at` is where the change
+    // starts in the text before the step.
     struct Change {
         std::int64_t at;
         std::u16string removed, inserted;
     };
     using Step = std::vector<Change>;
+    struct Edit {
+        std::int64_t from, to;
+        std::u16string_view with;
+    };
 
     std::int64_t gapLength() const { return gapEnd_ - gapStart_; }
     void moveGap(std::int64_t pos, std::int64_t room);
     void apply(std::int64_t from, std::int64_t to, std::u16string_view with);
+    void applyAll(const std::vector<Edit>& edits);
+    std::int64_t takeStep(std::vector<Step>& from, std::vector<Step>& to, bool back);
     std::int64_t columns(std::int64_t from, std::int64_t to) const;
 
     std::vector<char16_t> buf_;
@@ -76,8 +85,6 @@ private:
     std::vector<std::int64_t> lineStarts_{0};
     std::int64_t widest_ = 0;
     std::vector<Step> undo_, redo_;
-    int grouping_ = 0;
-    bool newStep_ = true;
     bool lastWasTyping_ = false;
     std::uint64_t revision_ = 0;
 };

@@ -156,13 +156,24 @@ TEST(TextBuffer, UndoesTypingAsOneStepAndAGroupAsOne) {
     EXPECT_EQ(b.redo(), 5);
     EXPECT_EQ(b.bytes(), "abxyz");
 
-    b.beginGroup();
-    b.replace(3, 4, u"\r\n");
-    b.replace(0, 1, u"");
-    b.endGroup();
-    EXPECT_EQ(std::tuple(b.bytes(), b.lineCount()), std::tuple("bx\r\nz", 2));
-    EXPECT_TRUE(b.undo());
+    b.replaceEach({{0, 1}, {3, 4}, {5, 5}}, u"\r\n");  // a Replace All: one step
+    EXPECT_EQ(std::tuple(b.bytes(), b.lineCount(), b.lineStart(3)), std::tuple("\r\nbx\r\nz\r\n", 4, 9));
+    EXPECT_EQ(b.undo(), 5);
     EXPECT_EQ(std::tuple(b.bytes(), b.lineCount()), std::tuple("abxyz", 1));
+    EXPECT_EQ(b.redo(), 9);
+    EXPECT_EQ(b.bytes(), "\r\nbx\r\nz\r\n");
+    EXPECT_TRUE(b.undo());
     b.replace(0, 0, u"q");  // a new edit forgets what could be done again
     EXPECT_FALSE(b.redo());
+
+    // Hundreds of changes go in one pass; the index and undo agree with it.
+    std::string lines;
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
+    for (int i = 0; i < 300; ++i) spans.emplace_back(lines.size(), lines.size() + 1), lines += "a\r\n";
+    b.setBytes(lines, true);
+    b.replaceEach(spans, u"b\tb");
+    EXPECT_EQ(std::tuple(b.size(), b.lineCount(), b.lineStart(299), b.lineEnd(299), b.widestLine()),
+              std::tuple(1500, 301, 1495, 1498, 9));
+    EXPECT_EQ(b.undo(), 898);
+    EXPECT_EQ(std::tuple(b.bytes(), b.lineStart(299)), std::tuple(lines, 897));
 }

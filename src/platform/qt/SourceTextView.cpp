@@ -77,10 +77,8 @@ void SourceTextView::replaceSpans(const std::vector<std::pair<std::int64_t, std:
                                   std::u16string_view text) {
     if (spans.empty()) return;
     const std::u16string with = crlf_ ? TextBuffer::crlfLineEnds(text) : std::u16string(text);
-    buf_.beginGroup();
-    for (auto span = spans.rbegin(); span != spans.rend(); ++span) buf_.replace(span->first, span->second, with);
-    buf_.endGroup();
-    anchor_ = caret_ = buf_.clamp(spans.back().first + static_cast<std::int64_t>(with.size()));
+    buf_.replaceEach(spans, with);
+    anchor_ = caret_ = buf_.clamp(spans.front().first + static_cast<std::int64_t>(with.size()));
     afterEdit();
 }
 
