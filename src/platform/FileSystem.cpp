@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -230,12 +232,13 @@ public:
 
 std::string FileSystem::readAll(const std::string& path) {
     auto in = openRead(path);
-    std::string all;
-    for (;;) {
-        std::string chunk = in->readBytes(1 << 20);
-        if (chunk.empty()) break;
-        all += chunk;
-    }
+    // One read of the size the file had when it was opened, and one byte
+    // more: only a file that grew meanwhile needs further reads. (A buffer
+    // of a fixed megabyte per read cost more than the scan of a small file.)
+    const std::int64_t size = std::max<std::int64_t>(in->length(), 0) + 1;
+    std::string all = in->readBytes(size);
+    if (static_cast<std::int64_t>(all.size()) < size) return all;
+    for (std::string chunk; !(chunk = in->readBytes(1 << 16)).empty();) all += chunk;
     return all;
 }
 

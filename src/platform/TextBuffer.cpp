@@ -23,22 +23,25 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
     std::vector<char16_t>().swap(buf_);
     buf_.resize(static_cast<std::size_t>(length + GapRoom));
     lineStarts_.assign(1, 0);
-    std::int64_t out = 0;
+    std::int64_t out = 0, column = 0;
+    widest_ = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte == '\n') {
-            if (crlf && (i == 0 || bytes[i - 1] != '\r')) buf_[out++] = u'\r';
+            const bool cr = i > 0 && bytes[i - 1] == '\r';
+            if (crlf && !cr) buf_[out++] = u'\r';
             buf_[out++] = u'\n';
             lineStarts_.push_back(out);
+            widest_ = std::max(widest_, column - (cr ? 1 : 0));  // the CR of the line end took a column
+            column = 0;
         } else {
             buf_[out++] = charOfByte(byte);
+            column = byte == '\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
         }
     }
+    widest_ = std::max(widest_, column);
     gapStart_ = length;
     gapEnd_ = length + GapRoom;
-    widest_ = 0;
-    for (std::int64_t line = 0; line < lineCount(); ++line)
-        widest_ = std::max(widest_, columns(lineStart(line), lineEnd(line)));
     undo_.clear();
     redo_.clear();
     lastWasTyping_ = false;

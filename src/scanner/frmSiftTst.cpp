@@ -48,26 +48,26 @@ int ceilPixels(int twips) { return (twips + TwipsPerPixel - 1) / TwipsPerPixel; 
 }  // namespace
 
 // The engine moves the progress bar while it cuts a file's lines. A
-// progress bar repaints itself at once on every visible step, and on a
-// display server each such repaint waits for the server: a scan of many
-// small files spent most of its time there. So the bar is drawn at once at
-// most every RepaintInterval (a big file still shows its progress while it
-// loads); other steps are drawn with the next window events.
+// progress bar repaints itself at once on every step it shows, and on a
+// display server each such repaint waits for the server; even a step it does
+// not show costs more than cutting a line. So the bar takes a step at most
+// every RepaintInterval: a big file still shows its progress while it loads,
+// and a scan of many small files no longer spends its time on the bar.
 class frmSiftTst::BarProgress : public scan::ProgressIndicator {
 public:
     static constexpr std::chrono::milliseconds RepaintInterval{50};
 
     explicit BarProgress(QProgressBar* bar) : bar_(bar) {}
     void setValue(int value) override {
-        value = std::clamp(value, 0, 100);
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastRepaint_ >= RepaintInterval) {
-            lastRepaint_ = now;
-            bar_->setValue(value);
-            return;
-        }
+        if (now - lastRepaint_ < RepaintInterval) return;
+        lastRepaint_ = now;
+        bar_->setValue(std::clamp(value, 0, 100));
+    }
+    // A new file starts the bar again; it is drawn with the next window events.
+    void restart() {
         bar_->setUpdatesEnabled(false);
-        bar_->setValue(value);
+        bar_->setValue(1);
         bar_->setUpdatesEnabled(true);
         bar_->update();
     }
@@ -298,12 +298,12 @@ void frmSiftTst::scanFiles(std::string& report) {
     setReport("");
     lblStatus_->setText("Scanning");
     lblCurrentFile_->show();
+    barLoadingStatus_->show();
     bool first = true;
     auto lastPump = std::chrono::steady_clock::now();
     for (const clsFilelist& entry : fileList_) {
         lblCurrentFile_->setText(toQt(entry.gsFilename));
-        barLoadingStatus_->setValue(1);
-        barLoadingStatus_->show();
+        progress_->restart();
         // Pending events run before a file, after its name and the bar are
         // set, so that the window shows which file is being read. Small
         // files go by faster than anyone can read their names: events run
@@ -317,7 +317,6 @@ void frmSiftTst::scanFiles(std::string& report) {
         engine_->Load(entry.gsFilename, progress_.get());
         if (ending_) return;
         report += engine_->sFillMessages();
-        barLoadingStatus_->hide();
     }
 }
 
