@@ -1,7 +1,7 @@
 // Drives the scanner window on a real display, for screenshots and for
 // checking that a long scan keeps the window responsive. Not a test itself.
 //
-//   sifton_driver [--level 1|2|3] [--close-after-ms N] [--quit-after-ms N] FILE...
+//   sifton_driver [--level 1|2|3] [--close-after-ms N] [--quit-after-ms N] [--report OUT] FILE...
 //   sifton_driver --real-dialog [--level 1|2|3]
 //
 // Opens frmSiftTst as the program does, picks the check level from its menu,
@@ -11,7 +11,7 @@
 // fire when the scan lets window events run. At the end it prints what it saw:
 // files started, repaints of the progress bar and of the file label, the
 // longest time without window events, and how long the program took to end
-// after "&Close".
+// after "&Close". --report writes the report the window shows into OUT.
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     int level = 3;
     int closeAfter = -1;
     int quitAfter = -1;
+    std::string reportFile;
     bool realDialog = false;
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
@@ -79,6 +81,7 @@ int main(int argc, char** argv) {
         if (a == "--level" && i + 1 < argc) level = std::atoi(argv[++i]);
         else if (a == "--close-after-ms" && i + 1 < argc) closeAfter = std::atoi(argv[++i]);
         else if (a == "--quit-after-ms" && i + 1 < argc) quitAfter = std::atoi(argv[++i]);
+        else if (a == "--report" && i + 1 < argc) reportFile = argv[++i];
         else if (a == "--real-dialog") realDialog = true;
         else paths.push_back(a);
     }
@@ -126,6 +129,7 @@ int main(int argc, char** argv) {
     if (quitAfter >= 0) QTimer::singleShot(quitAfter, &app, [] { QCoreApplication::exit(0); });
 
     const int rc = app.exec();
+    if (!reportFile.empty()) std::ofstream(reportFile, std::ios::binary) << window.reportText();
     std::printf("files read: %ld of %zu\n", files.opened - userDefsReads, paths.size());
     std::printf("progress bar repaints: %ld, file label repaints: %ld\n", paints.counts[bar], paints.counts[file]);
     std::printf("longest time without window events during the scan: %lld ms\n",

@@ -1,6 +1,7 @@
 #include "platform/TextBuffer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/TextCodec.h"
 
@@ -12,6 +13,16 @@ constexpr std::int64_t TabColumns = 8;
 // Room kept free at the caret, so that typing moves no characters.
 constexpr std::int64_t GapRoom = 4096;
 
+// The character of every byte, looked up once: a big text has millions.
+const std::array<char16_t, 256>& charsOfBytes() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b) t[b] = charOfByte(static_cast<unsigned char>(b));
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
@@ -20,9 +31,10 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
         for (std::size_t i = 0; i < bytes.size(); ++i)
             if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++bareLfs;
     const auto length = static_cast<std::int64_t>(bytes.size()) + bareLfs;
-    std::vector<char16_t>().swap(buf_);
+    decltype(buf_)().swap(buf_);
     buf_.resize(static_cast<std::size_t>(length + GapRoom));
     lineStarts_.assign(1, 0);
+    const std::array<char16_t, 256>& chars = charsOfBytes();
     std::int64_t out = 0, column = 0;
     widest_ = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -35,7 +47,7 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
             widest_ = std::max(widest_, column - (cr ? 1 : 0));  // the CR of the line end took a column
             column = 0;
         } else {
-            buf_[out++] = charOfByte(byte);
+            buf_[out++] = chars[byte];
             column = byte == '\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
         }
     }
@@ -147,7 +159,7 @@ void TextBuffer::applyAll(const std::vector<Edit>& edits) {
     }
     std::int64_t length = size();
     for (const Edit& e : edits) length += static_cast<std::int64_t>(e.with.size()) - (e.to - e.from);
-    std::vector<char16_t> out(static_cast<std::size_t>(length + GapRoom));
+    decltype(buf_) out(static_cast<std::size_t>(length + GapRoom));
     std::int64_t n = 0, done = 0;
     auto copy = [&](std::int64_t to) {
         for (; done < to; ++done) out[n++] = at(done);

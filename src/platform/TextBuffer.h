@@ -8,6 +8,7 @@
 // Memory is two bytes per character plus eight per line: a file of 20 MB
 // is held in about 44 MB, where a rich text document needs five times that.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,7 +81,23 @@ private:
     std::int64_t takeStep(std::vector<Step>& from, std::vector<Step>& to, bool back);
     std::int64_t columns(std::int64_t from, std::int64_t to) const;
 
-    std::vector<char16_t> buf_;
+    // Filled before it is read: growing it need not clear the new room first.
+    template <class T>
+    struct Uncleared : std::allocator<T> {
+        template <class U>
+        struct rebind {
+            using other = Uncleared<U>;
+        };
+        template <class U>
+        void construct(U* p) {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <class U, class... Args>
+        void construct(U* p, Args&&... args) {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+    std::vector<char16_t, Uncleared<char16_t>> buf_;
     std::int64_t gapStart_ = 0, gapEnd_ = 0;
     std::vector<std::int64_t> lineStarts_{0};
     std::int64_t widest_ = 0;

@@ -19,9 +19,18 @@
 
 namespace scan {
 
-int giCheckLevel = 1;
+std::atomic<int> giCheckLevel{1};
 
-void setCheckLevel(int level) { giCheckLevel = level; }
+namespace {
+std::atomic<std::uint64_t> levelChanges{0};
+}
+
+void setCheckLevel(int level) {
+    giCheckLevel = level;
+    ++levelChanges;
+}
+
+std::uint64_t checkLevelChanges() { return levelChanges; }
 
 namespace {
 

@@ -32,6 +32,7 @@
 //   miMethodCount, msControlStyles, msVariablePrefixes, and mtLines (index 1
 //   to mLastLineIndex(); mtLines[0] is an unused empty record).
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -50,9 +51,13 @@ namespace scan {
 
 // The program-wide check level: 1 errors only, 2 errors and warnings,
 // 3 everything. 1 at start-up. Read when findings are filed and when the
-// report head is written.
-extern int giCheckLevel;
+// report head is written; the window may change it while an engine scans
+// ahead on another thread, hence atomic.
+extern std::atomic<int> giCheckLevel;
 void setCheckLevel(int level);
+// Counts the calls of setCheckLevel, so that a scan can tell whether the
+// level was chosen again while it ran.
+std::uint64_t checkLevelChanges();
 
 // A progress indicator the engine moves while it cuts lines (value 0..100).
 // The window implements it with its progress bar.

@@ -24,6 +24,7 @@
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/SourceTextView.h"
 #include "scan/Trap.h"
+#include "scan/ScanAhead.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 
@@ -294,29 +295,74 @@ void frmSiftTst::RunScan() {
     finishScan(report);
 }
 
+// The reports go into the report in the order of the list. On a long list
+// a second engine scans ahead on another processor (scan::ScanAhead); while
+// the window waits for a file in its hands, it scans the next free one.
 void frmSiftTst::scanFiles(std::string& report) {
     setReport("");
     lblStatus_->setText("Scanning");
     lblCurrentFile_->show();
     barLoadingStatus_->show();
+    std::vector<std::string> paths;
+    for (const clsFilelist& entry : fileList_) paths.push_back(entry.gsFilename);
+    scan::ScanAhead ahead(*engine_, paths);
+
     bool first = true;
     auto lastPump = std::chrono::steady_clock::now();
-    for (const clsFilelist& entry : fileList_) {
-        lblCurrentFile_->setText(toQt(entry.gsFilename));
-        progress_->restart();
-        // Pending events run before a file, after its name and the bar are
-        // set, so that the window shows which file is being read. Small
-        // files go by faster than anyone can read their names: events run
-        // before the first file and then at most once per pump interval.
+    // Pending events run before a file, after its name and the bar are set,
+    // so that the window shows which file is being read. Small files go by
+    // faster than anyone can read their names: events run before the first
+    // file and then at most once per pump interval.
+    auto pump = [&] {
         if (first || std::chrono::steady_clock::now() - lastPump >= pumpInterval_) {
             first = false;
             platform::eventPump().processEvents();
             lastPump = std::chrono::steady_clock::now();
-            if (ending_) return;
         }
-        engine_->Load(entry.gsFilename, progress_.get());
-        if (ending_) return;
-        report += engine_->sFillMessages();
+        return !ending_;
+    };
+    // Scans file i with the window's engine; the report and the check level
+    // it was scanned at (as a count of level changes).
+    struct Scanned {
+        std::string report;
+        std::uint64_t level = 0;
+    };
+    auto scanHere = [&](std::size_t i) -> std::optional<Scanned> {
+        lblCurrentFile_->setText(toQt(paths[i]));
+        progress_->restart();
+        if (!pump()) return std::nullopt;
+        const std::uint64_t level = scan::checkLevelChanges();
+        engine_->Load(paths[i], progress_.get());
+        if (ending_) return std::nullopt;
+        return Scanned{engine_->sFillMessages(), level};
+    };
+
+    std::vector<std::optional<Scanned>> early(paths.size());  // scanned here out of turn
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        for (;;) {
+            if (auto piece = ahead.take(i)) {
+                report += *piece;
+                break;
+            }
+            if (early[i] && early[i]->level == scan::checkLevelChanges()) {
+                report += early[i]->report;
+                early[i].reset();
+                break;
+            }
+            if (ahead.claim(i)) {
+                auto scanned = scanHere(i);
+                if (!scanned) return;
+                report += scanned->report;
+                break;
+            }
+            if (auto j = ahead.claimNext()) {
+                early[*j] = scanHere(*j);
+                if (!early[*j]) return;
+            } else {
+                ahead.wait(static_cast<int>(std::max<std::int64_t>(pumpInterval_.count(), 1)));
+                if (!pump()) return;
+            }
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Recording.h"
 #include "reports/Printout.h"
 #include "scan/BatchScan.h"
+#include "scan/ScanAhead.h"
 #include "scan/clsOculon.h"
 #include "support/Cases.h"
 
@@ -255,3 +256,24 @@ TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
 }
 
 }  // namespace
+
+// The second engine of a long scan: never the last file, and nothing it
+// scanned before the level was chosen again.
+TEST(ScanAhead, LeavesTheLastFileAndAnythingScannedBeforeALevelChange) {
+    cases::ScratchDir dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 10; ++i) {
+        paths.push_back(dir.path("m" + std::to_string(i) + ".bas"));
+        std::ofstream(paths.back(), std::ios::binary) << "Attribute VB_Name = \"m" << i << "\"\r\nDim x\r\n";
+    }
+    setCheckLevel(1);
+    ScanAhead ahead(clsOculon(), paths);
+    std::optional<std::string> eighth;
+    while (!(eighth = ahead.take(8))) ahead.wait(10);  // files are taken in order: all before are done
+    EXPECT_NE(eighth->find("M8.BAS"), std::string::npos);
+    EXPECT_FALSE(ahead.claimNext());
+    EXPECT_TRUE(ahead.claim(9));
+    EXPECT_FALSE(ahead.take(9));
+    setCheckLevel(1);  // chosen again, even the same level
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_FALSE(ahead.take(i)) << i;
+}

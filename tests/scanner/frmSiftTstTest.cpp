@@ -248,6 +248,22 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
     EXPECT_EQ(window->reportText(), AlphaLevel1 + AlphaLevel2);
 }
 
+// A long list is scanned on two processors; the report and the boxes are
+// still those of a scan by the window alone.
+TEST_F(ScannerWindow, ALongListGivesTheReportAndBoxesOfOneEngine) {
+    std::vector<std::string> list;
+    for (int i = 0; i < 12; ++i) list.push_back(i == 5 ? folder + "/gone.bas" : i % 2 ? myClass : alpha);
+    scan({list.begin(), list.begin() + 6});  // halves too short for a second engine
+    std::string expected = window->reportText();
+    scan({list.begin() + 6, list.end()});
+    expected += window->reportText();
+    const std::size_t boxes = desk.boxes.shown.size();
+    ASSERT_GT(boxes, 0u);
+    scan(list);
+    EXPECT_EQ(window->reportText(), expected);
+    EXPECT_EQ(desk.boxes.shown.size(), 2 * boxes);
+}
+
 // During a scan the buttons and the level menu do nothing, but Close ends the
 // program at once.
 TEST_F(ScannerWindow, CloseDuringAScanEndsTheProgramAtOnceAndOnlyOnce) {
