@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
-#include "platform/qt/SourceTextView.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +15,7 @@
 
 #include "editor/ui/frmEdit32.h"
 #include "platform/Recording.h"
+#include "platform/qt/SourceTextView.h"
 #include "support/Cases.h"
 #include "textlib/TextLib.h"
 

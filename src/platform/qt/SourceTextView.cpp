@@ -447,8 +447,26 @@ QVariant SourceTextView::inputMethodQuery(Qt::InputMethodQuery query) const {
 // --- Mouse ------------------------------------------------------------------------
 
 void SourceTextView::mousePressEvent(QMouseEvent* e) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (e->button() == Qt::MiddleButton && clipboard->supportsSelection() && !readOnly_) {
+        // The X11 way: the text last selected anywhere goes in where the middle button is pressed.
+        moveCaret(positionAt(e->position().toPoint()), false);
+        const QString text = clipboard->text(QClipboard::Selection);
+        edit(caret_, caret_,
+             std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+        return;
+    }
     if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
     moveCaret(positionAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+}
+
+// A selection made with the mouse becomes the X11 selection, for the middle
+// button of any program.
+void SourceTextView::mouseReleaseEvent(QMouseEvent* e) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (e->button() == Qt::LeftButton && anchor_ != caret_ && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+    QAbstractScrollArea::mouseReleaseEvent(e);
 }
 
 void SourceTextView::mouseMoveEvent(QMouseEvent* e) {
@@ -461,6 +479,8 @@ void SourceTextView::mouseDoubleClickEvent(QMouseEvent* e) {
     while (start > 0 && isWordChar(buf_.at(start - 1))) --start;
     while (end < buf_.size() && isWordChar(buf_.at(end))) ++end;
     setSelection(start, end);
+    if (QGuiApplication::clipboard()->supportsSelection() && start != end)
+        QGuiApplication::clipboard()->setText(selectedText(), QClipboard::Selection);
 }
 
 void SourceTextView::contextMenuEvent(QContextMenuEvent* e) {
