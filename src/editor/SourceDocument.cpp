@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <random>
 
 #include "editor/EntityRules.h"
 #include "platform/ErrorBoxes.h"
@@ -78,8 +79,13 @@ std::string keepOldBytes(platform::FileSystem& fs, const std::string& file) {
     } catch (const RuntimeError&) {
         removeQuietly(fs, file + ".~old");
     }
+    // A name nobody can foresee, so that no file or link can be put there
+    // beforehand in a folder that others may write.
     const std::string name = file.substr(file.rfind('/') + 1);
-    const std::string kept = fs.tempFolder() + "/" + name + "." + std::to_string(::getpid()) + ".~old";
+    std::random_device random;
+    char tag[17];
+    std::snprintf(tag, sizeof tag, "%08x%08x", random(), random());
+    const std::string kept = fs.tempFolder() + "/" + name + "." + std::to_string(::getpid()) + "." + tag + ".~old";
     try {
         fs.copy(file, kept);
     } catch (...) {

@@ -142,9 +142,22 @@ public:
         return std::make_unique<StdOutputFile>(f);
     }
 
+    // The copy is a new file or replaces a regular one: a symbolic link in
+    // its place is refused, so that a link planted in a shared folder cannot
+    // send the bytes elsewhere. Only its owner may read it until it has the
+    // permissions of `from`.
     void copy(const std::string& from, const std::string& to) override {
         auto in = openRead(from);
-        auto out = openWrite(to);
+        if (to.empty()) raise(err::BadFileName);
+        const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) raiseForErrno(errno, err::PathFileAccess);
+        std::FILE* f = ::fdopen(fd, "wb");
+        if (!f) {
+            const int code = errno;
+            ::close(fd);
+            raiseForErrno(code, err::PathFileAccess);
+        }
+        auto out = std::make_unique<StdOutputFile>(f);
         for (;;) {
             std::string chunk = in->readBytes(1 << 20);
             if (chunk.empty()) break;

@@ -63,6 +63,11 @@ TEST_F(FileSystemTest, CopyAndRenameReplaceTheTargetAndKeepThePermissions) {
     struct stat st {};
     ::stat(copy.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A link in the copy's place is not followed: the file it names keeps its bytes.
+    const std::string link = dir.path("link");
+    ASSERT_EQ(::symlink(dst.c_str(), link.c_str()), 0);
+    EXPECT_THROW(realFileSystem().copy(src, link), RuntimeError);
+    EXPECT_EQ(realFileSystem().readAll(dst), "old");
     realFileSystem().rename(src, dst);
     EXPECT_FALSE(realFileSystem().exists(src));
     EXPECT_EQ(realFileSystem().readAll(dst), "new");
