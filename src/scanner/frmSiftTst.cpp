@@ -28,7 +28,6 @@
 #include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 
-using platform::toQt;
 using scanner::TwipRect;
 using scanner::TwipsPerPixel;
 
@@ -328,7 +327,7 @@ void frmSiftTst::scanFiles(std::string& report) {
         std::uint64_t level = 0;
     };
     auto scanHere = [&](std::size_t i) -> std::optional<Scanned> {
-        lblCurrentFile_->setText(toQt(paths[i]));
+        lblCurrentFile_->setText(platform::toQtDisplay(paths[i]));  // a name as the system decodes it
         progress_->restart();
         if (!pump()) return std::nullopt;
         const std::uint64_t level = scan::checkLevelChanges();
@@ -522,7 +521,7 @@ void frmSiftTst::FindInResults() {
 void frmSiftTst::lstFileNames_DblClick(QListWidgetItem* item) {
     if (ending_ || !item) return;
     scan::trapErrors("lstFileNames_DblClick", [&] {
-        const std::string name = scanner::FileNameOfPath(platform::fromQt(item->text()));
+        const std::string name = scanner::FileNameOfPath(platform::fromQtDisplay(item->text()));
         if (name.empty()) return;
         const std::string kept = searchText_;
         searchText_ = name;
