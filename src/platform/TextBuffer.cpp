@@ -13,6 +13,11 @@ constexpr std::int64_t TabColumns = 8;
 // Room kept free at the caret, so that typing moves no characters.
 constexpr std::int64_t GapRoom = 4096;
 
+// The column after a character at `column`: a tab goes on to the next stop.
+std::int64_t nextColumn(std::int64_t column, char16_t c) {
+    return c == u'\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
+}
+
 // The character of every byte, looked up once: a big text has millions.
 const std::array<char16_t, 256>& charsOfBytes() {
     static const std::array<char16_t, 256> table = [] {
@@ -48,7 +53,7 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
             column = 0;
         } else {
             buf_[out++] = chars[byte];
-            column = byte == '\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
+            column = nextColumn(column, byte);
         }
     }
     widest_ = std::max(widest_, column);
@@ -98,7 +103,7 @@ std::int64_t TextBuffer::clamp(std::int64_t pos, bool roundUp) const {
 
 std::int64_t TextBuffer::columns(std::int64_t from, std::int64_t to) const {
     std::int64_t column = 0;
-    for (std::int64_t i = from; i < to; ++i) column = at(i) == u'\t' ? (column / TabColumns + 1) * TabColumns : column + 1;
+    for (std::int64_t i = from; i < to; ++i) column = nextColumn(column, at(i));
     return column;
 }
 

@@ -513,14 +513,6 @@ std::string frmEdit32::selText() {
     return editorText().substr(static_cast<std::size_t>(selStart()), static_cast<std::size_t>(selLength()));
 }
 
-namespace {
-
-std::u16string_view chars(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-}  // namespace
-
 // A selection never ends between the CR and the LF of a line end: its start
 // moves before them, its end past them.
 void frmEdit32::setSelection(std::int64_t start, std::int64_t length) {
@@ -531,7 +523,7 @@ void frmEdit32::setSelection(std::int64_t start, std::int64_t length) {
 }
 
 void frmEdit32::replaceSelection(const std::string& text) {
-    txtEdit->replaceSelection(chars(platform::toQt(text)));
+    txtEdit->replaceSelection(platform::chars(platform::toQt(text)));
     txtEdit->ensureCaretVisible();
 }
 
@@ -547,7 +539,7 @@ void frmEdit32::replaceAt(const std::vector<std::int64_t>& starts, std::int64_t 
     std::vector<std::pair<std::int64_t, std::int64_t>> spans;
     spans.reserve(starts.size());
     for (const std::int64_t start : starts) spans.emplace_back(start, start + length);
-    txtEdit->replaceSpans(spans, chars(platform::toQt(replacement)));
+    txtEdit->replaceSpans(spans, platform::chars(platform::toQt(replacement)));
 }
 
 // --- File menu -------------------------------------------------------------------
@@ -589,7 +581,7 @@ void frmEdit32::mnuPaste_Click() {
         // names it instead of writing "?".
         QString system = QGuiApplication::clipboard()->text();
         if (bytes.find('?') != std::string::npos && platform::toCrLfLineEnds(platform::fromQt(system)) == bytes) {
-            txtEdit->replaceSelection(chars(system));
+            txtEdit->replaceSelection(platform::chars(system));
         } else {
             replaceSelection(bytes);
         }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <string_view>
 
 #include "platform/Desktop.h"
 
@@ -14,6 +15,11 @@ namespace platform {
 // Source text and back; a character that no byte holds becomes "?".
 QString toQt(const std::string& bytes);
 std::string fromQt(const QString& text);
+
+// The characters of a Qt string, as long as the string lives.
+inline std::u16string_view chars(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
 
 // Captions, titles and box texts (file names decoded as the system does) and back.
 QString toQtDisplay(const std::string& bytes);

@@ -12,6 +12,8 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "platform/qt/QtDesktop.h"
+
 namespace platform {
 
 namespace {
@@ -126,8 +128,7 @@ void SourceTextView::cut() {
 void SourceTextView::paste() {
     if (readOnly_) return;
     const QString text = QGuiApplication::clipboard()->text();
-    replaceSelection(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                         static_cast<std::size_t>(text.size())));
+    replaceSelection(chars(text));
 }
 
 void SourceTextView::setTabStopDistance(qreal pixels) {
@@ -192,6 +193,8 @@ QRect SourceTextView::caretRect() const {
     const auto top = static_cast<int>((line - verticalScrollBar()->value()) * lineHeight()) + Margin / 2;
     return QRect(static_cast<int>(x) + Margin - horizontalScrollBar()->value(), top, 2, lineHeight());
 }
+
+int SourceTextView::caretX() const { return caretRect().left() - Margin + horizontalScrollBar()->value(); }
 
 void SourceTextView::ensureCaretVisible() {
     const std::int64_t line = buf_.lineOf(caret_);
@@ -281,8 +284,9 @@ void SourceTextView::focusOutEvent(QFocusEvent* e) {
 std::int64_t SourceTextView::nextPosition(std::int64_t pos) const {
     if (pos >= buf_.size()) return buf_.size();
     const char16_t c = buf_.at(pos);
-    const bool pair = pos + 1 < buf_.size() && ((c == u'\r' && buf_.at(pos + 1) == u'\n') ||
-                                                 (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(buf_.at(pos + 1))));
+    if (pos + 1 >= buf_.size()) return pos + 1;
+    const char16_t after = buf_.at(pos + 1);
+    const bool pair = (c == u'\r' && after == u'\n') || (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(after));
     return pos + (pair ? 2 : 1);
 }
 
@@ -319,7 +323,7 @@ std::int64_t SourceTextView::verticalMove(int lines) const {
     const std::int64_t line = buf_.lineOf(caret_);
     const std::int64_t target = std::clamp<std::int64_t>(line + lines, 0, buf_.lineCount() - 1);
     if (target == line) return lines < 0 ? buf_.lineStart(line) : buf_.lineEnd(line);
-    const int x = goalX_ >= 0 ? goalX_ : caretRect().left() - Margin + horizontalScrollBar()->value();
+    const int x = goalX_ >= 0 ? goalX_ : caretX();
     QTextLayout layout;
     layoutLine(layout, target);
     const int column = layout.lineCount() ? layout.lineAt(0).xToCursor(x) : 0;
@@ -399,7 +403,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
                 case 11: pos = verticalMove(-visibleLines()); break;
             }
             const bool vertical = i == 4 || i == 5 || i == 10 || i == 11;
-            const int x = vertical ? (goal >= 0 ? goal : caretRect().left() - Margin + horizontalScrollBar()->value()) : -1;
+            const int x = vertical ? (goal >= 0 ? goal : caretX()) : -1;
             moveCaret(pos, select);
             goalX_ = x;
             return;
@@ -409,8 +413,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
             return c.isPrint() || c == u'\t';
         });
         if (editable && typed && !(e->modifiers() & Qt::ControlModifier)) {
-            edit(from, to, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                               static_cast<std::size_t>(text.size())),
+            edit(from, to, chars(text),
                  from == to);
         } else {
             e->ignore();
@@ -424,7 +427,7 @@ void SourceTextView::inputMethodEvent(QInputMethodEvent* e) {
     const QString text = e->commitString();
     if (!readOnly_ && !text.isEmpty())
         edit(selectionStart(), selectionEnd(),
-             std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
+             chars(text),
              true);
     e->accept();
 }
@@ -453,7 +456,7 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
         moveCaret(positionAt(e->position().toPoint()), false);
         const QString text = clipboard->text(QClipboard::Selection);
         edit(caret_, caret_,
-             std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+             chars(text));
         return;
     }
     if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);

@@ -96,6 +96,8 @@ private:
     void layoutLine(QTextLayout& layout, std::int64_t line) const;
     std::int64_t positionAt(const QPoint& p) const;
     QRect caretRect() const;
+    // The caret's x in the whole line, scrolled or not.
+    int caretX() const;
     std::int64_t wordStart(std::int64_t pos) const;
     std::int64_t wordEnd(std::int64_t pos) const;
     std::int64_t nextPosition(std::int64_t pos) const;
