@@ -79,12 +79,18 @@ void SourceTextView::replaceSpans(const std::vector<std::pair<std::int64_t, std:
                                   std::u16string_view text) {
     if (spans.empty()) return;
     const std::u16string with = crlf_ ? TextBuffer::crlfLineEnds(text) : std::u16string(text);
-    buf_.replaceEach(spans, with);
+    // A span never splits a line end.
+    std::vector<std::pair<std::int64_t, std::int64_t>> whole;
+    whole.reserve(spans.size());
+    for (const auto& [from, to] : spans) whole.emplace_back(buf_.clamp(from), buf_.clamp(to, true));
+    buf_.replaceEach(whole, with);
     anchor_ = caret_ = buf_.clamp(spans.front().first + static_cast<std::int64_t>(with.size()));
     afterEdit();
 }
 
 void SourceTextView::edit(std::int64_t from, std::int64_t to, std::u16string_view text, bool typing) {
+    from = buf_.clamp(from);
+    to = buf_.clamp(to, true);
     const std::u16string with = crlf_ ? TextBuffer::crlfLineEnds(text) : std::u16string(text);
     if (from == to && with.empty()) return;
     buf_.replace(from, to, with, typing);
@@ -412,9 +418,11 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
         const bool typed = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
             return c.isPrint() || c == u'\t';
         });
-        if (editable && typed && !(e->modifiers() & Qt::ControlModifier)) {
-            edit(from, to, chars(text),
-                 from == to);
+        // Ctrl with a letter is a command; Ctrl with Alt is AltGr on some keyboards.
+        const Qt::KeyboardModifiers mods = e->modifiers();
+        const bool command = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+        if (editable && typed && !command) {
+            edit(from, to, chars(text), true);  // what is typed next joins this step
         } else {
             e->ignore();
             return;
