@@ -257,8 +257,8 @@ TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
 
 }  // namespace
 
-// The second engine of a long scan: never the last file, and nothing it
-// scanned before the level was chosen again.
+// The second engine of a long scan: never the last file, no file it could
+// not read, and nothing it scanned before the level was chosen again.
 TEST(ScanAhead, LeavesTheLastFileAndAnythingScannedBeforeALevelChange) {
     cases::ScratchDir dir;
     std::vector<std::string> paths;
@@ -266,11 +266,13 @@ TEST(ScanAhead, LeavesTheLastFileAndAnythingScannedBeforeALevelChange) {
         paths.push_back(dir.path("m" + std::to_string(i) + ".bas"));
         std::ofstream(paths.back(), std::ios::binary) << "Attribute VB_Name = \"m" << i << "\"\r\nDim x\r\n";
     }
+    std::filesystem::remove(paths[3]);
     setCheckLevel(1);
     ScanAhead ahead(clsOculon(), paths);
     std::optional<std::string> eighth;
     while (!(eighth = ahead.take(8))) ahead.wait(10);  // files are taken in order: all before are done
     EXPECT_NE(eighth->find("M8.BAS"), std::string::npos);
+    EXPECT_FALSE(ahead.take(3));  // unreadable: the window scans it and says so
     EXPECT_FALSE(ahead.claimNext());
     EXPECT_TRUE(ahead.claim(9));
     EXPECT_FALSE(ahead.take(9));
