@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <tuple>
 
 #include "platform/Services.h"
@@ -61,7 +65,23 @@ TEST(SourceTextView, EditsOverCrLfLineEndsAsOneCharacter) {
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, second);
     EXPECT_EQ(view.selectedText(), "second");
 
+    // The context menu: its items, and which of them a read-only box offers.
+    auto contextMenu = [&] {
+        QStringList items;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (QAction* a : menu->actions())
+                items << (a->isSeparator() ? "-" : a->text() + (a->isEnabled() ? "" : " (off)"));
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(view.viewport(), &event);
+        return items.join(", ");
+    };
+    EXPECT_EQ(contextMenu(), "&Undo, &Redo, -, Cu&t, &Copy, &Paste, -, Select All");
     view.setReadOnly(true);
+    EXPECT_EQ(contextMenu(), "&Undo (off), &Redo (off), -, Cu&t (off), &Copy, &Paste (off), -, Select All");
     QTest::keyClicks(&view, "z");
     keys({{Qt::Key_Backspace, {}}, {Qt::Key_Return, {}}});
     EXPECT_EQ(std::tuple(view.buffer().bytes(), view.selectedText()), std::tuple("first line\r\nsecond", "second"));
