@@ -240,6 +240,13 @@ void SourceTextView::paintEvent(QPaintEvent*) {
         const QPointF at(Margin - horizontalScrollBar()->value(),
                          static_cast<qreal>((line - first) * lineHeight() + Margin / 2));
         layout.draw(&painter, at, ranges);
+        // A selected line end shows as a blank's width, so that selected
+        // empty lines can be seen.
+        if (selFrom <= end && selTo > end && end < buf_.size()) {
+            const qreal x = layout.lineCount() ? layout.lineAt(0).naturalTextWidth() : 0;
+            painter.fillRect(QRectF(at.x() + x, at.y(), fontMetrics().horizontalAdvance(QChar(u' ')), lineHeight()),
+                             selected.background());
+        }
         if (line == caretLine && hasFocus() && caretOn_)
             layout.drawCursor(&painter, at, static_cast<int>(caret_ - start), 2);
     }
@@ -268,6 +275,12 @@ void SourceTextView::restartBlink() {
 }
 
 void SourceTextView::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == dragScroll_.timerId()) {
+        QScrollBar* v = verticalScrollBar();
+        v->setValue(v->value() + (dragAt_.y() < 0 ? -1 : 1));
+        moveCaret(positionAt(dragAt_), true);
+        return;
+    }
     if (e->timerId() != blink_.timerId()) return QAbstractScrollArea::timerEvent(e);
     caretOn_ = !caretOn_;
     viewport()->update(caretRect());
@@ -405,8 +418,14 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
                 case 7: pos = buf_.lineEnd(buf_.lineOf(caret_)); break;
                 case 8: pos = 0; break;
                 case 9: pos = buf_.size(); break;
-                case 10: pos = verticalMove(visibleLines()); break;
-                case 11: pos = verticalMove(-visibleLines()); break;
+                case 10:  // the view goes down a page with the caret
+                    pos = verticalMove(visibleLines());
+                    verticalScrollBar()->setValue(verticalScrollBar()->value() + visibleLines());
+                    break;
+                case 11:
+                    pos = verticalMove(-visibleLines());
+                    verticalScrollBar()->setValue(verticalScrollBar()->value() - visibleLines());
+                    break;
             }
             const bool vertical = i == 4 || i == 5 || i == 10 || i == 11;
             const int x = vertical ? (goal >= 0 ? goal : caretX()) : -1;
@@ -474,6 +493,7 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
 // A selection made with the mouse becomes the X11 selection, for the middle
 // button of any program.
 void SourceTextView::mouseReleaseEvent(QMouseEvent* e) {
+    dragScroll_.stop();
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (e->button() == Qt::LeftButton && anchor_ != caret_ && clipboard->supportsSelection())
         clipboard->setText(selectedText(), QClipboard::Selection);
@@ -481,7 +501,13 @@ void SourceTextView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void SourceTextView::mouseMoveEvent(QMouseEvent* e) {
-    if (e->buttons() & Qt::LeftButton) moveCaret(positionAt(e->position().toPoint()), true);
+    if (!(e->buttons() & Qt::LeftButton)) return;
+    dragAt_ = e->position().toPoint();
+    moveCaret(positionAt(dragAt_), true);
+    // Held above or below the text, the selection goes on growing.
+    const bool outside = dragAt_.y() < 0 || dragAt_.y() >= viewport()->height();
+    if (outside && !dragScroll_.isActive()) dragScroll_.start(50, this);
+    if (!outside) dragScroll_.stop();
 }
 
 void SourceTextView::mouseDoubleClickEvent(QMouseEvent* e) {

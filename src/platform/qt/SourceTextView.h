@@ -115,6 +115,9 @@ private:
     bool caretOn_ = true;
     qreal tabStop_ = 0;
     QBasicTimer blink_;
+    // Scrolls while the mouse selects above or below the text.
+    QBasicTimer dragScroll_;
+    QPoint dragAt_;
 };
 
 }  // namespace platform
