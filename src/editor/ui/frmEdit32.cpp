@@ -468,7 +468,7 @@ void frmEdit32::cbProc_Change() { doc_->cbProc_Change(); }
 // The text as bytes is made once per change: Find Next and the block
 // commands ask for it again and again on a big text.
 std::string frmEdit32::editorText() {
-    if (textRevision_ != txtEdit->buffer().revision() || !textRevision_) {
+    if (textRevision_ != txtEdit->buffer().revision()) {
         text_ = txtEdit->buffer().bytes();
         textRevision_ = txtEdit->buffer().revision();
     }

@@ -385,50 +385,52 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
     } else if (editable && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         edit(from, to, crlf_ ? u"\r\n" : u"\n");
     } else {
+        enum Kind { NextChar, PreviousChar, NextWord, PreviousWord, Down, Up, LineStart, LineEnd, Start, End,
+                    PageDown, PageUp };
         struct Move {
+            Kind kind;
             QKeySequence::StandardKey move, select;
         };
         static const Move moves[] = {
-            {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar},
-            {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar},
-            {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord},
-            {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord},
-            {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine},
-            {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine},
-            {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine},
-            {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine},
-            {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument},
-            {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument},
-            {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage},
-            {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage},
+            {NextChar, QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar},
+            {PreviousChar, QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar},
+            {NextWord, QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord},
+            {PreviousWord, QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord},
+            {Down, QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine},
+            {Up, QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine},
+            {LineStart, QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine},
+            {LineEnd, QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine},
+            {Start, QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument},
+            {End, QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument},
+            {PageDown, QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage},
+            {PageUp, QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage},
         };
-        for (std::size_t i = 0; i < std::size(moves); ++i) {
-            const bool select = e == moves[i].select;
-            if (!select && e != moves[i].move) continue;
+        for (const Move& m : moves) {
+            const bool select = e == m.select;
+            if (!select && e != m.move) continue;
             const int goal = goalX_;
+            // Lines a vertical move goes; a page moves the view with the caret.
+            const int lines = m.kind == Down ? 1 : m.kind == Up ? -1 : m.kind == PageDown ? visibleLines()
+                              : m.kind == PageUp ? -visibleLines() : 0;
             std::int64_t pos = caret_;
-            switch (i) {
-                case 0: pos = !select && from != to ? to : nextPosition(caret_); break;
-                case 1: pos = !select && from != to ? from : previousPosition(caret_); break;
-                case 2: pos = wordEnd(caret_); break;
-                case 3: pos = wordStart(caret_); break;
-                case 4: pos = verticalMove(1); break;
-                case 5: pos = verticalMove(-1); break;
-                case 6: pos = buf_.lineStart(buf_.lineOf(caret_)); break;
-                case 7: pos = buf_.lineEnd(buf_.lineOf(caret_)); break;
-                case 8: pos = 0; break;
-                case 9: pos = buf_.size(); break;
-                case 10:  // the view goes down a page with the caret
-                    pos = verticalMove(visibleLines());
-                    verticalScrollBar()->setValue(verticalScrollBar()->value() + visibleLines());
-                    break;
-                case 11:
-                    pos = verticalMove(-visibleLines());
-                    verticalScrollBar()->setValue(verticalScrollBar()->value() - visibleLines());
+            switch (m.kind) {
+                case NextChar: pos = !select && from != to ? to : nextPosition(caret_); break;
+                case PreviousChar: pos = !select && from != to ? from : previousPosition(caret_); break;
+                case NextWord: pos = wordEnd(caret_); break;
+                case PreviousWord: pos = wordStart(caret_); break;
+                case LineStart: pos = buf_.lineStart(buf_.lineOf(caret_)); break;
+                case LineEnd: pos = buf_.lineEnd(buf_.lineOf(caret_)); break;
+                case Start: pos = 0; break;
+                case End: pos = buf_.size(); break;
+                case Down:
+                case Up: pos = verticalMove(lines); break;
+                case PageDown:
+                case PageUp:
+                    pos = verticalMove(lines);
+                    verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
                     break;
             }
-            const bool vertical = i == 4 || i == 5 || i == 10 || i == 11;
-            const int x = vertical ? (goal >= 0 ? goal : caretX()) : -1;
+            const int x = lines ? (goal >= 0 ? goal : caretX()) : -1;
             moveCaret(pos, select);
             goalX_ = x;
             return;
