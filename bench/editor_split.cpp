@@ -17,9 +17,8 @@ namespace {
 // Writes a module of `procedures` procedures, about 520 bytes each, line by
 // line (the file is never held in memory here either).
 std::string generateModule(int procedures) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("varnel-bench-" + std::to_string(procedures) + ".bas"))
-                                 .string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("varnel-bench-" + std::to_string(procedures) + ".bas")).string();
     if (std::filesystem::exists(path)) return path;
     std::ofstream out(path, std::ios::binary);
     out << "Attribute VB_Name = \"Big\"\r\nOption Explicit\r\nPrivate mTotal As Long\r\n\r\n";

@@ -47,10 +47,8 @@ const std::string& bigFile() {
         for (std::size_t i = 0; text.size() < FileBytes; ++i) {
             const std::string n = std::to_string(i);
             if (i % 40 == 0) text += "Public Sub Proc" + n + "(ByVal lValue As Long)\r\n";
-            if (i % (lines / Hits) == lines / Hits / 2)
-                text += "    sText = \"MarkerWord\" & " + n + "\r\n";
-            else
-                text += "    lTotal = lTotal + " + n + " ' add\r\n";
+            if (i % (lines / Hits) == lines / Hits / 2) text += "    sText = \"MarkerWord\" & " + n + "\r\n";
+            else text += "    lTotal = lTotal + " + n + " ' add\r\n";
             if (i % 40 == 39) text += "End Sub\r\n";
         }
         const auto file = std::filesystem::temp_directory_path() / "varnel_bench_big.bas";

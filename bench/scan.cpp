@@ -35,8 +35,11 @@ std::string makeModule(const std::string& name, const std::string& kind, std::si
         }
         s += "End\r\n";
     }
-    s += "Attribute VB_Name = \"" + std::string(kind == "BAS" ? "mod" : kind == "CLS" ? "cls" : "frm") + name +
-         "\"\r\nOption Explicit\r\n";
+    s += "Attribute VB_Name = \"" +
+         std::string(kind == "BAS"   ? "mod"
+                     : kind == "CLS" ? "cls"
+                                     : "frm") +
+         name + "\"\r\nOption Explicit\r\n";
     s += "' Shared state of the module.\r\nPrivate msName As String\r\nPrivate miCount As Integer\r\n";
     s += "Dim Count As Integer\r\nPublic Const MAX_ITEMS = 100\r\n";
     int n = 0;
@@ -143,9 +146,15 @@ void BM_SiftonRun(benchmark::State& state) {
                    std::to_string(state.range(2)));
 }
 BENCHMARK(BM_SiftonRun)
-    ->Args({0, 1, 3})->Args({1, 1, 3})->Args({2, 1, 3})->Args({3, 1, 3})->Args({0, 2, 3})
-    ->Args({0, 1, 1})->Args({0, 2, 1})
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Args({0, 1, 3})
+    ->Args({1, 1, 3})
+    ->Args({2, 1, 3})
+    ->Args({3, 1, 3})
+    ->Args({0, 2, 3})
+    ->Args({0, 1, 1})
+    ->Args({0, 2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // One large module from memory: 2 MB and 8 MB, to see that a single file's
 // time grows with its size and no faster.

@@ -16,12 +16,12 @@
 #include "platform/Services.h"
 
 // Stops the fuzzer on a broken property, naming it; libFuzzer then saves the input.
-#define FUZZ_CHECK(cond, what)                                                              \
-    do {                                                                                    \
-        if (!(cond)) {                                                                      \
+#define FUZZ_CHECK(cond, what)                                                               \
+    do {                                                                                     \
+        if (!(cond)) {                                                                       \
             std::fprintf(stderr, "property failed: %s (%s:%d)\n", what, __FILE__, __LINE__); \
-            std::abort();                                                                   \
-        }                                                                                   \
+            std::abort();                                                                    \
+        }                                                                                    \
     } while (0)
 
 namespace fuzzsupport {

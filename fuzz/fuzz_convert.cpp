@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(output.compare(0, prefix.size(), prefix) == 0, "output is only appended to");
     FUZZ_CHECK(output.ends_with("\r\n"), "every output line ends with CR LF");
     FUZZ_CHECK(output.size() <= prefix.size() + 64 * input.size() + 1024, "output grows linearly");
-    FUZZ_CHECK(desktop.boxes.shown.empty() ||
-                   desktop.boxes.shown.front().title != "Program Error",
+    FUZZ_CHECK(desktop.boxes.shown.empty() || desktop.boxes.shown.front().title != "Program Error",
                "no run-time error while converting");
     return 0;
 }

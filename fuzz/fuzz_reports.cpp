@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) return 0;
     int columns = 120;
     switch (data[0] % 4) {
-        case 0: break;                                                   // the editor's report
-        case 1: columns = data[1]; break;                                // 0..255
-        case 2: columns = static_cast<std::int8_t>(data[1]); break;      // around zero
+        case 0: break;                                               // the editor's report
+        case 1: columns = data[1]; break;                            // 0..255
+        case 2: columns = static_cast<std::int8_t>(data[1]); break;  // around zero
         case 3: columns = static_cast<std::int16_t>(data[1] | data[2] << 8); break;
     }
     const bool a4 = (data[0] & 4) != 0;

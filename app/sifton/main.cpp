@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
         if (name == "-j") name = "--jobs";
         if (name == "-q") name = "--quiet";
         const bool isFlag = name == "--help" || name == "--version" || name == "--list-messages" || name == "--quiet";
-        const bool takesValue = name == "--level" || name == "--userdefs" || name == "--format" ||
-                                name == "--output" || name == "--baseline" || name == "--write-baseline" ||
-                                name == "--ignore" || name == "--fail-on" || name == "--jobs";
+        const bool takesValue = name == "--level" || name == "--userdefs" || name == "--format" || name == "--output" ||
+                                name == "--baseline" || name == "--write-baseline" || name == "--ignore" ||
+                                name == "--fail-on" || name == "--jobs";
         if (!isFlag && !takesValue) return badUsage("unknown option " + a);
         if (isFlag && inlineValue) return badUsage(name + " takes no value");
         std::string value;
@@ -165,8 +165,8 @@ int main(int argc, char** argv) {
             if (!g) return badUsage("--fail-on needs error, warning or suggest");
             options.failOn = *g;
         } else if (name == "--jobs") {
-            const bool digits = !value.empty() && value.size() <= 4 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
+            const bool digits =
+                !value.empty() && value.size() <= 4 && value.find_first_not_of("0123456789") == std::string::npos;
             if (!digits || std::stoi(value) < 1) return badUsage("--jobs needs a number from 1 to 9999");
             options.jobs = static_cast<unsigned>(std::stoi(value));
         }

@@ -88,8 +88,7 @@ int cmdSaveEntity(const std::string& name, const std::string& file, const std::o
         written = doc.mnuSaveAs_Click();
     } else {
         written = doc.mnuFileSave_Click();
-        if (!written && textlib::Trim(text).empty())
-            std::cerr << "varnel: nothing saved: the new text is blank\n";
+        if (!written && textlib::Trim(text).empty()) std::cerr << "varnel: nothing saved: the new text is blank\n";
     }
     return written ? 0 : 1;
 }

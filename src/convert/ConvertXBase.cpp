@@ -140,7 +140,8 @@ void rewriteIncDec(std::string& line, const std::string& op, const std::string& 
         while (!Trim(scan).empty()) {
             const std::string w = ExtractWord(scan, extra);
             if (!contains(w, op)) continue;
-            const std::string r = beginsWith(w, op) ? before + w.substr(2) + ")" : after + w.substr(0, w.size() - 2) + ")";
+            const std::string r =
+                beginsWith(w, op) ? before + w.substr(2) + ")" : after + w.substr(0, w.size() - 2) + ")";
             ReplaceFirst(line, w, r);
         }
         if (line == start) break;
@@ -206,15 +207,15 @@ private:
     ConvertXBase& c_;
     std::string& out_;
 
-    std::string buffer_;          // text of preceding lines that ended with ";"
+    std::string buffer_;           // text of preceding lines that ended with ";"
     bool inBlockComment_ = false;  // inside a "/*" ... "*/" comment
-    std::string alias_;           // table chosen by the last SELECT
-    std::string proc_;            // name of the open procedure
+    std::string alias_;            // table chosen by the last SELECT
+    std::string proc_;             // name of the open procedure
     bool procIsFunction_ = false;
-    std::string loopKind_;       // "Do" or "For": the last loop head seen
-    std::int64_t depth_ = 0;     // open blocks; only its falling below 0 matters
-    bool caseOpened_ = false;     // the first CASE after DO CASE is converted
-    bool loopLabel_ = false;      // a LOOP wants its label before the next ENDDO
+    std::string loopKind_;     // "Do" or "For": the last loop head seen
+    std::int64_t depth_ = 0;   // open blocks; only its falling below 0 matters
+    bool caseOpened_ = false;  // the first CASE after DO CASE is converted
+    bool loopLabel_ = false;   // a LOOP wants its label before the next ENDDO
 };
 
 void BlockConverter::convertLine(std::string L, bool fromBuffer) {
@@ -273,19 +274,15 @@ void BlockConverter::convertLine(std::string L, bool fromBuffer) {
         const auto p = InStrText(1, L, "if");
         L.replace(static_cast<std::size_t>(p - 1), 2, "If");
         const auto q = InStr(1, L, "'");
-        if (q == 0)
-            L = RTrim(L) + " Then";
-        else
-            L = Trim(Left(L, q - 1)) + " Then " + Mid(L, q);
+        if (q == 0) L = RTrim(L) + " Then";
+        else L = Trim(Left(L, q - 1)) + " Then " + Mid(L, q);
     }
     if (UCase(Left(t, 6)) == "ELSEIF") {
         const auto p = InStrText(1, L, "elseif");
         L.replace(static_cast<std::size_t>(p - 1), 6, "ElseIf");
         const auto q = InStr(1, L, "'");
-        if (q > 0)
-            L = Left(L, q - 1) + " Then " + Mid(L, q);
-        else
-            L += " Then";
+        if (q > 0) L = Left(L, q - 1) + " Then " + Mid(L, q);
+        else L += " Then";
     }
     if (beginsWith(K, "DO ") && InStrText(1, L, "enddo") == 0 && InStrText(1, L, "while") == 0) {
         ReplaceFirst(L, "DO ", "");
@@ -586,10 +583,8 @@ bool BlockConverter::blockHeads(std::string& L, std::string& K, const std::strin
     const bool procHead = beginsWith(K, "PROCEDURE") || beginsWith(K, "PROC ");
     const bool funcHead = beginsWith(K, "FUNC ") || beginsWith(K, "FUNCTION");
     if ((procHead || funcHead) && !Trim(proc_).empty()) closeProcedure(false);
-    if (procHead)
-        procIsFunction_ = false;
-    else if (funcHead)
-        procIsFunction_ = true;
+    if (procHead) procIsFunction_ = false;
+    else if (funcHead) procIsFunction_ = true;
     if (contains(Left(K, 9), "PROCEDURE")) ReplaceFirst(L, "PROCEDURE", "Sub");
     if (contains(Left(K, 8), "FUNCTION")) ReplaceFirst(L, "FUNCTION ", "Function ");
     if (contains(Left(K, 5), "FUNC ")) ReplaceFirst(L, "func ", "Function ");
@@ -676,9 +671,8 @@ bool BlockConverter::recordCommands(std::string& L, const std::string& K, const 
         std::string replacement;
     };
     const Move moves[] = {
-        {"go top", 6, T + ".MoveFirst"},      {"go bottom", 9, T + ".MoveLast"},
-        {"goto top", 8, T + ".MoveFirst"},    {"goto bottom", 11, T + ".MoveLast"},
-        {"goto ", 4, T + ".BookMark = "},     {"go ", 2, T + ".BookMark = "},
+        {"go top", 6, T + ".MoveFirst"},      {"go bottom", 9, T + ".MoveLast"}, {"goto top", 8, T + ".MoveFirst"},
+        {"goto bottom", 11, T + ".MoveLast"}, {"goto ", 4, T + ".BookMark = "},  {"go ", 2, T + ".BookMark = "},
     };
     // "goto " and "go " want a blank after the word; the first whole word is
     // the one replaced, wherever the blank was found.
@@ -888,10 +882,8 @@ std::string ConvertXBase::ChangeResWords(std::string& pString) {
         std::size_t j = i;
         while (j < pString.size() && isNameChar(pString[j])) ++j;
         const std::string word = pString.substr(i, j - i);
-        if (const auto* r = reservedWord(word))
-            out += r->replacement;
-        else
-            out += word;
+        if (const auto* r = reservedWord(word)) out += r->replacement;
+        else out += word;
         i = j;
     }
     pString = std::move(out);

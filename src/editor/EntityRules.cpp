@@ -79,8 +79,8 @@ std::optional<std::string> headingName(const std::string& line) {
 
 ListLine classifyListLine(std::string_view line) {
     std::string_view u = trimBlanks(line);
-    if (startsWithAny(u, {"FUNCTION ", "FUNC ", "PROCEDURE ", "PROC ", "SUB ", "PRIVATE SU", "PRIVATE FU",
-                          "PUBLIC FUN", "PUBLIC SUB"}))
+    if (startsWithAny(u, {"FUNCTION ", "FUNC ", "PROCEDURE ", "PROC ", "SUB ", "PRIVATE SU", "PRIVATE FU", "PUBLIC FUN",
+                          "PUBLIC SUB"}))
         return ListLine::Heading;
     const auto subOrFunction = [u] { return containsText(u, "SUB") || containsText(u, "FUNCTION"); };
     if (startsWithText(u, "STATIC") && subOrFunction()) return ListLine::Heading;
@@ -97,8 +97,8 @@ BodyLine classifyBodyLine(std::string_view line) {
         if (equalsText(second, "FUNCTION") || equalsText(second, "SUB")) return BodyLine::End;
     }
     if (startsWithAny(u, {"FUNCTION", "PROCEDURE", "FUNC ", "PROC ", "SUB ", "METHOD "})) return BodyLine::Heading;
-    if (startsWithAny(u, {"STATIC FUN", "STATIC SUB", "STATIC PRO", "PUBLIC FUN", "PUBLIC SUB", "PRIVATE FU",
-                          "PRIVATE SU"}))
+    if (startsWithAny(
+            u, {"STATIC FUN", "STATIC SUB", "STATIC PRO", "PUBLIC FUN", "PUBLIC SUB", "PRIVATE FU", "PRIVATE SU"}))
         return BodyLine::Heading;
     return BodyLine::Text;
 }

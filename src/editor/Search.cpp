@@ -74,8 +74,7 @@ void FindText(SearchState& state, SearchTarget& target, platform::MessageBoxes& 
         const std::int64_t p = target.selStart();
         std::int64_t a = (p == state.lastFoundPosition) ? 1 : 0;
         if (state.firstSearch) a = 0;
-        const std::int64_t i =
-            findInText(target.text(), state.searchText, state.direction, p + a, state.caseSensitive);
+        const std::int64_t i = findInText(target.text(), state.searchText, state.direction, p + a, state.caseSensitive);
         if (i > 0) {
             target.select(i - 1, static_cast<std::int64_t>(state.searchText.size()));
         } else {
@@ -104,8 +103,8 @@ void SearchTarget::replaceAt(const std::vector<std::int64_t>& starts, std::int64
 }
 
 void ReplaceInText(const SearchState& state, SearchTarget& target) {
-    target.replaceAt(occurrences(target.text(), state.searchText),
-                     static_cast<std::int64_t>(state.searchText.size()), state.replacement);
+    target.replaceAt(occurrences(target.text(), state.searchText), static_cast<std::int64_t>(state.searchText.size()),
+                     state.replacement);
 }
 
 }  // namespace editor

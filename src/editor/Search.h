@@ -63,8 +63,7 @@ std::vector<std::int64_t> occurrences(const std::string& text, const std::string
 // `title`. Never wraps around the end or the start of the text. The step
 // after a match starts one character past it, except for the first step
 // after the Find dialog, which may match at the caret itself.
-void FindText(SearchState& state, SearchTarget& target, platform::MessageBoxes& boxes,
-              const std::string& title);
+void FindText(SearchState& state, SearchTarget& target, platform::MessageBoxes& boxes, const std::string& title);
 
 // Replace all: every occurrence of the search text, left to right, with case,
 // becomes the replacement, in one edit of the target.

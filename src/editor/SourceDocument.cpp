@@ -66,8 +66,7 @@ void fileError(const std::string& text) { platform::boxes().show(text, "File Err
 void removeQuietly(platform::FileSystem& fs, const std::string& path) {
     try {
         if (fs.exists(path)) fs.remove(path);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 // Keeps a copy of `file` beside it where its folder allows, else in the
@@ -134,7 +133,7 @@ void replaceFile(const std::string& target, const std::string& source, bool back
                 out->close();
             } catch (const RuntimeError& e) {
                 throw RuntimeError(e.number(), e.description() + "\nThe old text of " + real +
-                                                    " could not be put back; it is kept in " + kept + ".");
+                                                   " could not be put back; it is kept in " + kept + ".");
             }
             removeQuietly(fs, kept);
             throw;
@@ -330,10 +329,8 @@ void SourceDocument::SplitEntities(std::unique_ptr<InputFile> in) {
                 lineInput(*in, lineBuffer_);
                 if (in->atEnd()) break;
             }
-            if (auto name = headingName(lineBuffer_))
-                result = AddEntity(*in, *name);
-            else
-                result = 2;
+            if (auto name = headingName(lineBuffer_)) result = AddEntity(*in, *name);
+            else result = 2;
         }
     } catch (const RuntimeError& e) {
         // The list keeps the entities found so far; nothing is shown.
@@ -459,8 +456,8 @@ void SourceDocument::cbProc_Click(int index) {
         return;
     }
     if (index < 0 || static_cast<std::size_t>(index) >= records_.size()) return;
-    const std::string name = records_[static_cast<std::size_t>(index)].substr(
-        0, records_[static_cast<std::size_t>(index)].find('|'));
+    const std::string name =
+        records_[static_cast<std::size_t>(index)].substr(0, records_[static_cast<std::size_t>(index)].find('|'));
     if (name == currentName_) return;
     std::string text;
     try {
@@ -693,9 +690,9 @@ void SourceDocument::CopyRest(InputFile& in, OutputFile& out) {
 
 void SourceDocument::mnuFileClose_Click() {
     if (!changed_) return;
-    const Answer a = platform::boxes().show(
-        "The text in [" + view_.caption() + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
-        Icon::Exclamation, Buttons::YesNoCancel);
+    const Answer a =
+        platform::boxes().show("The text in [" + view_.caption() + "] has changed.\r\nDo you want to save the changes?",
+                               "Confirm Save", Icon::Exclamation, Buttons::YesNoCancel);
     if (a != Answer::Yes) return;
     const std::string name = ShowSaveDialog();
     if (!name.empty()) SaveSourceFile(name);
@@ -703,9 +700,9 @@ void SourceDocument::mnuFileClose_Click() {
 
 bool SourceDocument::Form_QueryUnload() {
     if (!changed_) return false;
-    const Answer a = platform::boxes().show(
-        "The text in [" + fileName_ + "] has changed.\r\nDo you want to save the changes?", "Confirm Save",
-        Icon::Exclamation, Buttons::YesNoCancel);
+    const Answer a =
+        platform::boxes().show("The text in [" + fileName_ + "] has changed.\r\nDo you want to save the changes?",
+                               "Confirm Save", Icon::Exclamation, Buttons::YesNoCancel);
     if (a == Answer::No) return false;
     if (a != Answer::Yes) return true;
     const std::string name = ShowSaveDialog();

@@ -118,8 +118,7 @@ std::int64_t printedLevel(const std::string& t, Levels& lv) {
         lv.next = l - 2 * u;
         return l - 2 * u;
     }
-    if (Trim(Left(t, 5)) == "Wend" || Trim(t) == "Loop" || beginsWith(t, "Loop While") ||
-        Trim(Left(t, 5)) == "Next") {
+    if (Trim(Left(t, 5)) == "Wend" || Trim(t) == "Loop" || beginsWith(t, "Loop While") || Trim(Left(t, 5)) == "Next") {
         lv.next = l - u;
         return l - u;
     }

@@ -26,8 +26,7 @@ std::string escapeField(std::string_view s) {
 // The fields after the path.
 std::string restOf(const Finding& f) {
     const std::string text = f.line > 0 ? normaliseBlanks(f.source) : std::string(f.usage);
-    return f.ruleId + "\t" + escapeField(windows1252ToUtf8(f.procedure)) + "\t" +
-           escapeField(windows1252ToUtf8(text));
+    return f.ruleId + "\t" + escapeField(windows1252ToUtf8(f.procedure)) + "\t" + escapeField(windows1252ToUtf8(text));
 }
 
 }  // namespace

@@ -122,16 +122,12 @@ std::string windows1252ToUtf8(std::string_view text) {
 void appendUtf8(std::string& out, std::string_view text) {
     for (char ch : text) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else
-            out += platform::utf8(platform::charOfByte(b));
+        if (b < 0x80) out += ch;
+        else out += platform::utf8(platform::charOfByte(b));
     }
 }
 
-const char* gradeName(scan::Grade grade) {
-    return grade == scan::Grade::Suggest ? "suggest" : levelName(grade);
-}
+const char* gradeName(scan::Grade grade) { return grade == scan::Grade::Suggest ? "suggest" : levelName(grade); }
 
 const char* levelName(scan::Grade grade) {
     switch (grade) {

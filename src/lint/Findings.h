@@ -12,7 +12,7 @@ namespace lint {
 
 struct Finding {
     const scan::CatalogueEntry* entry = nullptr;  // catalogue row: number, grade, text
-    std::string ruleId;      // "SF022"
+    std::string ruleId;                           // "SF022"
     // These view the engine's findings and lines: valid until its next Load.
     std::string_view usage;      // the hint as the report shows it: "{x} {}"; may be ""
     std::string_view procedure;  // the line's location; "" for a module finding
@@ -21,17 +21,23 @@ struct Finding {
 };
 
 struct FileResult {
-    std::string path;        // as given on the command line or found by the folder walk
+    std::string path;  // as given on the command line or found by the folder walk
     std::string internalName;
-    long lineCount = 0;      // logical lines cut
+    long lineCount = 0;  // logical lines cut
     std::vector<Finding> findings;
 };
 
 // Findings per grade.
 struct Counts {
     long errors = 0, warnings = 0, suggestions = 0;
-    void add(scan::Grade g) { (g == scan::Grade::Error ? errors : g == scan::Grade::Warning ? warnings : suggestions)++; }
-    void add(const Counts& o) { errors += o.errors; warnings += o.warnings; suggestions += o.suggestions; }
+    void add(scan::Grade g) {
+        (g == scan::Grade::Error ? errors : g == scan::Grade::Warning ? warnings : suggestions)++;
+    }
+    void add(const Counts& o) {
+        errors += o.errors;
+        warnings += o.warnings;
+        suggestions += o.suggestions;
+    }
 };
 
 // The records of the file the engine loaded last, valid until its next Load.

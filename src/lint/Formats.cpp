@@ -136,11 +136,13 @@ public:
             out += ", \"usage\": ";
             appendJson(out, f.usage);
             out += ", \"procedure\": ";
-            if (lined) appendJson(out, f.procedure); else out += "null";
+            if (lined) appendJson(out, f.procedure);
+            else out += "null";
             out += ", \"line\": ";
             out += lined ? std::to_string(f.line) : "null";
             out += ", \"source\": ";
-            if (lined) appendJson(out, f.source); else out += "null";
+            if (lined) appendJson(out, f.source);
+            else out += "null";
             out += '}';
         }
         out += first ? "]}" : "\n    ]}";
@@ -218,14 +220,15 @@ public:
         std::string out =
             "{\n  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n  \"version\": \"2.1.0\",\n"
             "  \"runs\": [\n    {\n      \"tool\": {\n        \"driver\": {\n          \"name\": \"sifton\",\n"
-            "          \"version\": " + jsonString(toolVersion()) + ",\n          \"rules\": [";
+            "          \"version\": " +
+            jsonString(toolVersion()) + ",\n          \"rules\": [";
         bool first = true;
         for (const scan::CatalogueEntry& e : scan::messageCatalogue()) {
             out += first ? "\n" : ",\n";
             first = false;
-            out += "            {\"id\": \"" + scan::ruleId(e) + "\", \"shortDescription\": {\"text\": " +
-                   jsonString(oneLineMessage(e)) + "}, \"defaultConfiguration\": {\"level\": \"" +
-                   levelName(e.grade) + "\"}}";
+            out += "            {\"id\": \"" + scan::ruleId(e) +
+                   "\", \"shortDescription\": {\"text\": " + jsonString(oneLineMessage(e)) +
+                   "}, \"defaultConfiguration\": {\"level\": \"" + levelName(e.grade) + "\"}}";
         }
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
@@ -256,7 +259,8 @@ public:
             out += '"';
             ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
                 ", \"region\": {\"startLine\": ";
-            (out += std::to_string(f.line > 0 ? f.line : 1)) += "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
+            (out += std::to_string(f.line > 0 ? f.line : 1)) +=
+                "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
             appendHex(out, hash);
             out += "\"}}";
         }

@@ -32,7 +32,10 @@ public:
     virtual std::string file(const FileResult& result, std::string report) const = 0;
     // Written between two non-empty pieces.
     virtual std::string separator() const { return ""; }
-    virtual std::string closing(const Totals& totals) const { (void)totals; return ""; }
+    virtual std::string closing(const Totals& totals) const {
+        (void)totals;
+        return "";
+    }
 };
 
 std::unique_ptr<FormatWriter> makeWriter(Format format);

@@ -265,8 +265,12 @@ private:
 
 bool fails(const Counts& c, scan::Grade failOn) {
     switch (failOn) {
-        case scan::Grade::Suggest: if (c.suggestions > 0) return true; [[fallthrough]];
-        case scan::Grade::Warning: if (c.warnings > 0) return true; [[fallthrough]];
+        case scan::Grade::Suggest:
+            if (c.suggestions > 0) return true;
+            [[fallthrough]];
+        case scan::Grade::Warning:
+            if (c.warnings > 0) return true;
+            [[fallthrough]];
         case scan::Grade::Error: return c.errors > 0;
     }
     return false;

@@ -15,16 +15,16 @@
 namespace lint {
 
 struct Options {
-    int level = 1;                                // check level 1, 2 or 3
-    std::optional<std::string> userDefs;          // the user definitions file, or the one beside the program
+    int level = 1;                        // check level 1, 2 or 3
+    std::optional<std::string> userDefs;  // the user definitions file, or the one beside the program
     Format format = Format::Report;
-    std::optional<std::string> output;            // the output file, or standard output
-    std::optional<std::string> baseline;          // report only what this baseline does not excuse
-    std::optional<std::string> writeBaseline;     // record this run's findings here
-    std::set<scan::MessageId> ignored;            // rules left out
-    scan::Grade failOn = scan::Grade::Error;      // the grade from which a finding fails the run
-    unsigned jobs = 0;                            // files scanned at a time; 0: one per core
-    bool quiet = false;                           // no summary line
+    std::optional<std::string> output;         // the output file, or standard output
+    std::optional<std::string> baseline;       // report only what this baseline does not excuse
+    std::optional<std::string> writeBaseline;  // record this run's findings here
+    std::set<scan::MessageId> ignored;         // rules left out
+    scan::Grade failOn = scan::Grade::Error;   // the grade from which a finding fails the run
+    unsigned jobs = 0;                         // files scanned at a time; 0: one per core
+    bool quiet = false;                        // no summary line
     std::vector<std::string> paths;
 };
 

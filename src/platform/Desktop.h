@@ -18,8 +18,7 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     // Shows a modal box; the answer is the button the user chose.
-    virtual Answer show(const std::string& text, const std::string& title, Icon icon,
-                        Buttons buttons) = 0;
+    virtual Answer show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) = 0;
 };
 
 class Clipboard {
@@ -37,8 +36,7 @@ public:
     // nullopt means the user cancelled.
     virtual std::optional<std::string> openFile(const std::string& title, const std::string& filter) = 0;
     // Full paths in the order the dialog returns them; nullopt when cancelled.
-    virtual std::optional<std::vector<std::string>> openFiles(const std::string& title,
-                                                              const std::string& filter) = 0;
+    virtual std::optional<std::vector<std::string>> openFiles(const std::string& title, const std::string& filter) = 0;
     virtual std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
                                                 const std::string& initialName) = 0;
 };
@@ -47,8 +45,7 @@ class InputBox {
 public:
     virtual ~InputBox() = default;
     // The typed text; the empty text when the user cancelled.
-    virtual std::string ask(const std::string& prompt, const std::string& title,
-                            const std::string& defaultText) = 0;
+    virtual std::string ask(const std::string& prompt, const std::string& title, const std::string& defaultText) = 0;
 };
 
 class BusyPointer {

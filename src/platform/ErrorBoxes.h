@@ -8,7 +8,7 @@
 namespace platform {
 
 // "Program Error": four lines naming the error and the procedure it happened in.
-//   Err Code: 53\nErr Desc: File not found\nProcname: Load\nSub Proc: 
+//   Err Code: 53\nErr Desc: File not found\nProcname: Load\nSub Proc:
 void ShowProgramError(const std::string& procName, const std::string& subProc, const RuntimeError& error);
 void ShowProgramError(MessageBoxes& boxes, const std::string& procName, const std::string& subProc,
                       const RuntimeError& error);

@@ -34,10 +34,10 @@ public:
 // What a save needs to know about the file it replaces.
 struct FileFacts {
     bool exists = false;
-    bool writable = true;        // this process may open it for writing
-    bool folderWritable = true;  // this process may create and rename files beside it
-    bool ownerKept = true;       // a new file could be given its owner and group
-    int links = 1;               // hard links
+    bool writable = true;                 // this process may open it for writing
+    bool folderWritable = true;           // this process may create and rename files beside it
+    bool ownerKept = true;                // a new file could be given its owner and group
+    int links = 1;                        // hard links
     std::uint64_t device = 0, inode = 0;  // which file it is
 };
 

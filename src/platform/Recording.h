@@ -33,7 +33,10 @@ public:
 
     std::vector<ShownBox> shown;
     const ShownBox& last() const { return shown.back(); }
-    void clear() { shown.clear(); answers_.clear(); }
+    void clear() {
+        shown.clear();
+        answers_.clear();
+    }
 
 private:
     std::deque<Answer> answers_;
@@ -49,8 +52,14 @@ public:
 class RecordingClipboard : public Clipboard {
 public:
     std::string text() const override { return text_; }
-    void setText(const std::string& t) override { text_ = t; ++sets; }
-    void clear() override { text_.clear(); ++clears; }
+    void setText(const std::string& t) override {
+        text_ = t;
+        ++sets;
+    }
+    void clear() override {
+        text_.clear();
+        ++clears;
+    }
     int sets = 0;
     int clears = 0;
 
@@ -96,8 +105,14 @@ private:
 
 class RecordingBusyPointer : public BusyPointer {
 public:
-    void begin() override { busy = true; ++begins; }
-    void end() override { busy = false; ++ends; }
+    void begin() override {
+        busy = true;
+        ++begins;
+    }
+    void end() override {
+        busy = false;
+        ++ends;
+    }
     bool busy = false;
     int begins = 0;
     int ends = 0;
@@ -117,8 +132,8 @@ public:
 struct PrinterOp {
     enum Kind { Text, Line, NewPage, EndDocument };
     Kind kind = Text;
-    std::string text;  // Text
-    int x = 0, y = 0;  // Text: top left; Line: first point
+    std::string text;    // Text
+    int x = 0, y = 0;    // Text: top left; Line: first point
     int x2 = 0, y2 = 0;  // Line: second point
     int width = 0;       // Text: measured width; Line: line width
     int height = 0;      // Text: measured height

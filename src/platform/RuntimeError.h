@@ -24,8 +24,7 @@ constexpr long DialogCancelled = 32755;
 
 class RuntimeError : public std::exception {
 public:
-    RuntimeError(long number, std::string description)
-        : number_(number), description_(std::move(description)) {}
+    RuntimeError(long number, std::string description) : number_(number), description_(std::move(description)) {}
 
     long number() const noexcept { return number_; }
     const std::string& description() const noexcept { return description_; }

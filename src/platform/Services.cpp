@@ -70,9 +70,7 @@ Services& services() {
     return current;
 }
 
-ScopedServices::ScopedServices(const Services& replacement) : saved_(services()) {
-    overlay(services(), replacement);
-}
+ScopedServices::ScopedServices(const Services& replacement) : saved_(services()) { overlay(services(), replacement); }
 
 ScopedServices::~ScopedServices() { services() = saved_; }
 

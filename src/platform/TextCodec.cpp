@@ -6,10 +6,10 @@ namespace platform {
 namespace {
 
 // The characters of bytes 0x80-0x9F; the unassigned ones keep their code point.
-constexpr std::array<char16_t, 32> High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool isLineEnd(char16_t c) { return c == u'\n' || c == 0x2028 || c == 0x2029; }
 
@@ -119,10 +119,8 @@ std::optional<UnsavableChar> firstUnsavableChar(std::u16string_view text, std::u
     std::int64_t line = 1;
     for (std::size_t i = 0, width = 1; i < text.size(); i += width) {
         const char32_t c = codeAt(text, i, width);
-        if (isLineEnd(text[i]))
-            ++line;
-        else if (byteOfChar(c) < 0 && allowed.find(text[i]) == std::u16string_view::npos)
-            return UnsavableChar{c, line};
+        if (isLineEnd(text[i])) ++line;
+        else if (byteOfChar(c) < 0 && allowed.find(text[i]) == std::u16string_view::npos) return UnsavableChar{c, line};
     }
     return std::nullopt;
 }

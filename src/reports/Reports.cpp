@@ -40,15 +40,13 @@ template <class F>
 void ignoringErrors(F&& step) {
     try {
         step();
-    } catch (const platform::RuntimeError&) {
-    }
+    } catch (const platform::RuntimeError&) {}
 }
 
 }  // namespace
 
 int RoundHalfEven(double value) {
-    if (!std::isfinite(value) || value > std::numeric_limits<int>::max() ||
-        value < std::numeric_limits<int>::min())
+    if (!std::isfinite(value) || value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
         platform::raise(platform::err::Overflow);
     double whole = std::floor(value);
     const double fraction = value - whole;
@@ -214,7 +212,10 @@ void Reports::PrintText(const std::string& text, int indent) {
         [&] { printer_.setFontName(CourierNew); },
         [&] { printer_.setFontSize(st_.bodySize); },
         [&] { printer_.setBold(true); },
-        [&] { printer_.setCurrentX(printer_.textWidth(std::string(static_cast<std::size_t>(indent > 0 ? indent : 0), ' '))); },
+        [&] {
+            printer_.setCurrentX(
+                printer_.textWidth(std::string(static_cast<std::size_t>(indent > 0 ? indent : 0), ' ')));
+        },
         [&] { printer_.setCurrentY(st_.headerHeight + st_.currentLine * st_.lineHeight); },
         [&] { printer_.printText(text); },
     };
@@ -225,10 +226,8 @@ void Reports::PrintText(const std::string& text, int indent) {
 void Reports::MoveToNextLine() {
     if (st_.cancelled) return;
     try {
-        if (st_.currentLine < st_.lastLine)
-            ++st_.currentLine;
-        else
-            EjectReportPage();
+        if (st_.currentLine < st_.lastLine) ++st_.currentLine;
+        else EjectReportPage();
     } catch (const platform::RuntimeError& e) {
         platform::ShowProgramError("MoveToNextLine", "", e);
     }

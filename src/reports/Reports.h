@@ -28,10 +28,10 @@ std::string PageLabel(int page);
 
 // The report's layout and progress, as OpenReport sets it up.
 struct ReportState {
-    int left = 0;            // L
-    int right = 0;           // R
-    int width = 0;           // W
-    int height = 0;          // H
+    int left = 0;    // L
+    int right = 0;   // R
+    int width = 0;   // W
+    int height = 0;  // H
     std::string title1, title2, title3, title4;
     std::string dateText;    // "mm/dd/yyyy"
     std::string timeText;    // "hh:mm"
@@ -39,11 +39,11 @@ struct ReportState {
     int h14 = 0, band2 = 0;  // "M" in Arial 14; header line 2 band
     int headerHeight = 0;    // HH
     int title1Width = 0, title2Width = 0, title4Width = 0, timeWidth = 0;
-    int columns = 0;         // N
-    double bodySize = 0;     // Courier New points
-    int lineHeight = 0;      // LH
-    int bodySpace = 0;       // S
-    int lastLine = 0;        // LL: body lines per page
+    int columns = 0;      // N
+    double bodySize = 0;  // Courier New points
+    int lineHeight = 0;   // LH
+    int bodySpace = 0;    // S
+    int lastLine = 0;     // LL: body lines per page
     int currentLine = 0;
     int pageNumber = 0;
     bool firstOutput = true;

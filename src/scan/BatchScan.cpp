@@ -39,7 +39,8 @@ std::vector<std::string> filesToScan(const std::string& path, std::vector<std::s
                 folders.push_back(it->path());
             } else if (isSourceFile(it->path())) {
                 if (it->is_regular_file(entryEc)) found.push_back(it->path().string());
-                else if (!it->is_directory(entryEc)) problem(it->path(), entryEc ? entryEc.message() : "not a regular file");
+                else if (!it->is_directory(entryEc))
+                    problem(it->path(), entryEc ? entryEc.message() : "not a regular file");
             }
         }
         if (ec) problem(folder, ec.message());
@@ -54,8 +55,8 @@ void listMessages(std::ostream& out) {
         std::string sText = textlib::ReplaceAll(e.text, "\r\n", "\n");
         std::string sNumber = e.number;
         sNumber.resize(4, ' ');
-        out << ruleId(e) << (ruleId(e).size() == 5 ? "   " : "  ") << sNumber << gradeLetter(e.grade) << "  " << (e.kind == FindingKind::Line ? "line    " : "module  ")
-            << sText << "\n";
+        out << ruleId(e) << (ruleId(e).size() == 5 ? "   " : "  ") << sNumber << gradeLetter(e.grade) << "  "
+            << (e.kind == FindingKind::Line ? "line    " : "module  ") << sText << "\n";
     }
 }
 

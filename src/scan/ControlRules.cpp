@@ -70,8 +70,8 @@ std::string clsOculon::msControlPrefixFor(const std::string& sClass) {
             if (iAt != std::string::npos) {
                 // Skip the short name and the one separator character after it.
                 const auto iStart = iAt + sShort.size() + 1;
-                const auto iEnd = iStart <= msControlStyles.size() ? msControlStyles.find('_', iStart)
-                                                                    : std::string::npos;
+                const auto iEnd =
+                    iStart <= msControlStyles.size() ? msControlStyles.find('_', iStart) : std::string::npos;
                 if (iEnd != std::string::npos && iEnd > iStart) return msControlStyles.substr(iStart, iEnd - iStart);
             }
         }

@@ -25,10 +25,10 @@ struct TypePrefix {
     const char* prefix;
 };
 constexpr TypePrefix BuiltInTypePrefixes[] = {
-    {"", "BAD"},          {"Byte", "byt"},   {"Collection", "col"}, {"Currency", "c"},
-    {"Double", "dbl"},    {"Database", "db"}, {"Date", "dt"},       {"Boolean", "b"},
-    {"Handle", "h"},      {"Integer", "i"},   {"Long", "l"},        {"Object", "obj"},
-    {"Recordset", "rs"},  {"String", "s"},    {"Float", "sng"},     {"Variant", "vnt"},
+    {"", "BAD"},         {"Byte", "byt"},    {"Collection", "col"}, {"Currency", "c"},
+    {"Double", "dbl"},   {"Database", "db"}, {"Date", "dt"},        {"Boolean", "b"},
+    {"Handle", "h"},     {"Integer", "i"},   {"Long", "l"},         {"Object", "obj"},
+    {"Recordset", "rs"}, {"String", "s"},    {"Float", "sng"},      {"Variant", "vnt"},
 };
 
 // Prefixes that a user list may give and that are accepted for their type
@@ -37,8 +37,7 @@ struct AcceptedPair {
     std::string_view type;
     std::string_view prefix;
 };
-constexpr AcceptedPair AcceptedPairs[] = {
-    {"Long", "lng"}, {"String", "str"}, {"Integer", "int"}, {"Object", "o"}};
+constexpr AcceptedPair AcceptedPairs[] = {{"Long", "lng"}, {"String", "str"}, {"Integer", "int"}, {"Object", "o"}};
 
 }  // namespace
 
@@ -122,9 +121,9 @@ void clsOculon::mCheckTypeAgainstName(std::string_view sName, std::string_view s
 
         std::string_view sBody = sName;
         if (!startsWith(sName, sPrefix)) {
-            bool bAccepted = sPrefix == "f" || (sPrefix == "b" && sName.size() >= 2 &&
-                                                (sName[0] == 'I' || sName[0] == 'i') &&
-                                                (sName[1] == 'S' || sName[1] == 's'));
+            bool bAccepted =
+                sPrefix == "f" || (sPrefix == "b" && sName.size() >= 2 && (sName[0] == 'I' || sName[0] == 'i') &&
+                                   (sName[1] == 'S' || sName[1] == 's'));
             for (const auto& pair : AcceptedPairs)
                 if (pair.type == sType && pair.prefix == sPrefix) bAccepted = true;
             if (!bAccepted) post(MessageId::TypePrefix, sPrefix);
@@ -162,8 +161,8 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
         // "Dim a, b As Integer" declares a as a Variant. Arrays, constants and
         // With lines are not judged; the test reads only w3 and w4, so it
         // repeats for every name of the line.
-        const bool bMultipleTest = !contains(tLine.sText, "(") && !contains(tLine.sText, ")") && !bConst &&
-                                   !contains(tLine.sText, "With");
+        const bool bMultipleTest =
+            !contains(tLine.sText, "(") && !contains(tLine.sText, ")") && !bConst && !contains(tLine.sText, "With");
 
         std::string_view sType;
         long iName = 2;
@@ -186,21 +185,16 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
 
             // "Private WithEvents mobjApp As Application": the keyword is not
             // the name.
-            const std::string_view sName =
-                tLine.word(tLine.word(iName) == "WithEvents" ? iName + 1 : iName);
+            const std::string_view sName = tLine.word(tLine.word(iName) == "WithEvents" ? iName + 1 : iName);
             std::string_view sBody;
             if (mbInDeclarations) {
-                if (startsWith(sName, "g") && !startsWith(sName, "grd") && !startsWith(sName, "gpb") &&
-                    w1 == "Private")
+                if (startsWith(sName, "g") && !startsWith(sName, "grd") && !startsWith(sName, "gpb") && w1 == "Private")
                     mPostError(MessageId::GlobalScopePublic, tLine, sName);
                 if (!startsWith(sName, "m") && (w1 == "Private" || w1 == "Dim"))
                     mPostError(MessageId::ModuleVarPrefix, tLine, sName);
-                if (startsWith(sName, "m_"))
-                    sBody = sName.substr(2);
-                else if (startsWith(sName, "g") || startsWith(sName, "m"))
-                    sBody = sName.substr(1);
-                else
-                    sBody = sName;
+                if (startsWith(sName, "m_")) sBody = sName.substr(2);
+                else if (startsWith(sName, "g") || startsWith(sName, "m")) sBody = sName.substr(1);
+                else sBody = sName;
             } else if (!startsWith(sName, "l")) {
                 mPostError(MessageId::LocalVarPrefix, tLine, sName);
                 sBody = sName;

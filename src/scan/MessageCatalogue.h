@@ -15,37 +15,37 @@ enum class FindingKind { Line, Module };
 // One id per catalogue row; the value is the row's number (ControlPrefix is
 // row "4b", the module form of TypePrefix, with the same text).
 enum class MessageId {
-    MultipleVarsWithoutTypes = 1,   // Dim of several names with fewer types
-    ModuleVarPrefix = 2,            // module-level name without "m"
-    LocalVarPrefix = 3,             // local name without "l"
-    TypePrefix = 4,                 // name prefix vs data type
-    FunctionReturnType = 5,         // function head without "As"
-    ByRefParamPrefix = 6,           // by-reference parameter without "r"
-    ByValParamPrefix = 7,           // by-value parameter without "v"
-    TypeSuffix = 8,                 // name ending in #$%&@
-    ProcedureScope = 9,             // head without Public/Private
-    ModuleLevelDim = 10,            // "Dim" in the declarations section
-    StaticPrefix = 11,              // Static name without "st"
-    ByValExpensive = 12,            // ByVal outside a Declare
-    BasInternalName = 13,           // BAS internal name without scope prefix
-    ClsInternalName = 14,           // class internal name without "cls"
-    FrmInternalName = 15,           // form internal name without "frm"
-    ConstantCase = 16,              // constant not upper case
-    GlobalScopePublic = 17,         // "g" name declared Private
-    ModuleProcedurePublic = 18,     // "m" procedure declared Public
-    PrivateProcedurePrefix = 19,    // Private procedure without "m"
-    SyllableCase = 20,              // name casing
-    FileNameSubset = 21,            // file name not inside the internal name
-    UntypedVariable = 22,           // declaration or parameter without "As"
-    OptionExplicit = 23,            // missing "Option Explicit"
-    DefaultProperty = 24,           // .Text / .Caption written out
-    AcceleratorKeys = 25,           // caption without "&"
-    StringFunctionForm = 26,        // Variant form of a string function
-    VariantType = 27,               // "As Variant"
-    LineLength = 28,                // logical line too long
-    GlobalInPrivateModule = 29,     // "Global" in a private-labelled BAS module
-    PrivateInPublicModule = 30,     // "Private"/"Dim" in a public-labelled BAS module
-    ControlPrefix = 104,            // "4b": control name prefix vs control class
+    MultipleVarsWithoutTypes = 1,  // Dim of several names with fewer types
+    ModuleVarPrefix = 2,           // module-level name without "m"
+    LocalVarPrefix = 3,            // local name without "l"
+    TypePrefix = 4,                // name prefix vs data type
+    FunctionReturnType = 5,        // function head without "As"
+    ByRefParamPrefix = 6,          // by-reference parameter without "r"
+    ByValParamPrefix = 7,          // by-value parameter without "v"
+    TypeSuffix = 8,                // name ending in #$%&@
+    ProcedureScope = 9,            // head without Public/Private
+    ModuleLevelDim = 10,           // "Dim" in the declarations section
+    StaticPrefix = 11,             // Static name without "st"
+    ByValExpensive = 12,           // ByVal outside a Declare
+    BasInternalName = 13,          // BAS internal name without scope prefix
+    ClsInternalName = 14,          // class internal name without "cls"
+    FrmInternalName = 15,          // form internal name without "frm"
+    ConstantCase = 16,             // constant not upper case
+    GlobalScopePublic = 17,        // "g" name declared Private
+    ModuleProcedurePublic = 18,    // "m" procedure declared Public
+    PrivateProcedurePrefix = 19,   // Private procedure without "m"
+    SyllableCase = 20,             // name casing
+    FileNameSubset = 21,           // file name not inside the internal name
+    UntypedVariable = 22,          // declaration or parameter without "As"
+    OptionExplicit = 23,           // missing "Option Explicit"
+    DefaultProperty = 24,          // .Text / .Caption written out
+    AcceleratorKeys = 25,          // caption without "&"
+    StringFunctionForm = 26,       // Variant form of a string function
+    VariantType = 27,              // "As Variant"
+    LineLength = 28,               // logical line too long
+    GlobalInPrivateModule = 29,    // "Global" in a private-labelled BAS module
+    PrivateInPublicModule = 30,    // "Private"/"Dim" in a public-labelled BAS module
+    ControlPrefix = 104,           // "4b": control name prefix vs control class
 };
 
 struct CatalogueEntry {
@@ -53,8 +53,8 @@ struct CatalogueEntry {
     const char* number;  // "1" ... "30", "4b"
     Grade grade;
     FindingKind kind;
-    std::string text;    // exactly as it appears in the report
-    const char* usage;   // what the rule passes as usage text
+    std::string text;   // exactly as it appears in the report
+    const char* usage;  // what the rule passes as usage text
 };
 
 // All rows in catalogue order.

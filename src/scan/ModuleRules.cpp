@@ -17,8 +17,7 @@ void clsOculon::mLineLengthRule(tSourceLine& tLine) {
             break;
         }
     }
-    if (iLength > 150)
-        mPostError(MessageId::LineLength, tLine, "Reduce line length to width of normal Code Window");
+    if (iLength > 150) mPostError(MessageId::LineLength, tLine, "Reduce line length to width of normal Code Window");
 }
 
 // The name line: Attribute VB_Name = "Name".
@@ -41,8 +40,7 @@ void clsOculon::mInternalNameRules(tSourceLine& tLine) {
         } else if (msModuleKind == "FRM") {
             if (sPrefix != "FRM") mPostModuleError(MessageId::FrmInternalName, msInternalName, "FRM");
         }
-        const std::string sBase =
-            textlib::Left(msFileName, static_cast<std::int64_t>(msFileName.size()) - 4);
+        const std::string sBase = textlib::Left(msFileName, static_cast<std::int64_t>(msFileName.size()) - 4);
         if (textlib::InStrText(1, msInternalName, sBase) == 0)
             mPostModuleError(MessageId::FileNameSubset, msFileName, msInternalName);
     });

@@ -197,8 +197,8 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 void clsOculon::mAssignmentAndCallRules(tSourceLine& tLine) {
     trapErrors("mAssignmentAndCallRules", [&] {
         const std::string& w1 = tLine.word(1);
-        if (msModuleKind == "FRM" && ((startsWith(w1, "txt") && w1.ends_with(".Text")) ||
-                                      (startsWith(w1, "lbl") && w1.ends_with(".Caption"))))
+        if (msModuleKind == "FRM" &&
+            ((startsWith(w1, "txt") && w1.ends_with(".Text")) || (startsWith(w1, "lbl") && w1.ends_with(".Caption"))))
             mPostError(MessageId::DefaultProperty, tLine, w1);
 
         for (long i = 1; i <= tLine.iWordCount; ++i) {

@@ -43,10 +43,8 @@ constexpr int PrintValueColumn = PrintLeft + 2880;
 // at every further line end.
 std::vector<std::string> printLines(const std::string& sItem) {
     std::string s = sItem;
-    if (s.size() >= 2 && s.compare(s.size() - 2, 2, CrLf) == 0)
-        s.resize(s.size() - 2);
-    else if (!s.empty() && s.back() == '\n')
-        s.pop_back();
+    if (s.size() >= 2 && s.compare(s.size() - 2, 2, CrLf) == 0) s.resize(s.size() - 2);
+    else if (!s.empty() && s.back() == '\n') s.pop_back();
     std::vector<std::string> out;
     std::size_t start = 0;
     for (;;) {
@@ -122,10 +120,8 @@ private:
         std::size_t lo = 1, hi = text.size();
         while (lo < hi) {
             const std::size_t mid = (lo + hi + 1) / 2;
-            if (p_.textWidth(std::string(text.substr(0, mid))) <= room)
-                lo = mid;
-            else
-                hi = mid - 1;
+            if (p_.textWidth(std::string(text.substr(0, mid))) <= room) lo = mid;
+            else hi = mid - 1;
         }
         return lo;
     }
@@ -286,9 +282,7 @@ std::string clsOculon::sFillMessages(const std::string& vPrintOnly) {
     return sFillMessages(vPrintOnly, *mPrinter);
 }
 
-std::string clsOculon::sFillMessages(const std::string&, platform::Printer& printer) {
-    return mFillMessages(&printer);
-}
+std::string clsOculon::sFillMessages(const std::string&, platform::Printer& printer) { return mFillMessages(&printer); }
 
 // Counts the pieces of a text. Unlike the text library's function of the
 // same name a piece is cut at nL characters, never at a blank. The count
@@ -303,10 +297,8 @@ long clsOculon::MLCount(const std::string& cStrng, long nL) {
             if (nL > 0) {
                 std::string s = textlib::Mid(cStrng, p, nL);
                 std::int64_t iCrLf = textlib::InStr(1, s, CrLf);
-                if (iCrLf > 0)
-                    p += (iCrLf - 1) + 2;
-                else
-                    p += static_cast<std::int64_t>(s.size());
+                if (iCrLf > 0) p += (iCrLf - 1) + 2;
+                else p += static_cast<std::int64_t>(s.size());
             } else {
                 p = textlib::InStr(p, cStrng, CrLf) + 2;
                 if (p == 2) return n + 1;

@@ -24,15 +24,14 @@ auto trapErrors(const char* procName, F&& body) -> decltype(body()) {
     } catch (const platform::RuntimeError& e) {
         platform::ShowProgramError(procName, "", e);
     } catch (const std::out_of_range&) {
-        platform::ShowProgramError(procName, "",
-                                   platform::RuntimeError(platform::err::SubscriptOutOfRange,
-                                                          platform::standardDescription(
-                                                              platform::err::SubscriptOutOfRange)));
+        platform::ShowProgramError(
+            procName, "",
+            platform::RuntimeError(platform::err::SubscriptOutOfRange,
+                                   platform::standardDescription(platform::err::SubscriptOutOfRange)));
     } catch (const std::bad_alloc&) {
         platform::ShowProgramError(procName, "", platform::RuntimeError(7, "Out of memory"));
     } catch (const std::exception& e) {
-        platform::ShowProgramError(procName, "",
-                                   platform::RuntimeError(platform::err::InvalidProcedureCall, e.what()));
+        platform::ShowProgramError(procName, "", platform::RuntimeError(platform::err::InvalidProcedureCall, e.what()));
     }
     if constexpr (!std::is_void_v<Result>) return Result{};
 }

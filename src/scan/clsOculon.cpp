@@ -73,7 +73,8 @@ bool isAnyProcedureHead(const tSourceLine& tLine) {
 // The number of line feeds in a text.
 std::size_t countLineFeeds(const std::string& s) {
     std::size_t n = 0;
-    for (const char* p = s.data(); const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(s.data() + s.size() - p));
+    for (const char* p = s.data();
+         const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(s.data() + s.size() - p));
          p = static_cast<const char*>(lf) + 1)
         ++n;
     return n;
@@ -220,10 +221,8 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
             }
             // A last line without a line end is examined like every other.
             if (tLine.sText.empty() || tLine.sText.back() != '\n') {
-                if (!tLine.sText.empty() && tLine.sText.back() == '\r')
-                    tLine.sText += '\n';
-                else
-                    tLine.sText += CrLf;
+                if (!tLine.sText.empty() && tLine.sText.back() == '\r') tLine.sText += '\n';
+                else tLine.sText += CrLf;
             }
             mParseWords(tLine);
             tLine.sLocation = msLocation;
@@ -424,10 +423,8 @@ void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const 
         for (int s = 1; s <= ModuleSlots - 1; ++s) {
             if (msModuleMessages[s].empty()) {
                 msModuleMessages[s] = sMessage + CrLf;
-                if (!sSuffix.empty())
-                    msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;
-                else
-                    msModuleMessages[s] += CrLf;
+                if (!sSuffix.empty()) msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;
+                else msModuleMessages[s] += CrLf;
                 return;
             }
         }

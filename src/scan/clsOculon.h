@@ -80,8 +80,7 @@ class MessageSlots {
 public:
     using Slots = std::array<std::string, LineSlots + 1>;
     MessageSlots() = default;
-    MessageSlots(const MessageSlots& other)
-        : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
+    MessageSlots(const MessageSlots& other) : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
     MessageSlots& operator=(const MessageSlots& other) {
         if (this != &other) slots_ = other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr;
         return *this;
@@ -112,12 +111,12 @@ private:
 
 // One logical source line.
 struct tSourceLine {
-    std::string sText;                     // the line with its CR LF (all physical lines of a continued line)
-    std::vector<std::string> sWords;       // the words, first word at [0]; use word(i)
-    long iWordCount = 0;                   // number of words
-    std::string sLocation;                 // procedure name, or "(declarations)"
-    MessageSlots sMessages;                // finding texts in slots 1..20, no gaps
-    long iPhysicalLine = 0;                // 1-based number of the file's line where this one starts
+    std::string sText;                // the line with its CR LF (all physical lines of a continued line)
+    std::vector<std::string> sWords;  // the words, first word at [0]; use word(i)
+    long iWordCount = 0;              // number of words
+    std::string sLocation;            // procedure name, or "(declarations)"
+    MessageSlots sMessages;           // finding texts in slots 1..20, no gaps
+    long iPhysicalLine = 0;           // 1-based number of the file's line where this one starts
 
     // Word i (1-based); "" outside 1..iWordCount.
     const std::string& word(long i) const {
@@ -234,8 +233,7 @@ private:
     // ---- Declaration rules (DeclarationRules.cpp) ----
     std::string msTypePrefixFor(std::string_view sType);
     void mCheckTypeAgainstName(std::string_view sName, std::string_view sType, tSourceLine& tLine,
-                               std::optional<std::string_view> vFullName = std::nullopt,
-                               bool vNoCapsCheck = false);
+                               std::optional<std::string_view> vFullName = std::nullopt, bool vNoCapsCheck = false);
     void mVariableRules(tSourceLine& tLine);
     void mTypeRules(tSourceLine& tLine);
     void mConstantRules(tSourceLine& tLine);
@@ -267,32 +265,32 @@ private:
 
     // ---- State ----
     std::array<std::string, ModuleSlots + 1> msModuleMessages;  // module findings, slots 1..100
-    std::vector<tSourceLine> mtLines;     // [0] unused; lines 1..miLineCount
+    std::vector<tSourceLine> mtLines;                           // [0] unused; lines 1..miLineCount
     // Lines of earlier files, whose strings keep their room for the lines of
     // the next one: a file's cutting then seldom allocates. Never more than
     // the longest file's lines.
     std::vector<tSourceLine> mtSpareLines;
-    std::vector<std::string> msMethods;   // Sub and Function names, in order of their heads
-    long miMethodCount = 0;               // == msMethods.size()
+    std::vector<std::string> msMethods;  // Sub and Function names, in order of their heads
+    long miMethodCount = 0;              // == msMethods.size()
     std::string msLocation = "(declarations)";
     long miErrorCount = 0;
     long miWarningCount = 0;
     long miSuggestCount = 0;
     long miLineCount = 0;
     bool mbOptionExplicit = false;
-    std::string msSource;                 // the whole file, one byte per character
-    bool mbInDeclarations = false;        // true until the first procedure head
-    std::string msModuleKind;             // last three characters of the file name, upper case
-    std::string msFileName;               // file name without its folder, upper case
-    std::string msInternalName;           // from the name line
-    std::string msModuleScope;            // "GLB", "MOD" or "" (reset for each file)
-    std::string msControlStyles;          // user control styles: entry_entry_...
-    std::string msVariablePrefixes;       // user type prefixes: _entry_entry_...
+    std::string msSource;            // the whole file, one byte per character
+    bool mbInDeclarations = false;   // true until the first procedure head
+    std::string msModuleKind;        // last three characters of the file name, upper case
+    std::string msFileName;          // file name without its folder, upper case
+    std::string msInternalName;      // from the name line
+    std::string msModuleScope;       // "GLB", "MOD" or "" (reset for each file)
+    std::string msControlStyles;     // user control styles: entry_entry_...
+    std::string msVariablePrefixes;  // user type prefixes: _entry_entry_...
     platform::Printer* mPrinter = nullptr;
-    bool mbSourceRead = false;            // the last Load read its file
-    std::vector<tFinding> mtFindings;     // every finding filed, in order
-    FindingFilter mfFindingFilter;        // leaves findings out (none when empty)
-    long miFindingOrdinal = 0;            // findings that passed the check level so far
+    bool mbSourceRead = false;         // the last Load read its file
+    std::vector<tFinding> mtFindings;  // every finding filed, in order
+    FindingFilter mfFindingFilter;     // leaves findings out (none when empty)
+    long miFindingOrdinal = 0;         // findings that passed the check level so far
 };
 
 }  // namespace scan

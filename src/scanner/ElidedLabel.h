@@ -13,9 +13,7 @@ public:
     using QLabel::QLabel;
 
     // The text as it is drawn: whole when it fits, else with "…" in its middle.
-    QString shownText() const {
-        return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
-    }
+    QString shownText() const { return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width()); }
 
 protected:
     void paintEvent(QPaintEvent*) override {

@@ -262,8 +262,8 @@ void frmSiftTst::mnuOpen_Click() {
     if (scanning_ || ending_) return;
     scan::trapErrors("mnuOpen_Click", [this] {
         fileList_.clear();
-        const auto chosen = platform::dialogs().openFiles("Select Files To Scan",
-                                                          "VB Files (*.BAS;*.FRM;*.CLS)|*.BAS;*.FRM;*.CLS");
+        const auto chosen =
+            platform::dialogs().openFiles("Select Files To Scan", "VB Files (*.BAS;*.FRM;*.CLS)|*.BAS;*.FRM;*.CLS");
         if (chosen) {
             for (const std::string& path : *chosen) fileList_.push_back(clsFilelist{path});
         }
@@ -432,8 +432,8 @@ void frmSiftTst::cmdPrint_Click() {
         }
         EndBusy();
         if (written && !pdfPath.empty())
-            platform::boxes().show(platform::pdfReportMessage(pdfPath), "Probex Zelk",
-                                   platform::Icon::Information, platform::Buttons::Ok);
+            platform::boxes().show(platform::pdfReportMessage(pdfPath), "Probex Zelk", platform::Icon::Information,
+                                   platform::Buttons::Ok);
     });
 }
 
@@ -482,9 +482,7 @@ void frmSiftTst::showHelp() {
 // ---------------------------------------------------------------------------
 // Searching the report
 
-std::int64_t frmSiftTst::selectionStart() const {
-    return rtbViewer_->selectionStart();
-}
+std::int64_t frmSiftTst::selectionStart() const { return rtbViewer_->selectionStart(); }
 
 void frmSiftTst::mnuFind_Click() {
     if (ending_) return;

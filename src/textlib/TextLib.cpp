@@ -177,8 +177,7 @@ int LeadingSpaces(const std::string& text) {
 
 std::string ReplaceFirst(std::string& text, const std::string& search, const std::string& replacement) {
     auto pos = InStrText(1, text, search);
-    if (pos > 0 && !search.empty())
-        text.replace(static_cast<std::size_t>(pos - 1), search.size(), replacement);
+    if (pos > 0 && !search.empty()) text.replace(static_cast<std::size_t>(pos - 1), search.size(), replacement);
     return text;
 }
 
@@ -206,10 +205,8 @@ std::string NextSpacedWord(std::string& text) {
         std::size_t i = 0;
         while (i < end) {
             const char c = text[i++];
-            if (c != ' ')
-                word += c;
-            else if (!word.empty())
-                break;
+            if (c != ' ') word += c;
+            else if (!word.empty()) break;
         }
         text.erase(0, i);
         return word;

@@ -17,7 +17,8 @@ TEST(Convert, WholeFilesAndBlocks) {
         EXPECT_EQ(convert::ConvertXBaseSource(cases::read(cases::path("convert/cases/" + name + ".prg"))), expected)
             << name;
     }
-    for (const auto& r : cases::rows("convert/cases/sources.txt")) EXPECT_EQ(convert::ConvertXBaseSource(r[0]), r[1]) << r[0];
+    for (const auto& r : cases::rows("convert/cases/sources.txt"))
+        EXPECT_EQ(convert::ConvertXBaseSource(r[0]), r[1]) << r[0];
     // One converter for all blocks: each block starts afresh, and adds to what
     // the output already holds.
     platform::RecordingDesktop desktop;
@@ -49,11 +50,15 @@ TEST(Convert, RewritesAndScanners) {
             for (std::size_t i = 2; i <= r.size(); ++i) EXPECT_EQ(c.GetNextWord(), i < r.size() ? r[i] : "");
         } else if (r[0].starts_with("GetNext")) {
             for (std::size_t i = 2; i + 1 < r.size(); ++i) EXPECT_EQ(call.at(r[0])(c, line), r[i]);
-            if (r.back() != "*") { EXPECT_EQ(line, r.back()); }
+            if (r.back() != "*") {
+                EXPECT_EQ(line, r.back());
+            }
         } else {
             EXPECT_EQ(call.at(r[0])(c, line), r[2]);
             // Renaming and the expression forms of ++ and -- change the line in place too.
-            if (r[0] == "ChangeResWords" || (r[0].ends_with("DecOperators") && r[2].find('(') != std::string::npos)) { EXPECT_EQ(line, r[2]); }
+            if (r[0] == "ChangeResWords" || (r[0].ends_with("DecOperators") && r[2].find('(') != std::string::npos)) {
+                EXPECT_EQ(line, r[2]);
+            }
         }
     }
 }

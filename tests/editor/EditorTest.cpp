@@ -72,15 +72,18 @@ TEST(EntityRules, EveryRowOfTheTable) {
         {"classifyBodyLine", [](const std::string& l) { return std::string(1, "TEH"[int(classifyBodyLine(l))]); }},
         {"backupName", [](const std::string& l) { return backupName(l); }},
         {"headingKey", [](const std::string& l) { return headingKey(l); }},
-        {"declarationsStartWithHeading", [](const std::string& l) { return declarationsStartWithHeading(l) ? "1" : "0"; }},
-        {"formatEntityRecord", [](const std::string& l) {
+        {"declarationsStartWithHeading",
+         [](const std::string& l) { return declarationsStartWithHeading(l) ? "1" : "0"; }},
+        {"formatEntityRecord",
+         [](const std::string& l) {
              return formatEntityRecord(l.substr(0, l.find('@')), std::stoll(l.substr(l.find('@') + 1)));
          }},
         {"parseEntityRecord", [](const std::string& l) {
              const auto r = parseEntityRecord(l);
              return r ? r->name + "@" + std::to_string(r->start) : "-";
          }}};
-    for (const Lines& r : cases::rows("editor/cases/rules.txt")) EXPECT_EQ(call.at(r[0])(r[1]), r[2]) << r[0] << " " << r[1];
+    for (const Lines& r : cases::rows("editor/cases/rules.txt"))
+        EXPECT_EQ(call.at(r[0])(r[1]), r[2]) << r[0] << " " << r[1];
 }
 
 // ---------------------------------------------------------------------------
@@ -166,9 +169,10 @@ TEST_F(Doc, EditedEntityWarnsOnceThenSwitches) {
     type("edited");
     doc.cbProc_Click(1);
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    expectBox("The currenty entity has been changed,\nto save, use the File Save Menu.\n"
-              "You will not be prompted again unless\nadditional changes are made!",
-              "Save or Lose Changes", Icon::Exclamation);
+    expectBox(
+        "The currenty entity has been changed,\nto save, use the File Save Menu.\n"
+        "You will not be prompted again unless\nadditional changes are made!",
+        "Save or Lose Changes", Icon::Exclamation);
     EXPECT_EQ(view.selected, 3);  // the list shows the old entity again
     EXPECT_EQ(view.text, "edited");
     doc.cbProc_Click(1);  // no second warning; the edits are gone
@@ -298,9 +302,11 @@ TEST_F(Doc, QueryUnloadAsksAboutTheFileNameAndFollowsTheAnswer) {
     doc.OpenSourceFile(file, Mode::WholeFile);
     // The file the save dialog gives after Yes ("" when cancelled, null when
     // it must not be shown); the save that succeeds comes last.
-    const std::tuple<Answer, const char*, bool, std::size_t> cases[] = {
-        {Answer::Cancel, nullptr, true, 1}, {Answer::No, nullptr, false, 1}, {Answer::Yes, "", true, 1},
-        {Answer::Yes, "no/such/folder/x.txt", true, 2}, {Answer::Yes, "saved.txt", false, 1}};
+    const std::tuple<Answer, const char*, bool, std::size_t> cases[] = {{Answer::Cancel, nullptr, true, 1},
+                                                                        {Answer::No, nullptr, false, 1},
+                                                                        {Answer::Yes, "", true, 1},
+                                                                        {Answer::Yes, "no/such/folder/x.txt", true, 2},
+                                                                        {Answer::Yes, "saved.txt", false, 1}};
     for (const auto& [answer, choice, cancelled, boxes] : cases) {
         desktop.boxes.clear();
         desktop.dialogs.calls.clear();
@@ -314,7 +320,9 @@ TEST_F(Doc, QueryUnloadAsksAboutTheFileNameAndFollowsTheAnswer) {
                   std::tuple("The text in [" + file + "] has changed.\r\nDo you want to save the changes?",
                              std::string("Confirm Save"), Icon::Exclamation, platform::Buttons::YesNoCancel));
         EXPECT_EQ(desktop.dialogs.calls.size(), choice ? 1u : 0u);
-        if (cancelled) { EXPECT_TRUE(doc.changed()); }
+        if (cancelled) {
+            EXPECT_TRUE(doc.changed());
+        }
     }
     EXPECT_EQ(read(path("saved.txt")), "new\r\n");
     EXPECT_EQ(read(file), "old\r\n");

@@ -23,8 +23,10 @@ void expectBox(const platform::RecordingMessageBoxes& boxes, const std::string& 
 
 TEST(BlockCommand, EveryRowOfTheTable) {
     const std::map<std::string, void (*)(editor::EditorTarget&)> commands = {
-        {"Comment", editor::CommentLines}, {"Uncomment", editor::UncommentLines},
-        {"Convert", editor::ConvertXBaseProc}, {"Concatenate", editor::ConcatenateToClipboard}};
+        {"Comment", editor::CommentLines},
+        {"Uncomment", editor::UncommentLines},
+        {"Convert", editor::ConvertXBaseProc},
+        {"Concatenate", editor::ConcatenateToClipboard}};
     for (const auto& r : cases::rows("editor_blocks/cases/commands.txt")) {
         SCOPED_TRACE(r[0] + ": " + r[1]);
         if (r[0] == "CommentBlock" || r[0] == "UncommentBlock") {

@@ -88,7 +88,6 @@ protected:
         }
         EXPECT_GE(checked, 6);
     }
-
 };
 
 TEST_F(FindReplace, DialogCaptionsAndDefaults) {

@@ -79,7 +79,8 @@ TEST(Search, FindTextStepsFromTheCaretAndRemembersIt) {
 TEST(Search, ReplaceInTextReplacesEveryOccurrenceWithCaseLeftToRight) {
     // Replaced text is never searched again, and the case box never applies.
     for (auto [search, replacement, text, replaced] : {std::array<const char*, 4>{"a", "b", "Aa", "Ab"},
-                                                       {"aa", "a", "aaaaa", "aaa"}, {"x", "xx", "x\r\nx", "xx\r\nxx"}}) {
+                                                       {"aa", "a", "aaaaa", "aaa"},
+                                                       {"x", "xx", "x\r\nx", "xx\r\nxx"}}) {
         MemoryTarget target;
         SearchState state;
         state.searchText = search, state.replacement = replacement, target.content = text;

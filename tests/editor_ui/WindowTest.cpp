@@ -56,7 +56,8 @@ TEST_F(EditorWindow, MenuTreeCaptionsShortcutsStatesAndOpenFilters) {
         if (expected[i][5].empty()) continue;
         item(expected[i][1].c_str())->trigger();
         ASSERT_FALSE(desktop.dialogs.calls.empty());
-        EXPECT_EQ(desktop.dialogs.calls.back().kind + " " + desktop.dialogs.calls.back().filter, "open " + expected[i][5]);
+        EXPECT_EQ(desktop.dialogs.calls.back().kind + " " + desktop.dialogs.calls.back().filter,
+                  "open " + expected[i][5]);
     }
     EXPECT_EQ(desktop.dialogs.calls.size(), 13u);
     EXPECT_EQ(window->objectName(), "frmEdit32");
@@ -200,8 +201,8 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     EXPECT_EQ(edit->pos(), QPoint(0, px(600)));
     EXPECT_NEAR(edit->y() + edit->height(), window->frameGeometry().height() - px(660), 1.0);
     // outer width, height -> editing area top, width, height; band height: never negative
-    for (auto [w, h, top, width, height, band] : {std::array{12000, 9000, 600, 11910, 7740, 615},
-                                                 {50, 900, 600, 0, 0, 615}, {91, 1261, 600, 1, 1, 615}}) {
+    for (auto [w, h, top, width, height, band] :
+         {std::array{12000, 9000, 600, 11910, 7740, 615}, {50, 900, 600, 0, 0, 615}, {91, 1261, 600, 1, 1, 615}}) {
         const auto layout = editor::ui::editorLayout(w, h);
         EXPECT_EQ((std::array{layout.txtEdit.top, layout.txtEdit.width, layout.txtEdit.height, layout.Picture1.height}),
                   (std::array{top, width, height, band}))
@@ -213,7 +214,10 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
 // name as the system decodes it, a typed character that no byte holds, and
 // LF line ends on the system clipboard.
 TEST_F(EditorWindow, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) {
-    const std::string name = dir.filePath("M\xC3\xB3" "dulo \xC3\xB1.bas").toStdString();
+    const std::string name = dir.filePath(
+                                    "M\xC3\xB3"
+                                    "dulo \xC3\xB1.bas")
+                                 .toStdString();
     const std::string bytes = "x = \"\x80 \x93q\x94 \x96\x81\"\r\n' \xE9t\xE9\r\n";
     std::ofstream(name, std::ios::binary) << bytes;
     start(name);

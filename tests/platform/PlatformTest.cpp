@@ -49,7 +49,8 @@ TEST_F(FileSystemTest, FailuresRaiseRunTimeErrors) {
         realFileSystem().openRead(dir.path("missing.txt"));
         FAIL();
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(std::pair(e.number(), e.description()), std::pair(long(err::FileNotFound), std::string("File not found")));
+        EXPECT_EQ(std::pair(e.number(), e.description()),
+                  std::pair(long(err::FileNotFound), std::string("File not found")));
     }
     EXPECT_THROW(realFileSystem().openWrite(dir.path("no/such/dir/x")), RuntimeError);
     EXPECT_THROW(realFileSystem().openRead(dir.path("")), RuntimeError);
@@ -96,9 +97,12 @@ TEST(TextCodec, BytesAndCharacters) {
     for (const char32_t c : {0x80, 0x9F, 0x100, 0x2192, 0x1F600}) EXPECT_EQ(byteOfChar(c), -1);
     EXPECT_EQ(byteOfChar(0x20AC), 0x80);
     EXPECT_EQ(byteOfChar(0x178), 0x9F);
-    const std::pair<std::string, std::u16string> display[] = {
-        {"", u""}, {"M\xC3\x93\xF0\x9F\x98\x80", u"M\u00D3\U0001F600"}, {"Funci\xF3n \x80", u"Funci\u00F3n \u20AC"},
-        {"\xC3", u"\u00C3"}, {"\xC0\xAF", u"\u00C0\u00AF"}, {"\xED\xA0\x80", u"\u00ED\u00A0\u20AC"}};
+    const std::pair<std::string, std::u16string> display[] = {{"", u""},
+                                                              {"M\xC3\x93\xF0\x9F\x98\x80", u"M\u00D3\U0001F600"},
+                                                              {"Funci\xF3n \x80", u"Funci\u00F3n \u20AC"},
+                                                              {"\xC3", u"\u00C3"},
+                                                              {"\xC0\xAF", u"\u00C0\u00AF"},
+                                                              {"\xED\xA0\x80", u"\u00ED\u00A0\u20AC"}};
     for (const auto& [bytes, text] : display) {
         EXPECT_EQ(displayText(bytes), text) << bytes;
         EXPECT_EQ(displayText(displayBytes(text)), text) << bytes;

@@ -8,14 +8,18 @@
 #include "platform/Recording.h"
 #include "support/Cases.h"
 
-inline void expectPrintout(const platform::RecordingPrinter& p, const std::string& name, const std::string& today = "") {
+inline void expectPrintout(const platform::RecordingPrinter& p, const std::string& name,
+                           const std::string& today = "") {
     using platform::PrinterOp;
     cases::Lines out, expected;
     for (const auto& op : p.ops) {
         std::ostringstream l;
         l << "p" << op.page << " ";
-        if (op.kind == PrinterOp::Text) l << "[" << op.text << "] " << op.x << " " << op.y << " " << op.font << " " << op.size << (op.bold ? " bold" : "");
-        if (op.kind == PrinterOp::Line) l << "line " << op.x << " " << op.y << " " << op.x2 << " " << op.y2 << " " << op.width;
+        if (op.kind == PrinterOp::Text)
+            l << "[" << op.text << "] " << op.x << " " << op.y << " " << op.font << " " << op.size
+              << (op.bold ? " bold" : "");
+        if (op.kind == PrinterOp::Line)
+            l << "line " << op.x << " " << op.y << " " << op.x2 << " " << op.y2 << " " << op.width;
         l << (op.kind == PrinterOp::NewPage ? "new page" : op.kind == PrinterOp::EndDocument ? "end" : "");
         out.push_back(l.str());
     }

@@ -22,7 +22,6 @@ fs::path scratch(const std::string& name) {
     return dir / name;
 }
 
-
 }  // namespace
 
 TEST(QtPrinter, MeasuresInTwipsAndFailsIntoAnUnwritableFolder) {
@@ -59,9 +58,11 @@ TEST(VarnelPrint, PagesReadBack) {
     const fs::path varnel = fs::path(VARNEL_BINARY_DIR) / "app/varnel/varnel";
     if (!fs::exists(varnel)) GTEST_SKIP() << "varnel is not built";
     const fs::path text = scratch("pages.txt"), pdf = scratch("pages.pdf");
-    std::ofstream(text, std::ios::binary) << "Body line 001\nBody line 002 " + std::string(100, 'a') + " " + std::string(30, 'b') + "\n" +
-                                                 std::string(200, '\n') + "last\n";
-    ASSERT_EQ(std::system(("'" + varnel.string() + "' --print '" + text.string() + "' --pdf '" + pdf.string() + "'").c_str()), 0);
+    std::ofstream(text, std::ios::binary) << "Body line 001\nBody line 002 " + std::string(100, 'a') + " " +
+                                                 std::string(30, 'b') + "\n" + std::string(200, '\n') + "last\n";
+    ASSERT_EQ(
+        std::system(("'" + varnel.string() + "' --print '" + text.string() + "' --pdf '" + pdf.string() + "'").c_str()),
+        0);
     std::vector<std::string> pages;
     ASSERT_EQ(std::system(("pdftotext -layout '" + pdf.string() + "' '" + pdf.string() + ".txt'").c_str()), 0);
     std::stringstream all(cases::read(pdf.string() + ".txt"));
@@ -71,7 +72,8 @@ TEST(VarnelPrint, PagesReadBack) {
     for (std::size_t k = 0; k < pages.size(); ++k) {
         EXPECT_TRUE(std::regex_search(pages[k], std::regex("Kestrin Editor +Page +" + std::to_string(k + 1) + "\n")));
         EXPECT_NE(pages[k].find("Selected (All) Text"), std::string::npos);
-        EXPECT_TRUE(std::regex_search(pages[k], std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4} +Kestrin Editor +[0-9]{2}:[0-9]{2}")));
+        EXPECT_TRUE(
+            std::regex_search(pages[k], std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4} +Kestrin Editor +[0-9]{2}:[0-9]{2}")));
     }
     EXPECT_NE(pages[0].find("Body line 002 " + std::string(100, 'a') + "\n" + std::string(30, 'b') + "\n"),
               std::string::npos);

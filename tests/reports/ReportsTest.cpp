@@ -70,13 +70,15 @@ TEST(Reports, BodyFontAndLastLineByColumnsAndPageHeight) {
     // columns, page height -> points, LL = round(S / (points x 23) - 1); at
     // 8 pt S = 184 x 71.5 and 184 x 72.5 round halves to even.
     for (const auto& r : cases::rows("reports/cases/body_fonts.txt")) {
-        const int columns = std::stoi(r[0]), height = std::stoi(r[1]), size = std::stoi(r[2]), lastLine = std::stoi(r[3]);
+        const int columns = std::stoi(r[0]), height = std::stoi(r[1]), size = std::stoi(r[2]),
+                  lastLine = std::stoi(r[3]);
         Job run(Printer(PrinterOp::Text, 0, 11520, height), columns);
         EXPECT_TRUE(run.p.ops.empty());  // opening measures only
         run.r.PrintBlock("x");
         EXPECT_EQ(run.r.state().lastLine, lastLine) << columns << " " << height;
         const auto& op = run.p.ops.back();
-        EXPECT_EQ(std::tuple(run.p.texts().size(), op.text, op.font, op.size, op.bold), std::tuple(8u, "x", "Courier New", size, true));
+        EXPECT_EQ(std::tuple(run.p.texts().size(), op.text, op.font, op.size, op.bold),
+                  std::tuple(8u, "x", "Courier New", size, true));
     }
 }
 
@@ -142,7 +144,8 @@ TEST(Reports, PrinterFailuresAskOrShowProgramErrors) {
     ASSERT_EQ(cancel.desk.boxes.shown.size(), 1u);
     const auto& box = cancel.desk.boxes.last();
     EXPECT_EQ(std::tie(box.title, box.text, box.icon, box.buttons),
-              std::tuple("PrintText Error", "Encountered Trappable Error while printing.\nError:\nClick Ok to continue or Cancel.",
+              std::tuple("PrintText Error",
+                         "Encountered Trappable Error while printing.\nError:\nClick Ok to continue or Cancel.",
                          platform::Icon::Stop, platform::Buttons::OkCancel));
     EXPECT_TRUE(cancel.r.state().cancelled);
     cancel.r.CloseReport();
@@ -169,5 +172,6 @@ TEST(Reports, PrinterFailuresAskOrShowProgramErrors) {
     Job end(Printer(PrinterOp::EndDocument, 1));
     end.r.PrintBlock("x");
     end.r.CloseReport();
-    EXPECT_EQ(end.desk.boxes.last().text, "Err Code: 57\nErr Desc: Device I/O error\nProcname: CloseReport\nSub Proc: ");
+    EXPECT_EQ(end.desk.boxes.last().text,
+              "Err Code: 57\nErr Desc: Device I/O error\nProcname: CloseReport\nSub Proc: ");
 }

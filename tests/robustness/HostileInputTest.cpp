@@ -133,7 +133,9 @@ std::string nestedForm(int depth, bool closed) {
     for (int i = 1; i < depth; ++i)
         s += std::string(i % 40, ' ') + "Begin VB.Frame fra" + std::to_string(i) + "\r\n   Caption = \"&Level\"\r\n";
     for (int i = depth - 1; closed && i >= 0; --i) s += std::string(i % 40, ' ') + "End\r\n";
-    return s + "Attribute VB_Name = \"frmDeep\"\r\nOption Explicit\r\n\r\nPrivate Sub Form_Load()\r\n    x = 1\r\nEnd Sub\r\n";
+    return s +
+           "Attribute VB_Name = \"frmDeep\"\r\nOption Explicit\r\n\r\nPrivate Sub Form_Load()\r\n    x = 1\r\nEnd "
+           "Sub\r\n";
 }
 
 TEST_F(Hostile, FormNestedTenThousandLevelsDeep) {

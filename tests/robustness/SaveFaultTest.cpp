@@ -115,7 +115,9 @@ TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
                 EXPECT_EQ(o.target, clean.target);
                 EXPECT_EQ(o.backup, clean.backup);
                 EXPECT_EQ(o.names, clean.names);
-                if (kind != "remove") { EXPECT_GT(o.boxes, 0u) << "the user is told"; }
+                if (kind != "remove") {
+                    EXPECT_GT(o.boxes, 0u) << "the user is told";
+                }
             }
         }
     }
@@ -165,8 +167,12 @@ TEST(VanishingFile, EachChangeBehindTheEditorsBack) {
         EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
         EXPECT_EQ(doc.changed(), !saved);
         if (unreadable) std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::owner_all);
-        if (saved) { EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text + "' edited\r\n\r\n"); }
-        if (unreadable) { EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text); }
+        if (saved) {
+            EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text + "' edited\r\n\r\n");
+        }
+        if (unreadable) {
+            EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text);
+        }
         if (mode == Mode::Entity && r[2] == "deleted" && !saveAs) {
             EXPECT_EQ(desktop.boxes.shown.front().text, "Can't make backup file!");
         }
@@ -286,7 +292,9 @@ TEST_P(SaveInPlace, KeepsWhatTheFileIsAndLosesNothingOnFailure) {
 INSTANTIATE_TEST_SUITE_P(Cases, SaveInPlace,
                          ::testing::Combine(::testing::Values("link", "readonly", "hardlink", "folder", "owner"),
                                             ::testing::Values(Mode::Entity, Mode::WholeFile)),
-                         [](const auto& i) { return std::get<0>(i.param) + std::string(i.index % 2 ? "Whole" : "Entity"); });
+                         [](const auto& i) {
+                             return std::get<0>(i.param) + std::string(i.index % 2 ? "Whole" : "Entity");
+                         });
 
 // The same cases saved through the command line by a user without the
 // superuser's rights: the files are root's where that is the point.
@@ -304,9 +312,11 @@ TEST(SaveAsAnotherUser, LinkReadOnlyHardLinkFolderAndOwner) {
         const std::string give = s == "owner"    ? "chmod 666 MAIN.BAS MAIN.BAK && chmod 777 ."
                                  : s == "folder" ? "chmod 666 MAIN.BAS MAIN.BAK"
                                                  : "chmod 777 . && chown -h nobody *";
-        const std::string run = "cd " + sub + " && " + give + " && printf 'Private Sub Alpha()\\r\\n    x = 2\\r\\n"
-                                "End Sub\\r\\n' | setpriv --reuid=nobody --regid=nogroup --clear-groups "
-                                VARNEL_BINARY_DIR "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt";
+        const std::string run =
+            "cd " + sub + " && " + give +
+            " && printf 'Private Sub Alpha()\\r\\n    x = 2\\r\\n"
+            "End Sub\\r\\n' | setpriv --reuid=nobody --regid=nogroup --clear-groups " VARNEL_BINARY_DIR
+            "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt";
         const int status = WEXITSTATUS(std::system(run.c_str()));
         EXPECT_EQ(status, s == "readonly" ? 1 : 0) << readBytes(dir.path("err.txt"));
         EXPECT_EQ(readBytes(file), status ? Old : SavedAlpha);

@@ -56,8 +56,12 @@ TEST_F(Scan, LinesAndWords) {
         const tSourceLine& l = line(std::stol(r[1]));
         EXPECT_EQ(l.sWords, Lines(r.begin() + 4, r.end()));
         EXPECT_EQ(l.iWordCount, static_cast<long>(r.size() - 4));
-        if (r[2] != "*") { EXPECT_EQ(oculon.lineCount(), std::stol(r[2])); }
-        if (r[3] != "*") { EXPECT_EQ(l.sText, r[3]); }
+        if (r[2] != "*") {
+            EXPECT_EQ(oculon.lineCount(), std::stol(r[2]));
+        }
+        if (r[3] != "*") {
+            EXPECT_EQ(l.sText, r[3]);
+        }
     }
     // No limit on the line length, the number of words or their length.
     std::string many(5000, 'w');
@@ -120,8 +124,9 @@ TEST_F(Scan, ProgressAndEventsFollowTheReadingAndAnUnreadableFileIsReported) {
     platform::ScopedServices scope({.files = &faulty});
     oculon.Load(casePath("util.bas"));
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
-    EXPECT_EQ(desktop.boxes.last().title + ": " + desktop.boxes.last().text,
-              "Program Error: Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
+    EXPECT_EQ(
+        desktop.boxes.last().title + ": " + desktop.boxes.last().text,
+        "Program Error: Err Code: 70\nErr Desc: " + platform::standardDescription(70) + "\nProcname: Load\nSub Proc: ");
     EXPECT_FALSE(oculon.sourceRead());
     EXPECT_EQ(oculon.sFillMessages(), expectedReport("unread.txt"));
 }
@@ -209,7 +214,8 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
         EXPECT_TRUE(report.ends_with("\r\n** More **\r\n")) << width;
         std::istringstream rest(report.substr(report.find("** More **\r\n")));
         for (std::string l; width == 200 && std::getline(rest, l);)
-            EXPECT_TRUE(l == "** More **\r" || l == "*****************\r" || l == "Location: .(declarations)\r" || l == "\r");
+            EXPECT_TRUE(l == "** More **\r" || l == "*****************\r" || l == "Location: .(declarations)\r" ||
+                        l == "\r");
     }
     EXPECT_TRUE(desktop.boxes.shown.empty());
 }
@@ -229,7 +235,8 @@ TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
                                    [](const auto& op) { return op.text.starts_with("Location:"); });
     platform::RecordingPrinter exact(11520, fit.y + fit.height);
     oculon.sFillMessages("Print Only", exact);
-    const auto first = *std::find_if(exact.ops.begin(), exact.ops.end(), [&](const auto& op) { return op.text == fit.text; });
+    const auto first =
+        *std::find_if(exact.ops.begin(), exact.ops.end(), [&](const auto& op) { return op.text == fit.text; });
     EXPECT_EQ(std::pair(first.page, first.y), std::pair(1, fit.y));
     // Long reports go on on new pages, inside the page.
     setCheckLevel(2);
@@ -240,13 +247,14 @@ TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
     oculon.setPrinter(&pages);
     EXPECT_EQ(oculon.sFillMessages("Print Only"), "");
     EXPECT_GT(pages.page(), 1);
-    EXPECT_EQ(pages.texts().size(), 9u + 1 + 300 * 6);  // the head, the module finding, six texts a block (the source line takes three)
+    EXPECT_EQ(pages.texts().size(),
+              9u + 1 + 300 * 6);  // the head, the module finding, six texts a block (the source line takes three)
     for (const auto& op : pages.ops) EXPECT_LE(op.y + op.height, pages.printableHeight());
     // A folder gives its source files in sorted order and no file carries into the next.
     for (const char* name : {"b.bas", "A.FRM", "c.Cls", "notes.txt", "x.basx", "sub/d.BAS"})
         std::ofstream(dir / name) << "Option Explicit\r\n";
     EXPECT_EQ(filesToScan(dir.string()), (Lines{(dir / "A.FRM").string(), (dir / "b.bas").string(),
-                                                 (dir / "c.Cls").string(), (dir / "sub/d.BAS").string()}));
+                                                (dir / "c.Cls").string(), (dir / "sub/d.BAS").string()}));
     EXPECT_EQ(filesToScan((dir / "notes.txt").string()), Lines{(dir / "notes.txt").string()});
     // The scope label of one file does not carry into the next.
     oculon.LoadFromText("TOOLS.BAS", "Attribute VB_Name = \"gloTools\"\r\n");
@@ -273,7 +281,7 @@ TEST(ScanAhead, LeavesTheLastFileAndAnythingScannedBeforeALevelChange) {
     while (!(eighth = ahead.take(8))) ahead.wait(10);  // files are taken in order: all before are done
     EXPECT_NE(eighth->find("M8.BAS"), std::string::npos);
     EXPECT_FALSE(ahead.take(3));  // unreadable: the window scans it and says so
-    ahead.wait(50);  // time enough to scan the last file too, were it taken
+    ahead.wait(50);               // time enough to scan the last file too, were it taken
     EXPECT_FALSE(ahead.take(9));
     EXPECT_FALSE(ahead.claimNext());
     EXPECT_TRUE(ahead.claim(9));

@@ -79,9 +79,9 @@ protected:
     }
 
     platform::RecordingDesktop desk;
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("scan_rules_" + std::to_string(::getpid()) + "_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("scan_rules_" + std::to_string(::getpid()) + "_" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::optional<scan::clsOculon> engine;
 };
 
@@ -97,8 +97,12 @@ TEST_F(Rules, CaseFilesAndRealisticReportsInOneRun) {
             };
             auto& e = scan(c.title.substr(0, c.title.find(' ')), cases::crlf(c["in"]),
                            c.has("userdefs") ? cases::crlf(c["userdefs"]) : "");
-            if (c.has("line findings")) { EXPECT_EQ(lines(findings("line findings")), lines(e)); }
-            if (c.has("module findings")) { EXPECT_EQ(module(findings("module findings")), module(e)); }
+            if (c.has("line findings")) {
+                EXPECT_EQ(lines(findings("line findings")), lines(e));
+            }
+            if (c.has("module findings")) {
+                EXPECT_EQ(module(findings("module findings")), module(e));
+            }
         }
     }
     // One engine scans the three one after the other, as the scanner window does;

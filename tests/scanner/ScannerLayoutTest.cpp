@@ -8,7 +8,10 @@ using scanner::TwipRect;
 
 // The first size is the initial window: a 7335 x 4395 client area.
 TEST(ScannerLayout, ButtonsStayRightAlignedAtEverySize) {
-    for (auto [w, h] : {std::pair{7335 + scanner::FrameWidth, 4395 + scanner::FrameHeight}, {7000, 2700}, {9000, 6000}, {19200, 15360}}) {
+    for (auto [w, h] : {std::pair{7335 + scanner::FrameWidth, 4395 + scanner::FrameHeight},
+                        {7000, 2700},
+                        {9000, 6000},
+                        {19200, 15360}}) {
         SCOPED_TRACE(testing::Message() << w << " x " << h);
         auto l = layoutFor(w, h);
         EXPECT_EQ(l.rtbViewer, (TwipRect{60, 510, w - 280, h - 1700}));

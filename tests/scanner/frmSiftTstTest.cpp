@@ -161,10 +161,12 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     std::vector<cases::Lines> shown;
     auto s = [](const QString& q) { return q.toStdString(); };
     for (auto* b : window->findChildren<QPushButton*>())
-        shown.push_back({"button", s(b->objectName()), s(b->text()), s(b->toolTip()), b->isVisible() ? "1" : "0", b->isEnabled() ? "1" : "0"});
+        shown.push_back({"button", s(b->objectName()), s(b->text()), s(b->toolTip()), b->isVisible() ? "1" : "0",
+                         b->isEnabled() ? "1" : "0"});
     for (QAction* m : window->menuBar()->actions()) {
         shown.push_back({"menu", s(m->menu()->objectName()), s(m->menu()->title())});
-        for (QAction* a : m->menu()->actions()) shown.push_back({"item", s(a->objectName()), s(a->text()), s(a->shortcut().toString())});
+        for (QAction* a : m->menu()->actions())
+            shown.push_back({"item", s(a->objectName()), s(a->text()), s(a->shortcut().toString())});
     }
     EXPECT_EQ(shown, cases::rows("scanner/cases/window.txt"));
     // The levels are checked one at a time.
@@ -183,7 +185,8 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     QTest::keyClick(window.get(), Qt::Key_F1);
     expectBox({"The help file was not found:\n" + window->helpFile(), "Probex Zelk"});
     // The labels show the whole status and the name of a long path.
-    EXPECT_GE(child<QLabel>("lblStatus")->width(), child<QLabel>("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
+    EXPECT_GE(child<QLabel>("lblStatus")->width(),
+              child<QLabel>("lblStatus")->fontMetrics().horizontalAdvance("Scan Results"));
     auto* file = dynamic_cast<scanner::ElidedLabel*>(child<QLabel>("lblCurrentFile"));
     ASSERT_NE(file, nullptr);
     file->setText("/home/user/" + QString(60, 'x') + "/forms/frmCustomerOrders.frm");
@@ -326,7 +329,8 @@ TEST_F(ScannerWindow, FindSkipsTheFirstLengthCharactersAndFindNextResumesPastThe
 TEST_F(ScannerWindow, FailuresAreReportedAndPrintGoesToAPdfAndSaysWhere) {
     desk.pump.onPump = [] { throw platform::RuntimeError(57, "Device I/O error"); };
     scan({alpha, myClass});
-    expectBox({"Err Code: 57\nErr Desc: Device I/O error\nProcname: mnuOpen_Click\nSub Proc: ", "Program Error", Icon::Stop});
+    expectBox(
+        {"Err Code: 57\nErr Desc: Device I/O error\nProcname: mnuOpen_Click\nSub Proc: ", "Program Error", Icon::Stop});
     EXPECT_TRUE(files.opened.empty());
     EXPECT_EQ(state(), Idle);
     desk.pump.onPump = nullptr;

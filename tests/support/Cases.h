@@ -27,7 +27,10 @@ inline std::string unescape(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char n = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (s[i] != '\\' || std::string("rntz\\|x").find(n) == std::string::npos) { out += s[i]; continue; }
+        if (s[i] != '\\' || std::string("rntz\\|x").find(n) == std::string::npos) {
+            out += s[i];
+            continue;
+        }
         ++i;
         if (n == 'x') out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16)), i += 2;
         else if (n != 'z') out += n == 'r' ? '\r' : n == 'n' ? '\n' : n == 't' ? '\t' : n;
@@ -124,9 +127,10 @@ public:
     }
 
 private:
-    std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
-                                 ("varnel-test-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                                  "-" + std::to_string(::getpid()));
+    std::filesystem::path dir_ =
+        std::filesystem::temp_directory_path() /
+        ("varnel-test-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+         std::to_string(::getpid()));
 };
 
 }  // namespace cases

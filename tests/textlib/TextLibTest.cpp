@@ -12,9 +12,7 @@ TEST(TextLib, EveryRowOfTheTableAndAWalkOfAllLines) {
     using Row = std::vector<std::string>;
     auto n = [](const std::string& s) { return std::stoll(s); };
     auto b = [](bool v) { return std::string(v ? "1" : "0"); };
-    auto consumed = [](std::string (*f)(std::string&)) {
-        return [f](Row r) { return f(r[1]) + " | " + r[1]; };
-    };
+    auto consumed = [](std::string (*f)(std::string&)) { return [f](Row r) { return f(r[1]) + " | " + r[1]; }; };
     const std::map<std::string, std::function<std::string(Row)>> call = {
         {"MLCount", [&](Row r) { return std::to_string(MLCount(r[1], static_cast<int>(n(r[2])))); }},
         {"MemoLine", [&](Row r) { return MemoLine(r[1], static_cast<int>(n(r[2])), n(r[3])); }},
@@ -39,7 +37,10 @@ TEST(TextLib, EveryRowOfTheTableAndAWalkOfAllLines) {
     };
     ResetMemoCursor();
     for (const Row& r : cases::rows("textlib/cases/textlib.txt")) {
-        if (r[0] == "reset") { ResetMemoCursor(); continue; }
+        if (r[0] == "reset") {
+            ResetMemoCursor();
+            continue;
+        }
         const bool two = r[0] == "ExtractWord" || r[0] == "ReplaceFirst" || r[0].starts_with("Next");
         const std::size_t args = r.size() - (two ? 2 : 1);
         std::string want = r[args];

@@ -112,9 +112,9 @@ struct OpenItem {
 };
 
 constexpr OpenItem WholeFileOpens[] = {
-    {"mnuFileBas", "Program (*.bas)|*.bas"},   {"mnuFilePrg", "Program (*.prg)|*.prg"},
-    {"mnuFileFRM", "Forms (*.frm)|*.frm"},     {"mnuVbp", "Program (*.VBP)|*.VBP"},
-    {"mnuMakFiles", "Program (*.mak)|*.mak"},  {"mnuClsFiles", "Class (*.cls)|*.cls"},
+    {"mnuFileBas", "Program (*.bas)|*.bas"},      {"mnuFilePrg", "Program (*.prg)|*.prg"},
+    {"mnuFileFRM", "Forms (*.frm)|*.frm"},        {"mnuVbp", "Program (*.VBP)|*.VBP"},
+    {"mnuMakFiles", "Program (*.mak)|*.mak"},     {"mnuClsFiles", "Class (*.cls)|*.cls"},
     {"mnuTextFiles", "Text Files (*.txt)|*.txt"}, {"mnuLogFiles", "Log (Error) Files (*.Log)|*.Log"},
     {"mnuFillAll", "All Files (*.*)|*.*"},
 };
@@ -247,8 +247,7 @@ void frmEdit32::buildControls() {
             [this] { platform::guardEvent([this] { txtEdit_Change(); }); });
     connect(cbProc, &QComboBox::activated, this,
             [this](int index) { platform::guardEvent([this, index] { cbProc_Click(index); }); });
-    connect(cbProc, &QComboBox::editTextChanged, this,
-            [this] { platform::guardEvent([this] { cbProc_Change(); }); });
+    connect(cbProc, &QComboBox::editTextChanged, this, [this] { platform::guardEvent([this] { cbProc_Change(); }); });
 
     // The window sees every key before its controls.
     txtEdit->installEventFilter(this);
@@ -345,7 +344,9 @@ bool frmEdit32::event(QEvent* event) {
 // offscreen platform); the first showing then counts as its activation.
 void frmEdit32::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (firstActivation_) QMetaObject::invokeMethod(this, [this] { fitIntoScreen(); }, Qt::QueuedConnection);
+    if (firstActivation_)
+        QMetaObject::invokeMethod(
+            this, [this] { fitIntoScreen(); }, Qt::QueuedConnection);
     if (firstActivation_)
         QMetaObject::invokeMethod(
             this, [this] { platform::guardEvent([this] { Form_Activate(); }); }, Qt::QueuedConnection);
@@ -403,10 +404,8 @@ void frmEdit32::Form_Resize() {
 void frmEdit32::closeEvent(QCloseEvent* event) {
     bool cancel = false;
     platform::guardEvent([&] { cancel = doc_->Form_QueryUnload(); });
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    if (cancel) event->ignore();
+    else event->accept();
 }
 
 bool frmEdit32::eventFilter(QObject* watched, QEvent* event) {

@@ -48,9 +48,7 @@ class QtClipboard : public Clipboard {
 public:
     // Other programs on this system expect LF line ends; the programs' own text has CR LF.
     std::string text() const override { return toCrLfLineEnds(fromQt(QGuiApplication::clipboard()->text())); }
-    void setText(const std::string& text) override {
-        QGuiApplication::clipboard()->setText(toQt(toLfLineEnds(text)));
-    }
+    void setText(const std::string& text) override { QGuiApplication::clipboard()->setText(toQt(toLfLineEnds(text))); }
     void clear() override { QGuiApplication::clipboard()->clear(); }
 };
 
@@ -83,8 +81,8 @@ class QtInputBox : public InputBox {
 public:
     std::string ask(const std::string& prompt, const std::string& title, const std::string& defaultText) override {
         bool ok = false;
-        QString s = QInputDialog::getText(dialogParent, toQt(title), toQt(prompt), QLineEdit::Normal,
-                                          toQt(defaultText), &ok);
+        QString s =
+            QInputDialog::getText(dialogParent, toQt(title), toQt(prompt), QLineEdit::Normal, toQt(defaultText), &ok);
         return ok ? fromQt(s) : std::string();
     }
 };
@@ -136,8 +134,8 @@ QString toQtDisplay(const std::string& bytes) {
 }
 
 std::string fromQtDisplay(const QString& text) {
-    return displayBytes(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                            static_cast<std::size_t>(text.size())));
+    return displayBytes(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 QString qtFilter(const std::string& filter) {

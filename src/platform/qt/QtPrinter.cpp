@@ -137,9 +137,9 @@ PrintJob startPrintJob(const std::string& documentName, const std::optional<std:
     std::unique_ptr<QPrinter> printer;
     if (!pdf.isEmpty()) {
         const QFileInfo target(pdf);
-        const bool writable = target.exists() ? target.isWritable()
-                                              : QFileInfo(target.absolutePath()).isDir() &&
-                                                    QFileInfo(target.absolutePath()).isWritable();
+        const bool writable =
+            target.exists() ? target.isWritable()
+                            : QFileInfo(target.absolutePath()).isDir() && QFileInfo(target.absolutePath()).isWritable();
         if (!writable) raise(err::PathFileAccess);
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);

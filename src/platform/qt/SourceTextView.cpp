@@ -234,8 +234,7 @@ void SourceTextView::paintEvent(QPaintEvent*) {
         QList<QTextLayout::FormatRange> ranges;
         if (selFrom < selTo && selFrom <= end && selTo > start) {
             const std::int64_t from = std::max(selFrom, start), to = std::min(selTo, end);
-            if (to > from)
-                ranges.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
+            if (to > from) ranges.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
         }
         const QPointF at(Margin - horizontalScrollBar()->value(),
                          static_cast<qreal>((line - first) * lineHeight() + Margin / 2));
@@ -322,8 +321,7 @@ std::int64_t SourceTextView::wordEnd(std::int64_t pos) const {
     const std::int64_t size = buf_.size();
     if (pos < size && isWordChar(buf_.at(pos)))
         while (pos < size && isWordChar(buf_.at(pos))) ++pos;
-    else if (pos < size)
-        pos = nextPosition(pos);
+    else if (pos < size) pos = nextPosition(pos);
     while (pos < size && (buf_.at(pos) == u' ' || buf_.at(pos) == u'\t')) ++pos;
     return pos;
 }
@@ -333,8 +331,7 @@ std::int64_t SourceTextView::wordStart(std::int64_t pos) const {
     while (pos > 0 && (buf_.at(pos - 1) == u' ' || buf_.at(pos - 1) == u'\t')) --pos;
     if (pos > 0 && isWordChar(buf_.at(pos - 1)))
         while (pos > 0 && isWordChar(buf_.at(pos - 1))) --pos;
-    else
-        pos = previousPosition(pos);
+    else pos = previousPosition(pos);
     return pos;
 }
 
@@ -385,8 +382,20 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
     } else if (editable && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         edit(from, to, crlf_ ? u"\r\n" : u"\n");
     } else {
-        enum Kind { NextChar, PreviousChar, NextWord, PreviousWord, Down, Up, LineStart, LineEnd, Start, End,
-                    PageDown, PageUp };
+        enum Kind {
+            NextChar,
+            PreviousChar,
+            NextWord,
+            PreviousWord,
+            Down,
+            Up,
+            LineStart,
+            LineEnd,
+            Start,
+            End,
+            PageDown,
+            PageUp
+        };
         struct Move {
             Kind kind;
             QKeySequence::StandardKey move, select;
@@ -410,8 +419,11 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
             if (!select && e != m.move) continue;
             const int goal = goalX_;
             // Lines a vertical move goes; a page moves the view with the caret.
-            const int lines = m.kind == Down ? 1 : m.kind == Up ? -1 : m.kind == PageDown ? visibleLines()
-                              : m.kind == PageUp ? -visibleLines() : 0;
+            const int lines = m.kind == Down       ? 1
+                              : m.kind == Up       ? -1
+                              : m.kind == PageDown ? visibleLines()
+                              : m.kind == PageUp   ? -visibleLines()
+                                                   : 0;
             std::int64_t pos = caret_;
             switch (m.kind) {
                 case NextChar: pos = !select && from != to ? to : nextPosition(caret_); break;
@@ -436,9 +448,8 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
             return;
         }
         const QString text = e->text();
-        const bool typed = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-            return c.isPrint() || c == u'\t';
-        });
+        const bool typed =
+            !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint() || c == u'\t'; });
         // Ctrl with a letter is a command; Ctrl with Alt is AltGr on some keyboards.
         const Qt::KeyboardModifiers mods = e->modifiers();
         const bool command = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
@@ -454,10 +465,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
 
 void SourceTextView::inputMethodEvent(QInputMethodEvent* e) {
     const QString text = e->commitString();
-    if (!readOnly_ && !text.isEmpty())
-        edit(selectionStart(), selectionEnd(),
-             chars(text),
-             true);
+    if (!readOnly_ && !text.isEmpty()) edit(selectionStart(), selectionEnd(), chars(text), true);
     e->accept();
 }
 
@@ -467,9 +475,9 @@ QVariant SourceTextView::inputMethodQuery(Qt::InputMethodQuery query) const {
         case Qt::ImCursorRectangle: return caretRect();
         case Qt::ImCursorPosition: return static_cast<int>(caret_ - buf_.lineStart(buf_.lineOf(caret_)));
         case Qt::ImAnchorPosition:
-            return static_cast<int>(std::clamp(anchor_, buf_.lineStart(buf_.lineOf(caret_)),
-                                               buf_.lineEnd(buf_.lineOf(caret_))) -
-                                    buf_.lineStart(buf_.lineOf(caret_)));
+            return static_cast<int>(
+                std::clamp(anchor_, buf_.lineStart(buf_.lineOf(caret_)), buf_.lineEnd(buf_.lineOf(caret_))) -
+                buf_.lineStart(buf_.lineOf(caret_)));
         case Qt::ImSurroundingText: return lineText(buf_.lineOf(caret_));
         case Qt::ImCurrentSelection: return selectedText();
         default: return QAbstractScrollArea::inputMethodQuery(query);
@@ -484,8 +492,7 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
         // The X11 way: the text last selected anywhere goes in where the middle button is pressed.
         moveCaret(positionAt(e->position().toPoint()), false);
         const QString text = clipboard->text(QClipboard::Selection);
-        edit(caret_, caret_,
-             chars(text));
+        edit(caret_, caret_, chars(text));
         return;
     }
     if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);

@@ -83,9 +83,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     // Tab types a tab where the text can be edited, instead of moving on.
-    bool focusNextPrevChild(bool next) override {
-        return readOnly_ && QAbstractScrollArea::focusNextPrevChild(next);
-    }
+    bool focusNextPrevChild(bool next) override { return readOnly_ && QAbstractScrollArea::focusNextPrevChild(next); }
 
 private:
     void edit(std::int64_t from, std::int64_t to, std::u16string_view text, bool typing = false);
