@@ -1,13 +1,11 @@
 #include "editor/SourceDocument.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <random>
 
 #include "editor/EntityRules.h"
 #include "platform/ErrorBoxes.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplaceFile.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
 #include "platform/TextCodec.h"
@@ -20,6 +18,8 @@ using platform::Buttons;
 using platform::Icon;
 using platform::InputFile;
 using platform::OutputFile;
+using platform::removeQuietly;
+using platform::replaceFile;
 using platform::RuntimeError;
 using textlib::Trim;
 using textlib::UCase;
@@ -62,100 +62,6 @@ private:
 struct SaveAbandoned {};
 
 void fileError(const std::string& text) { platform::boxes().show(text, "File Error", Icon::Stop, Buttons::Ok); }
-
-void removeQuietly(platform::FileSystem& fs, const std::string& path) {
-    try {
-        if (fs.exists(path)) fs.remove(path);
-    } catch (...) {}
-}
-
-// Keeps a copy of `file` beside it where its folder allows, else in the
-// temporary folder; returns the copy's name.
-std::string keepOldBytes(platform::FileSystem& fs, const std::string& file) {
-    try {
-        fs.copy(file, file + ".~old");
-        return file + ".~old";
-    } catch (const RuntimeError&) {
-        removeQuietly(fs, file + ".~old");
-    }
-    // A name nobody can foresee, so that no file or link can be put there
-    // beforehand in a folder that others may write.
-    const std::string name = file.substr(file.rfind('/') + 1);
-    std::random_device random;
-    char tag[17];
-    std::snprintf(tag, sizeof tag, "%08x%08x", random(), random());
-    const std::string kept = fs.tempFolder() + "/" + name + "." + std::to_string(::getpid()) + "." + tag + ".~old";
-    try {
-        fs.copy(file, kept);
-    } catch (...) {
-        removeQuietly(fs, kept);
-        throw;
-    }
-    return kept;
-}
-
-// Writes the new content of `target`: body(out, in) writes it, reading the
-// old text through `in` from `source` (null when source is empty).
-//
-// The text goes to the file the target names once links are followed. It is
-// written completely beside that file and renamed over it, so that a failure
-// at any step leaves the file exactly as it was. Where a rename would change
-// more than the text (a file with several hard links, an owner or group a new
-// file could not get, a folder this user may not write), the text is written
-// into the file itself after a copy of its old bytes is kept, and the old
-// bytes are put back if anything fails. A file this user may not write is
-// refused ("Permission denied"), except an old backup, which is replaced as
-// a whole as it always was.
-template <class Body>
-void replaceFile(const std::string& target, const std::string& source, bool backup, Body&& body) {
-    platform::FileSystem& fs = platform::files();
-    const std::string real = fs.resolveLinks(target);
-    const platform::FileFacts facts = fs.facts(real);
-    if (facts.exists && !facts.writable && !backup) platform::raise(platform::err::PermissionDenied);
-    const auto openSource = [&](const std::string& from) {
-        return source.empty() ? std::unique_ptr<InputFile>() : fs.openRead(from);
-    };
-
-    if (facts.exists && facts.writable && (facts.links > 1 || !facts.folderWritable || !facts.ownerKept)) {
-        const std::string kept = keepOldBytes(fs, real);
-        try {
-            // The old text of the very file being overwritten comes from its copy.
-            const platform::FileFacts from = source.empty() ? platform::FileFacts{} : fs.facts(source);
-            auto in = openSource(from.device == facts.device && from.inode == facts.inode ? kept : source);
-            auto out = fs.openWrite(real);
-            body(*out, in.get());
-            out->close();
-        } catch (...) {
-            try {
-                auto in = fs.openRead(kept);
-                auto out = fs.openWrite(real);
-                for (std::string chunk; !(chunk = in->readBytes(1 << 20)).empty();) out->write(chunk);
-                out->close();
-            } catch (const RuntimeError& e) {
-                throw RuntimeError(e.number(), e.description() + "\nThe old text of " + real +
-                                                   " could not be put back; it is kept in " + kept + ".");
-            }
-            removeQuietly(fs, kept);
-            throw;
-        }
-        removeQuietly(fs, kept);
-        return;
-    }
-
-    const std::string temp = real + ".~sav";
-    try {
-        auto in = openSource(source);
-        auto out = fs.openWrite(temp);
-        body(*out, in.get());
-        out->close();
-        const std::string model = facts.exists ? real : backup ? source : "";
-        if (!model.empty()) fs.copyPermissions(model, temp);
-        fs.rename(temp, real);
-    } catch (...) {
-        removeQuietly(fs, temp);
-        throw;
-    }
-}
 
 // The end written after a line: a line that ends with a CR gets CR LF even in
 // a bare-LF file, since a bare LF after it would read back as a CR LF and the
