@@ -135,6 +135,7 @@ void clsOculon::mInitialize() {
     miLineCount = 0;
     mbOptionExplicit = false;
     mbInDeclarations = false;
+    mbInEnum = false;
     mbSourceRead = false;
     msSource.clear();
     msModuleKind.clear();
@@ -321,7 +322,16 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     const bool bDeclare = w1 == "Declare" || (bScoped && w2 == "Declare");
     // Every procedure head ends the declarations section, also the forms the
     // head rules pass over.
-    if (isAnyProcedureHead(tLine)) mbInDeclarations = false;
+    const bool bHead = isAnyProcedureHead(tLine);
+    if (bHead) mbInDeclarations = false;
+    // The members of an Enum and its "End Enum" name constants: no variable,
+    // call or string function is in them, whatever their words. (A head ends
+    // an Enum whose "End Enum" is missing.)
+    if (mbInEnum && !bHead) {
+        if (w1 == "End" && w2 == "Enum") mbInEnum = false;
+        return;
+    }
+    mbInEnum = w1 == "Enum" || (bScoped && w2 == "Enum");
     if (w1 == "Sub" || w1 == "Function" || bDeclare ||
         (bScoped && (w2 == "Sub" || w2 == "Function" || w2 == "Property"))) {
         // A Declare is a declaration too: the declarations section goes on

@@ -280,6 +280,7 @@ private:
     bool mbOptionExplicit = false;
     std::string msSource;            // the whole file, one byte per character
     bool mbInDeclarations = false;   // true until the first procedure head
+    bool mbInEnum = false;           // between an Enum head and its "End Enum"
     std::string msModuleKind;        // last three characters of the file name, upper case
     std::string msFileName;          // file name without its folder, upper case
     std::string msInternalName;      // from the name line

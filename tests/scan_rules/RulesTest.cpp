@@ -86,7 +86,8 @@ protected:
 };
 
 TEST_F(Rules, CaseFilesAndRealisticReportsInOneRun) {
-    for (const char* file : {"declarations.txt", "procedures.txt", "controls.txt", "modules.txt", "numbers.txt"}) {
+    for (const char* file :
+         {"declarations.txt", "procedures.txt", "controls.txt", "modules.txt", "numbers.txt", "enums.txt"}) {
         for (const cases::Case& c : cases::read_cases(std::string("scan_rules/cases/") + file)) {
             SCOPED_TRACE(std::string(file) + ": " + c.title);
             auto findings = [&](const char* name) {
