@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     bool listMessages = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+        const std::string a = args[i];
         if (optionsEnded || a == "-" || a.empty() || a[0] != '-') {
             options.paths.push_back(a);
             continue;
@@ -111,6 +111,11 @@ int main(int argc, char** argv) {
                                 name == "--baseline" || name == "--write-baseline" || name == "--ignore" ||
                                 name == "--fail-on" || name == "--jobs";
         if (!isFlag && !takesValue) return badUsage("unknown option " + a);
+        if (isFlag && inlineValue && a[1] != '-') {
+            // "-qj2": the letters after a short flag are more short options.
+            args.insert(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, "-" + *inlineValue);
+            inlineValue.reset();
+        }
         if (isFlag && inlineValue) return badUsage(name + " takes no value");
         std::string value;
         if (takesValue) {

@@ -11,6 +11,20 @@ namespace lint {
 
 namespace {
 
+// Whether a text is valid UTF-8.
+bool isUtf8(const std::string& s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 9;
+        if (n == 9 || (n > 0 && b < 0xC2) || i + n >= s.size()) return false;
+        for (std::size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
 // A JSON string of a text, appended to out: runs of plain ASCII in one
 // piece, the rest escaped; bytes from 0x80 up are read as Windows-1252
 // (cp1252) or passed on as they are (UTF-8 already).
@@ -89,16 +103,39 @@ public:
     std::string file(const FileResult&, std::string report) const override { return report; }
 };
 
-// gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line.
+// gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line,
+// in UTF-8: the usage words read as Windows-1252, the path as jsonPath reads
+// it, with its backslashes and control characters escaped as `ls -b` writes
+// them ("\\", "\n", "\t", "\r", else "\ooo"), so that no name can end a
+// line or start another.
 class GccWriter : public FormatWriter {
 public:
     std::string file(const FileResult& r, std::string) const override {
+        const std::string path = gccPath(r.path);
         std::string out;
         for (const Finding& f : r.findings) {
-            ((out += r.path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
+            ((out += path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
             (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
-            if (!f.usage.empty()) (out += ' ') += f.usage;
+            if (!f.usage.empty()) appendUtf8(out += ' ', f.usage);
             ((out += " [") += f.ruleId) += "]\n";
+        }
+        return out;
+    }
+
+private:
+    static std::string gccPath(const std::string& path) {
+        std::string out;
+        for (char ch : isUtf8(path) ? path : windows1252ToUtf8(path)) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b == '\\') out += "\\\\";
+            else if (b == '\n') out += "\\n";
+            else if (b == '\t') out += "\\t";
+            else if (b == '\r') out += "\\r";
+            else if (b < 0x20 || b == 0x7F) {
+                char octal[5];
+                std::snprintf(octal, sizeof octal, "\\%03o", b);
+                out += octal;
+            } else out += ch;
         }
         return out;
     }
@@ -297,23 +334,6 @@ std::unique_ptr<FormatWriter> makeWriter(Format format) {
     }
     return nullptr;
 }
-
-namespace {
-
-bool isUtf8(const std::string& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 9;
-        if (n == 9 || (n > 0 && b < 0xC2) || i + n >= s.size()) return false;
-        for (std::size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string jsonString(std::string_view text) {
     std::string out;

@@ -96,11 +96,12 @@ private:
 // ---------------------------------------------------------------------------
 // Inputs
 
-// "" when `path` names a regular file that can be read, else the reason.
+// "" when `path` names a file that can be read, else the reason. A device
+// or a pipe is a file too ("--userdefs /dev/null": no user definitions).
 std::string checkReadableFile(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::strerror(errno);
-    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
     if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
     return "";
 }
@@ -137,8 +138,9 @@ std::string readInput(const std::string& path, std::string& text) {
     return why;
 }
 
-// The files the paths stand for, in order; what cannot be used is added to
-// `problems` ("PATH: reason"), an empty folder to `notes`.
+// The files the paths stand for, in order, each file once however often it
+// is named (also through a link or a folder); what cannot be used is added
+// to `problems` ("PATH: reason"), an empty folder to `notes`.
 std::vector<std::string> collectInputs(const std::vector<std::string>& paths, std::vector<std::string>& problems,
                                        std::vector<std::string>& notes) {
     std::vector<std::string> files;
@@ -157,6 +159,11 @@ std::vector<std::string> collectInputs(const std::vector<std::string>& paths, st
             problems.push_back(path + ": not a regular file or folder");
         }
     }
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::erase_if(files, [&](const std::string& file) {
+        struct stat st {};
+        return ::stat(file.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second;
+    });
     return files;
 }
 

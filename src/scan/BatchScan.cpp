@@ -1,7 +1,10 @@
 // Scanning files without the window.
 #include "scan/BatchScan.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <set>
 #include <filesystem>
 #include <system_error>
 
@@ -27,20 +30,26 @@ std::vector<std::string> filesToScan(const std::string& path, std::vector<std::s
     auto problem = [&](const fs::path& p, const std::string& why) {
         if (problems) problems->push_back(p.string() + ": " + why);
     };
-    // Folders still to walk; links to folders are not followed (no loops).
+    // Each folder is walked once, however many links lead to it: a link back
+    // to a folder above ends there instead of looping.
+    std::set<std::pair<dev_t, ino_t>> walked;
+    auto firstVisit = [&](const fs::path& folder) {
+        struct stat st {};
+        return ::stat(folder.c_str(), &st) != 0 || walked.insert({st.st_dev, st.st_ino}).second;
+    };
     std::vector<fs::path> folders{fs::path(path)};
     while (!folders.empty()) {
         const fs::path folder = std::move(folders.back());
         folders.pop_back();
+        if (!firstVisit(folder)) continue;
         fs::directory_iterator it(folder, ec);
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
             std::error_code entryEc;
-            if (!it->is_symlink(entryEc) && it->is_directory(entryEc)) {
+            if (it->is_directory(entryEc)) {
                 folders.push_back(it->path());
             } else if (isSourceFile(it->path())) {
                 if (it->is_regular_file(entryEc)) found.push_back(it->path().string());
-                else if (!it->is_directory(entryEc))
-                    problem(it->path(), entryEc ? entryEc.message() : "not a regular file");
+                else problem(it->path(), entryEc ? entryEc.message() : "not a regular file");
             }
         }
         if (ec) problem(folder, ec.message());
