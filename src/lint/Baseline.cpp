@@ -1,11 +1,19 @@
 #include "lint/Baseline.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace lint {
 
 const char* const BaselineHeader =
-    "# sifton baseline: path, rule, procedure, source text (tab-separated); one accepted finding a line";
+    "# sifton baseline, format 2: path (relative to this file's folder), rule, procedure, source text; "
+    "tab-separated, \\ escapes; one accepted finding a line";
 
 namespace {
+
+// What the first line of a baseline starts with, by format.
+constexpr std::string_view Format2 = "# sifton baseline, format 2:";
+constexpr std::string_view Format1 = "# sifton baseline:";
 
 // Keeps tabs, line ends and backslashes from breaking a field or a line.
 std::string escapeField(std::string_view s) {
@@ -23,6 +31,19 @@ std::string escapeField(std::string_view s) {
     return out;
 }
 
+// Whether a line is an entry: four fields, the second a rule id, and no
+// backslash but the four escapes.
+bool isEntry(std::string_view line) {
+    std::size_t tabs = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\t') ++tabs;
+        else if (line[i] == '\\' && (++i == line.size() || std::string_view("\\tnr").find(line[i]) == line.npos))
+            return false;
+    }
+    const std::size_t rule = line.find('\t') + 1;
+    return tabs == 3 && rule > 1 && line.substr(rule, 2) == "SF";
+}
+
 // The fields after the path.
 std::string restOf(const Finding& f) {
     const std::string text = f.line > 0 ? normaliseBlanks(f.source) : std::string(f.usage);
@@ -31,22 +52,48 @@ std::string restOf(const Finding& f) {
 
 }  // namespace
 
+std::string baselinePath(const std::string& file, const std::string& baselineFile) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path from = fs::absolute(fs::path(baselineFile), ec).lexically_normal().parent_path();
+    const fs::path rel = fs::absolute(fs::path(file), ec).lexically_normal().lexically_relative(from);
+    return ec || rel.empty() ? file : rel.string();
+}
+
 std::string baselineLine(const std::string& path, const Finding& finding) {
     return escapeField(path) + "\t" + restOf(finding);
 }
 
-void Baseline::addLine(const std::string& line) {
-    std::string l = line;
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-    if (l.empty() || l[0] == '#') return;
-    const std::size_t tab = l.find('\t');
-    if (tab == std::string::npos) return;
-    ++entries_[l.substr(0, tab)][l.substr(tab + 1)];
+std::string Baseline::read(const std::string& baselineFile, const std::string& text) {
+    file_ = baselineFile;
+    entries_.clear();
+    if (text.empty()) return "empty, not a baseline (--write-baseline writes one)";
+    const std::string_view all(text);
+    const std::string_view first = all.substr(0, all.find('\n'));
+    firstFormat_ = first.starts_with(Format1);
+    if (!first.starts_with(Format2) && !firstFormat_)
+        return "not a baseline: its first line is not \"" + std::string(Format2) + " ...\"";
+    if (text.back() != '\n') return "cut short: its last line has no line end";
+    long number = 1;
+    for (std::size_t at = first.size() + 1; at < all.size(); ++number) {
+        const std::size_t end = all.find('\n', at);
+        std::string_view line = all.substr(at, end - at);
+        at = end + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (firstFormat_ && (line.empty() || line[0] == '#')) continue;
+        if (!isEntry(line)) {
+            entries_.clear();
+            return "line " + std::to_string(number + 1) + " is not a baseline entry";
+        }
+        const std::size_t tab = line.find('\t');
+        ++entries_[std::string(line.substr(0, tab))][std::string(line.substr(tab + 1))];
+    }
+    return "";
 }
 
-std::vector<bool> Baseline::excused(const std::string& path, const std::vector<Finding>& findings) const {
+std::vector<bool> Baseline::excused(const std::string& file, const std::vector<Finding>& findings) const {
     std::vector<bool> out(findings.size(), false);
-    auto it = entries_.find(escapeField(path));
+    auto it = entries_.find(escapeField(firstFormat_ ? portablePath(file) : baselinePath(file, file_)));
     if (it == entries_.end()) return out;
     std::map<std::string, int> left = it->second;
     for (std::size_t i = 0; i < findings.size(); ++i) {

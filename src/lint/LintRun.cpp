@@ -16,6 +16,8 @@
 #include <thread>
 
 #include "lint/Baseline.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeError.h"
 #include "platform/Services.h"
 #include "scan/BatchScan.h"
 #include "scan/clsOculon.h"
@@ -231,13 +233,13 @@ public:
         });
         engine_.LoadFromText(path, text);
         FileResult result = collectFindings(engine_, path);
-        const bool needPortable = baseline_ || options_.writeBaseline;
-        const std::string portable = needPortable ? portablePath(path) : "";
-        if (options_.writeBaseline)
-            for (const Finding& f : result.findings) o.baselineLines.push_back(baselineLine(portable, f));
+        if (options_.writeBaseline) {
+            const std::string named = baselinePath(path, *options_.writeBaseline);
+            for (const Finding& f : result.findings) o.baselineLines.push_back(baselineLine(named, f));
+        }
         std::string report;
         if (baseline_) {
-            const std::vector<bool> excused = baseline_->excused(portable, result.findings);
+            const std::vector<bool> excused = baseline_->excused(path, result.findings);
             std::set<long> dropped;
             std::vector<Finding> kept;
             for (std::size_t i = 0; i < excused.size(); ++i) {
@@ -321,10 +323,14 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     Baseline baseline;
     if (options.baseline) {
         std::string why = checkReadableFile(*options.baseline);
-        std::ifstream in(*options.baseline, std::ios::binary);
-        if (why.empty() && !in) why = std::strerror(errno);
+        if (why.empty()) {
+            try {
+                why = baseline.read(*options.baseline, platform::files().readAll(*options.baseline));
+            } catch (const platform::RuntimeError& e) {
+                why = e.description();
+            }
+        }
         if (!why.empty()) problems.push_back("--baseline " + *options.baseline + ": " + why);
-        for (std::string line; std::getline(in, line);) baseline.addLine(line);
     }
     ReplacingFile outputFile(0);
     if (options.output && problems.empty()) {
