@@ -184,8 +184,10 @@ public:
         struct stat st {};
         if (::stat(model.c_str(), &st) != 0) return;
         // The owner first: changing it clears the set-id bits that chmod then restores.
-        if (::chown(path.c_str(), st.st_uid, st.st_gid) != 0)
-            (void)::chown(path.c_str(), static_cast<uid_t>(-1), st.st_gid);
+        if (::chown(path.c_str(), st.st_uid, st.st_gid) != 0 &&
+            ::chown(path.c_str(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+            // Neither could be given: the file keeps the saver's owner and group.
+        }
         ::chmod(path.c_str(), st.st_mode & 07777);
     }
 
