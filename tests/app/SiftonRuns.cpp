@@ -77,7 +77,9 @@ TEST_P(SiftonRuns, Case) {
     std::string work = (fs::temp_directory_path() / "sifton-run-XXXXXX").string();
     ASSERT_NE(::mkdtemp(work.data()), nullptr);
     const std::unique_ptr<const std::string, void (*)(const std::string*)> removed(&work, [](const std::string* w) {
-        (void)std::system(("chmod -R u+rwx '" + *w + "' 2>/dev/null; rm -rf '" + *w + "'").c_str());
+        // A folder left behind is no fault of the case.
+        [[maybe_unused]] const int status =
+            std::system(("chmod -R u+rwx '" + *w + "' 2>/dev/null; rm -rf '" + *w + "'").c_str());
     });
     // Others may enter, so that a case can run a command as another user.
     fs::permissions(work, fs::perms::all);
