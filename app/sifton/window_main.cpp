@@ -9,6 +9,8 @@
 
 int runScannerWindow(int argc, char** argv, const std::optional<std::string>& userDefs) {
     QApplication app(argc, argv);
+    // Task switchers that go by the menu entry take its name and icon from here.
+    QApplication::setDesktopFileName("sifton");
     // Installed first, so that the engine's start-up already reports through them.
     platform::installQtServices(nullptr);
     auto engine = userDefs ? std::make_unique<scan::clsOculon>(*userDefs) : std::make_unique<scan::clsOculon>();

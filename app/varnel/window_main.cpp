@@ -7,6 +7,8 @@
 
 int runEditorWindow(int argc, char** argv, const std::string& startFile) {
     QApplication app(argc, argv);
+    // Task switchers that go by the menu entry take its name and icon from here.
+    QApplication::setDesktopFileName("varnel");
     editor::ui::frmEdit32 window(startFile);
     platform::installQtServices(&window);
     window.show();

@@ -82,6 +82,7 @@ frmSiftTst::frmSiftTst(std::unique_ptr<scan::clsOculon> engine, QWidget* parent)
     : QMainWindow(parent), engine_(std::move(engine)) {
     setObjectName("frmSiftTst");
     setWindowTitle("Probex Zelk");
+    setWindowIcon(platform::programIcon("sifton"));
     // The controls' places are measured for an 8-point sans-serif face;
     // larger type would not fit the labels and buttons.
     QFont face("Arial", 8);

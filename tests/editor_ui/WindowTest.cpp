@@ -61,6 +61,7 @@ TEST_F(EditorWindow, MenuTreeCaptionsShortcutsStatesAndOpenFilters) {
     }
     EXPECT_EQ(desktop.dialogs.calls.size(), 13u);
     EXPECT_EQ(window->objectName(), "frmEdit32");
+    EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)));
     for (const char* name : {"Picture1", "Image1", "cbProc"}) EXPECT_NE(window->findChild<QWidget*>(name), nullptr);
     EXPECT_EQ(control<QLabel>("Label1")->text(), "Procedure");
     EXPECT_TRUE(QFontInfo(control<platform::SourceTextView>("txtEdit")->font()).fixedPitch());

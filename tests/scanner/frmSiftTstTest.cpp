@@ -152,6 +152,7 @@ protected:
 
 TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     EXPECT_EQ(window->windowTitle(), "Probex Zelk");
+    EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)));
     EXPECT_EQ(window->centralWidget()->size(), QSize(489, 293));  // 7335 x 4395 twips
     EXPECT_TRUE(view()->isReadOnly());
     EXPECT_EQ(view()->font().family() + QString::number(view()->font().pointSize()), "Courier New9");

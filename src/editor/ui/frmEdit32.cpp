@@ -198,6 +198,7 @@ frmEdit32::frmEdit32(const std::string& commandLine, QWidget* parent)
     : QMainWindow(parent), searchTarget_(std::make_unique<EditorSearchTarget>(*this)) {
     setObjectName("frmEdit32");
     setWindowTitle("QVX");
+    setWindowIcon(platform::programIcon("varnel"));
     buildControls();
     buildMenus();
     // Below this size the band and the editing area would no longer be usable.

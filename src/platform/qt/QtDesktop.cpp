@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -174,5 +175,14 @@ void installQtServices(QWidget* parent) {
 }
 
 void setQtDialogParent(QWidget* parent) { dialogParent = parent; }
+
+QIcon programIcon(const QString& name) {
+    QIcon icon;
+    for (const QFileInfo& png : QDir(":/icons/" + name).entryInfoList({"*.png"})) {
+        const int size = png.baseName().toInt();
+        icon.addFile(png.filePath(), QSize(size, size));
+    }
+    return icon;
+}
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // box, busy pointer and event pump. Source text crosses into Qt by
 // Windows-1252 (platform/TextCodec.h), so every byte 0-255 survives a round
 // trip; captions and box texts, which also carry file names, by displayText.
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -35,5 +36,10 @@ void installQtServices(QWidget* parent);
 
 // Re-parents the dialogs and boxes of the installed Qt services.
 void setQtDialogParent(QWidget* parent);
+
+// The icon of program `name` ("varnel", "sifton") at every size it was
+// rendered for, from the resources :/icons/NAME/SIZE.png; null when the
+// program's icons are not built in.
+QIcon programIcon(const QString& name);
 
 }  // namespace platform

@@ -1,0 +1,3 @@
+Type=Exe
+Form=frmOrders.frm
+Name="Orders"
