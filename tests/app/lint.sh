@@ -35,7 +35,7 @@ if [ -x "$validator" ]; then
     result=$("$validator" validate "$work/out.sarif" 2>&1); check "SARIF validator status" 0 $?
     check "SARIF validator errors" "" "$(grep -E ': error ' <<<"$result")"
 else
-    echo "SKIP: SARIF validator not installed ($validator); scripts/setup installs it"
+    echo "SKIP: SARIF validator not installed ($validator); scripts/setup --tests installs it"
 fi
 
 # Baseline round trip: lines inserted above old findings leave nothing new;
