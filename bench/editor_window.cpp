@@ -17,7 +17,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include "platform/qt/SourceTextView.h"
+#include "textbox/SourceTextView.h"
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -31,7 +31,7 @@
 
 #include "editor/Search.h"
 #include "editor/ui/frmEdit32.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void onNextDialog(std::function<void(QDialog*)> answer) {
 
 struct OpenWindow {
     std::unique_ptr<editor::ui::frmEdit32> window;
-    platform::SourceTextView* edit = nullptr;
+    textbox::SourceTextView* edit = nullptr;
 };
 
 // The window as the program starts it with the file on its command line,
@@ -101,7 +101,7 @@ OpenWindow openBigFile() {
     w.window = std::make_unique<editor::ui::frmEdit32>(bigFile());
     w.window->show();
     settle();
-    w.edit = w.window->findChild<platform::SourceTextView*>("txtEdit");
+    w.edit = w.window->findChild<textbox::SourceTextView*>("txtEdit");
     w.edit->setFocus();
     QTest::keyClick(w.edit, Qt::Key_End);
     QTest::keyClick(w.edit, Qt::Key_A);

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
 #include "scanner/frmSiftTst.h"

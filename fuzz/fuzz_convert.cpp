@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "convert/ConvertXBase.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     platform::RecordingDesktop desktop;

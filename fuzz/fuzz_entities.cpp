@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "editor/SourceDocument.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/Services.h"
 
 namespace {

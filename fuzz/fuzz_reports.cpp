@@ -9,7 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "reports/Reports.h"
 
 namespace {

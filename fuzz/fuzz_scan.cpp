@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/Services.h"
 #include "scan/clsOculon.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "platform/TextBuffer.h"
+#include "textbox/TextBuffer.h"
 #include "platform/TextCodec.h"
 
 namespace {
@@ -27,7 +27,7 @@ std::u16string chars(const std::string& bytes) {
     return out;
 }
 
-void check(const platform::TextBuffer& b, const std::u16string& model) {
+void check(const textbox::TextBuffer& b, const std::u16string& model) {
     FUZZ_CHECK(b.size() == static_cast<std::int64_t>(model.size()), "size");
     FUZZ_CHECK(b.text() == model, "text");
     std::string bytes;
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (p < size && data[p] != 0) first += static_cast<char>(data[p++]);
     ++p;
 
-    platform::TextBuffer b;
+    textbox::TextBuffer b;
     b.setBytes(first, crlf);
     std::u16string model = chars(crlf ? platform::toCrLfLineEnds(first) : first);
     check(b, model);

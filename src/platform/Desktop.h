@@ -1,8 +1,9 @@
 #pragma once
 // The desktop services the programs call on: message boxes, clipboard, file
 // dialogs, input box, busy pointer and the event pump. Each is a small
-// interface with a Qt implementation (platform/qt) and a recording double
-// (platform/Recording.h) that tests script.
+// interface with a Qt implementation (platform/qt), a quiet default for a
+// program without a window (Services.cpp) and a recording double that tests
+// script (tests/support/Recording.h).
 #include <chrono>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ namespace platform {
 enum class Icon { None, Stop, Exclamation, Information };
 enum class Buttons { Ok, OkCancel, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
+
+// The answer of a box nobody answers: Ok, or Cancel where Yes and No are offered.
+inline Answer defaultAnswer(Buttons buttons) { return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok; }
 
 class MessageBoxes {
 public:

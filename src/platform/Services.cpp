@@ -1,11 +1,29 @@
 #include "platform/Services.h"
 
-#include <map>
-
-#include "platform/Recording.h"
+#include <iostream>
 
 namespace platform {
 namespace {
+
+// Writes every box to stderr ("title: text") and gives the default answer.
+class StderrMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const std::string& text, const std::string& title, Icon, Buttons buttons) override {
+        std::cerr << title << ": " << text << "\n";
+        return defaultAnswer(buttons);
+    }
+};
+
+// A clipboard of the program's own, for a program without a window.
+class MemoryClipboard : public Clipboard {
+public:
+    std::string text() const override { return text_; }
+    void setText(const std::string& text) override { text_ = text; }
+    void clear() override { text_.clear(); }
+
+private:
+    std::string text_;
+};
 
 class NoEventPump : public EventPump {
 public:
@@ -37,7 +55,7 @@ public:
 
 Services makeDefaults() {
     static StderrMessageBoxes boxes;
-    static RecordingClipboard clipboard;
+    static MemoryClipboard clipboard;
     static CancellingDialogs dialogs;
     static EmptyInputBox input;
     static NoBusyPointer busy;

@@ -22,7 +22,7 @@
 
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
-#include "platform/qt/SourceTextView.h"
+#include "textbox/SourceTextView.h"
 #include "scan/Trap.h"
 #include "scan/ScanAhead.h"
 #include "scanner/ElidedLabel.h"
@@ -112,7 +112,7 @@ void frmSiftTst::buildControls() {
     client_->setMinimumSize(ceilPixels(scanner::MinOuterWidth - scanner::FrameWidth),
                             ceilPixels(scanner::MinOuterHeight - scanner::FrameHeight));
 
-    rtbViewer_ = new platform::SourceTextView(client_);
+    rtbViewer_ = new textbox::SourceTextView(client_);
     rtbViewer_->setObjectName("rtbViewer");
     // Read-only, but the reader may still select text to search for it.
     rtbViewer_->setReadOnly(true);

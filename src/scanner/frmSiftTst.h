@@ -22,7 +22,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 
-namespace platform {
+namespace textbox {
 class SourceTextView;
 }
 class QProgressBar;
@@ -109,7 +109,7 @@ private:
     std::function<platform::PrintJob(const std::string&)> printJobFactory_;
 
     QWidget* client_ = nullptr;
-    platform::SourceTextView* rtbViewer_ = nullptr;
+    textbox::SourceTextView* rtbViewer_ = nullptr;
     QLabel* lblStatus_ = nullptr;
     QLabel* lblCurrentFile_ = nullptr;
     QProgressBar* barLoadingStatus_ = nullptr;

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "convert/ConvertXBase.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/RuntimeError.h"
 #include "support/Cases.h"
 

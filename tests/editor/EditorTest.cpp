@@ -4,7 +4,7 @@
 
 #include "editor/EntityRules.h"
 #include "editor/SourceDocument.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
 #include "support/Cases.h"

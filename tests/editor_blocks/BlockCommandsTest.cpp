@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "editor/BlockCommands.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/RuntimeError.h"
 #include "support/Cases.h"
 #include "support/FakeTextBox.h"

@@ -29,7 +29,7 @@ protected:
         auto* list = control<QComboBox>("cbProc");
         return QApplication::focusWidget() == list || QApplication::focusWidget() == list->lineEdit();
     }
-    bool editorHasFocus() { return QApplication::focusWidget() == control<platform::SourceTextView>("txtEdit"); }
+    bool editorHasFocus() { return QApplication::focusWidget() == control<textbox::SourceTextView>("txtEdit"); }
     void expectOneBox(const std::string& text, const std::string& title, platform::Icon icon) {
         ASSERT_EQ(desktop.boxes.shown.size(), 1u);
         uitest::expectBox(desktop.boxes.last(), {text, title, icon});

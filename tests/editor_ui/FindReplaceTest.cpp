@@ -200,7 +200,7 @@ TEST_F(FindReplace, OneUndoTakesBackAReplaceAllAndTheWindowFitsASmallScreen) {
     given("ab\r\nxab\r\nab");
     replaceWith("ab", "Q", false);
     EXPECT_EQ(window->editorText(), "Q\r\nxQ\r\nQ");
-    QTest::keyClick(control<platform::SourceTextView>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(control<textbox::SourceTextView>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window->editorText(), "ab\r\nxab\r\nab");
 }
 

@@ -2,7 +2,7 @@
 // dialogs cannot reach easily (the window tests run the examples).
 
 #include "editor/Search.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/RuntimeError.h"
 #include "support/Cases.h"
 

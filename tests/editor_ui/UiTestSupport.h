@@ -14,8 +14,8 @@
 #include <tuple>
 
 #include "editor/ui/frmEdit32.h"
-#include "platform/Recording.h"
-#include "platform/qt/SourceTextView.h"
+#include "support/Recording.h"
+#include "textbox/SourceTextView.h"
 #include "support/Cases.h"
 #include "textlib/TextLib.h"
 
@@ -102,8 +102,8 @@ protected:
         return nullptr;
     }
     void typeIntoEditor(const QString& keys) {
-        control<platform::SourceTextView>("txtEdit")->setFocus();
-        QTest::keyClicks(control<platform::SourceTextView>("txtEdit"), keys);
+        control<textbox::SourceTextView>("txtEdit")->setFocus();
+        QTest::keyClicks(control<textbox::SourceTextView>("txtEdit"), keys);
     }
     void expectSelection(std::int64_t start, std::int64_t length) {
         EXPECT_EQ(std::pair(window->selStart(), window->selLength()), std::pair(start, length));

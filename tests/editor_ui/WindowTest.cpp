@@ -64,8 +64,8 @@ TEST_F(EditorWindow, MenuTreeCaptionsShortcutsStatesAndOpenFilters) {
     EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)));
     for (const char* name : {"Picture1", "Image1", "cbProc"}) EXPECT_NE(window->findChild<QWidget*>(name), nullptr);
     EXPECT_EQ(control<QLabel>("Label1")->text(), "Procedure");
-    EXPECT_TRUE(QFontInfo(control<platform::SourceTextView>("txtEdit")->font()).fixedPitch());
-    EXPECT_EQ(control<platform::SourceTextView>("txtEdit")->font().pointSize(), 9);
+    EXPECT_TRUE(QFontInfo(control<textbox::SourceTextView>("txtEdit")->font()).fixedPitch());
+    EXPECT_EQ(control<textbox::SourceTextView>("txtEdit")->font().pointSize(), 9);
 }
 
 TEST_F(EditorWindow, CommandLineOpensWholeOnceAndTheMenusOpenEntitiesOrWhole) {
@@ -109,7 +109,7 @@ TEST_F(EditorWindow, TheListWarnsOnceAboutAChangedEntityAndEnterMovesToTheText) 
     QTest::keyClicks(list, "B");
     QTest::keyClick(list, Qt::Key_Return);
     settle();
-    EXPECT_EQ(QApplication::focusWidget(), control<platform::SourceTextView>("txtEdit"));
+    EXPECT_EQ(QApplication::focusWidget(), control<textbox::SourceTextView>("txtEdit"));
     EXPECT_EQ(window->document().currentEntityName(), "A");
 }
 
@@ -157,7 +157,7 @@ TEST_F(EditorWindow, MenuShortcutsComeBeforeTheEditorsOwnKeysAndF1SaysTheHelpFil
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->setEditorText("abc");
     window->setSelection(0, 2);
-    auto* edit = control<platform::SourceTextView>("txtEdit");
+    auto* edit = control<textbox::SourceTextView>("txtEdit");
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(desktop.clipboard.text(), "ab");
@@ -197,7 +197,7 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     start();
     window->resize(800, 600);
     settle();
-    auto* edit = control<platform::SourceTextView>("txtEdit");
+    auto* edit = control<textbox::SourceTextView>("txtEdit");
     auto px = [&](int twips) { return static_cast<int>(twips * window->logicalDpiY() / 1440.0 + 0.5); };
     EXPECT_EQ(edit->pos(), QPoint(0, px(600)));
     EXPECT_NEAR(edit->y() + edit->height(), window->frameGeometry().height() - px(660), 1.0);
@@ -222,7 +222,7 @@ TEST_F(EditorWindow, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) 
     const std::string bytes = "x = \"\x80 \x93q\x94 \x96\x81\"\r\n' \xE9t\xE9\r\n";
     std::ofstream(name, std::ios::binary) << bytes;
     start(name);
-    auto* edit = control<platform::SourceTextView>("txtEdit");
+    auto* edit = control<textbox::SourceTextView>("txtEdit");
     EXPECT_EQ(edit->plainText(), QString::fromUtf8("x = \"\u20AC \u201Cq\u201D \u2013\u0081\"\n' \u00E9t\u00E9\n"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("QVX: " + textlib::UCase(name)));
     item("mnuFileSave")->trigger();

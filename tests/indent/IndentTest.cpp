@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "indent/Indent.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "support/Cases.h"
 #include "support/FakeTextBox.h"
 

@@ -5,7 +5,7 @@
 // stands for `today`.
 #include <sstream>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "support/Cases.h"
 
 inline void expectPrintout(const platform::RecordingPrinter& p, const std::string& name,

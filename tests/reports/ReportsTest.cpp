@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/RuntimeError.h"
 #include "reports/Reports.h"
 #include "reports/Printout.h"

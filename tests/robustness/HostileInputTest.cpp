@@ -8,7 +8,7 @@
 #include "convert/ConvertXBase.h"
 #include "editor/SourceDocument.h"
 #include "indent/Indent.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "reports/Reports.h"
 #include "scan/clsOculon.h"
 

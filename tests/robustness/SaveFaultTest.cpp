@@ -13,7 +13,7 @@
 
 #include "RobustnessSupport.h"
 #include "editor/SourceDocument.h"
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/Services.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "reports/Printout.h"
 #include "scan/BatchScan.h"
 #include "scan/ScanAhead.h"

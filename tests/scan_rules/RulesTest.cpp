@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "scan/clsOculon.h"
 #include "support/Cases.h"
 

@@ -9,10 +9,10 @@
 #include <QtWidgets>
 #include <fstream>
 
-#include "platform/Recording.h"
+#include "support/Recording.h"
 #include "platform/Services.h"
 #include "platform/qt/QtDesktop.h"
-#include "platform/qt/SourceTextView.h"
+#include "textbox/SourceTextView.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ReportSearch.h"
 #include "scanner/frmSiftTst.h"
@@ -106,7 +106,7 @@ protected:
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     QAction* action(const char* name) { return child<QAction>(name); }
-    platform::SourceTextView* view() { return child<platform::SourceTextView>("rtbViewer"); }
+    textbox::SourceTextView* view() { return child<textbox::SourceTextView>("rtbViewer"); }
 
     std::string state() {
         auto on = [](QWidget* w) { return w->isEnabled() ? "on" : "off"; };

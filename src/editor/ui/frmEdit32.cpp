@@ -32,7 +32,7 @@
 #include "indent/Indent.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtPrinter.h"
-#include "platform/qt/SourceTextView.h"
+#include "textbox/SourceTextView.h"
 #include "textlib/TextLib.h"
 
 namespace editor::ui {
@@ -240,11 +240,11 @@ void frmEdit32::buildControls() {
     Image1->setPixmap(bandPicture());
     Image1->setGeometry(384, 8, 24, 24);
 
-    txtEdit = new platform::SourceTextView(client);
+    txtEdit = new textbox::SourceTextView(client);
     txtEdit->setObjectName("txtEdit");
     txtEdit->setCrLfLineEnds(true);
     txtEdit->setFont(editorFont());
-    connect(txtEdit, &platform::SourceTextView::textEdited, this,
+    connect(txtEdit, &textbox::SourceTextView::textEdited, this,
             [this] { platform::guardEvent([this] { txtEdit_Change(); }); });
     connect(cbProc, &QComboBox::activated, this,
             [this](int index) { platform::guardEvent([this, index] { cbProc_Click(index); }); });

@@ -17,7 +17,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 
-namespace platform {
+namespace textbox {
 class SourceTextView;
 }
 
@@ -136,7 +136,7 @@ private:
     QLabel* Label1 = nullptr;
     QComboBox* cbProc = nullptr;
     QLabel* Image1 = nullptr;
-    platform::SourceTextView* txtEdit = nullptr;
+    textbox::SourceTextView* txtEdit = nullptr;
 };
 
 }  // namespace editor::ui

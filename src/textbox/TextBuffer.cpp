@@ -1,11 +1,11 @@
-#include "platform/TextBuffer.h"
+#include "textbox/TextBuffer.h"
 
 #include <algorithm>
 #include <array>
 
 #include "platform/TextCodec.h"
 
-namespace platform {
+namespace textbox {
 
 namespace {
 
@@ -22,7 +22,7 @@ std::int64_t nextColumn(std::int64_t column, char16_t c) {
 const std::array<char16_t, 256>& charsOfBytes() {
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> t{};
-        for (int b = 0; b < 256; ++b) t[b] = charOfByte(static_cast<unsigned char>(b));
+        for (int b = 0; b < 256; ++b) t[b] = platform::charOfByte(static_cast<unsigned char>(b));
         return t;
     }();
     return table;
@@ -68,7 +68,7 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
 std::string TextBuffer::bytes() const {
     std::string out(static_cast<std::size_t>(size()), '\0');
     for (std::int64_t i = 0; i < size(); ++i) {
-        const int byte = byteOfChar(at(i));
+        const int byte = platform::byteOfChar(at(i));
         out[static_cast<std::size_t>(i)] = byte < 0 ? '?' : static_cast<char>(byte);
     }
     return out;
@@ -261,4 +261,4 @@ std::u16string TextBuffer::crlfLineEnds(std::u16string_view text) {
     return out;
 }
 
-}  // namespace platform
+}  // namespace textbox

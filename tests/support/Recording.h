@@ -26,8 +26,8 @@ struct ShownBox {
 
 class RecordingMessageBoxes : public MessageBoxes {
 public:
-    // Answers are taken in order; when none is scripted the box answers
-    // Ok (Ok, OkCancel) or Cancel (YesNoCancel).
+    // Answers are taken in order; when none is scripted the box gives
+    // defaultAnswer.
     void answerNext(Answer a) { answers_.push_back(a); }
     Answer show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override;
 
@@ -40,13 +40,6 @@ public:
 
 private:
     std::deque<Answer> answers_;
-};
-
-// Writes every box to stderr ("title: text") and answers with the default
-// above (or a fixed answer); the programs use it on the command line.
-class StderrMessageBoxes : public MessageBoxes {
-public:
-    Answer show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) override;
 };
 
 class RecordingClipboard : public Clipboard {

@@ -1,4 +1,4 @@
-#include "platform/qt/SourceTextView.h"
+#include "textbox/SourceTextView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +14,7 @@
 
 #include "platform/qt/QtDesktop.h"
 
-namespace platform {
+namespace textbox {
 
 namespace {
 
@@ -134,7 +134,7 @@ void SourceTextView::cut() {
 void SourceTextView::paste() {
     if (readOnly_) return;
     const QString text = QGuiApplication::clipboard()->text();
-    replaceSelection(chars(text));
+    replaceSelection(platform::chars(text));
 }
 
 void SourceTextView::setTabStopDistance(qreal pixels) {
@@ -454,7 +454,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
         const Qt::KeyboardModifiers mods = e->modifiers();
         const bool command = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
         if (editable && typed && !command) {
-            edit(from, to, chars(text), true);  // what is typed next joins this step
+            edit(from, to, platform::chars(text), true);  // what is typed next joins this step
         } else {
             e->ignore();
             return;
@@ -465,7 +465,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
 
 void SourceTextView::inputMethodEvent(QInputMethodEvent* e) {
     const QString text = e->commitString();
-    if (!readOnly_ && !text.isEmpty()) edit(selectionStart(), selectionEnd(), chars(text), true);
+    if (!readOnly_ && !text.isEmpty()) edit(selectionStart(), selectionEnd(), platform::chars(text), true);
     e->accept();
 }
 
@@ -492,7 +492,7 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
         // The X11 way: the text last selected anywhere goes in where the middle button is pressed.
         moveCaret(positionAt(e->position().toPoint()), false);
         const QString text = clipboard->text(QClipboard::Selection);
-        edit(caret_, caret_, chars(text));
+        edit(caret_, caret_, platform::chars(text));
         return;
     }
     if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
@@ -543,4 +543,4 @@ void SourceTextView::contextMenuEvent(QContextMenuEvent* e) {
     menu.exec(e->globalPos());
 }
 
-}  // namespace platform
+}  // namespace textbox

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace textbox {
 
 class TextBuffer {
 public:
@@ -106,4 +106,4 @@ private:
     std::uint64_t revision_ = 0;
 };
 
-}  // namespace platform
+}  // namespace textbox

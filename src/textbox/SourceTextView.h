@@ -17,11 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/TextBuffer.h"
+#include "textbox/TextBuffer.h"
 
 class QTextLayout;
 
-namespace platform {
+namespace textbox {
 
 class SourceTextView : public QAbstractScrollArea {
     Q_OBJECT
@@ -120,4 +120,4 @@ private:
     QPoint dragAt_;
 };
 
-}  // namespace platform
+}  // namespace textbox

@@ -1,17 +1,10 @@
-#include "platform/Recording.h"
+#include "support/Recording.h"
 
 #include <cmath>
-#include <iostream>
 
 #include "platform/RuntimeError.h"
 
 namespace platform {
-namespace {
-
-Answer defaultAnswer(Buttons buttons) { return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok; }
-
-}  // namespace
-
 Answer RecordingMessageBoxes::show(const std::string& text, const std::string& title, Icon icon, Buttons buttons) {
     Answer a = defaultAnswer(buttons);
     if (!answers_.empty()) {
@@ -20,11 +13,6 @@ Answer RecordingMessageBoxes::show(const std::string& text, const std::string& t
     }
     shown.push_back({text, title, icon, buttons, a});
     return a;
-}
-
-Answer StderrMessageBoxes::show(const std::string& text, const std::string& title, Icon, Buttons buttons) {
-    std::cerr << title << ": " << text << "\n";
-    return defaultAnswer(buttons);
 }
 
 std::optional<std::vector<std::string>> RecordingFileDialogs::next() {
