@@ -397,7 +397,7 @@ void SourceDocument::Form_KeyDown(bool activeControlIsCombo, int keyCode) {
 }
 
 void SourceDocument::mnuDeleteText_Click() {
-    view_.setEditorText("");
+    view_.deleteEditorText();
     changed_ = false;
     view_.focusEditor();
 }

@@ -74,6 +74,8 @@ public:
     // Replaces the text of txtEdit. The window raises its change event as it
     // always does (the document clears the changed flag afterwards).
     virtual void setEditorText(const std::string& text) = 0;
+    // Empties txtEdit as one edit the user can undo, like any other.
+    virtual void deleteEditorText() { setEditorText(""); }
     virtual std::string caption() = 0;
     virtual void setCaption(const std::string& caption) = 0;
     // Replaces the items of cbProc (no item selected yet).

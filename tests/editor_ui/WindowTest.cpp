@@ -191,6 +191,18 @@ TEST_F(EditorWindow, ClosingAChangedTextAsks) {
         EXPECT_EQ(window->isVisible(), staysOpen);
         EXPECT_EQ(cases::read(path), Module);
     }
+    // Delete All Text is one step to undo, and the text undone is a change to ask about.
+    desktop.boxes.clear();
+    start(path);
+    typeIntoEditor("x");
+    const std::string typed = window->editorText();
+    item("mnuDeleteText")->trigger();
+    QTest::keyClick(control<textbox::SourceTextView>("txtEdit"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->editorText(), typed);
+    desktop.boxes.answerNext(Answer::No);
+    window->close();
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    expectBox(desktop.boxes.last(), confirmSave(path));
 }
 
 TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {

@@ -477,6 +477,11 @@ std::string frmEdit32::editorText() {
 
 void frmEdit32::setEditorText(const std::string& text) { txtEdit->setBytes(text); }
 
+void frmEdit32::deleteEditorText() {
+    txtEdit->selectAll();
+    txtEdit->replaceSelection(u"");
+}
+
 std::optional<platform::UnsavableChar> frmEdit32::unsavableCharacter() {
     return platform::firstUnsavableChar(txtEdit->buffer().text());
 }

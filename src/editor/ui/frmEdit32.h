@@ -50,6 +50,7 @@ public:
     std::string editorText() override;
     std::optional<platform::UnsavableChar> unsavableCharacter() override;
     void setEditorText(const std::string& text) override;
+    void deleteEditorText() override;
     std::int64_t selStart();
     std::int64_t selLength();
     std::string selText();
