@@ -16,7 +16,7 @@ SearchState& searchState() {
 
 namespace {
 
-unsigned char upperByte(char c) { return static_cast<unsigned char>(textlib::upperChar(c)); }
+unsigned char upperByte(char c) { return static_cast<unsigned char>(textlib::upperLetter1252(c)); }
 
 // The 0-based index of the first occurrence of `find` (not empty) in `text`
 // at or after `from`, compared without regard to case, or npos. A skip

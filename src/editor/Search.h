@@ -49,7 +49,8 @@ public:
 // Up (any other direction): the nearest occurrence beginning at start - 1,
 // start - 2, ..., 1, whatever its end.
 //   findInText("abc abc", "abc", 0, 5) == 1; findInText("abc", "abc", 0, 0) == 0
-// Without case sensitivity both texts are compared in upper case.
+// Without case sensitivity both texts are compared in upper case, the
+// accented letters of Windows-1252 included.
 std::int64_t findInText(const std::string& text, const std::string& find, int direction, std::int64_t start,
                         bool caseSensitive = true);
 

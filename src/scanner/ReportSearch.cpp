@@ -11,7 +11,7 @@ std::int64_t findInReport(const std::string& report, const std::string& searchTe
     const auto needle = static_cast<std::int64_t>(searchText.size());
     if (needle == 0 || start < 0 || start + needle > length) return -1;
     auto it = std::search(report.begin() + start, report.end(), searchText.begin(), searchText.end(),
-                          [](char a, char b) { return textlib::upperChar(a) == textlib::upperChar(b); });
+                          [](char a, char b) { return textlib::upperLetter1252(a) == textlib::upperLetter1252(b); });
     return it == report.end() ? -1 : static_cast<std::int64_t>(it - report.begin());
 }
 

@@ -7,7 +7,8 @@
 namespace scanner {
 
 // Index of the first occurrence of searchText in report at or after start,
-// compared without regard to case (ASCII letters) and matching inside words;
+// compared without regard to case (the letters of Windows-1252) and matching
+// inside words;
 // -1 when there is none, when searchText is empty or start lies past the end.
 // findInReport("ab AB", "ab", 1) == 3.
 std::int64_t findInReport(const std::string& report, const std::string& searchText, std::int64_t start);

@@ -231,6 +231,18 @@ std::string RTrim(const std::string& text) { return text.substr(0, endOfNonBlank
 
 char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
+char upperLetter1252(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) return static_cast<char>(b - 0x20);
+    switch (b) {
+        case 0x9A: return '\x8A';  // š
+        case 0x9C: return '\x8C';  // œ
+        case 0x9E: return '\x8E';  // ž
+        case 0xFF: return '\x9F';  // ÿ
+        default: return c;
+    }
+}
+
 std::string UCase(std::string text) {
     for (auto& c : text) c = upperChar(c);
     return text;

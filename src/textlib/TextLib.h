@@ -63,6 +63,12 @@ std::string RTrim(const std::string& text);
 std::string UCase(std::string text);
 std::string LCase(std::string text);
 char upperChar(char c);
+// The upper case of a Windows-1252 letter, the way Western Windows upper-cased
+// text: a-z, the accented letters à-þ (but ÷), š, œ, ž and ÿ; any other byte
+// is itself (ß and µ have no upper case of one byte). For the case-blind
+// searches users type into, where "ação" must find "AÇÃO".
+//   upperLetter1252('\xE7') == '\xC7'; upperLetter1252('\xFF') == '\x9F'
+char upperLetter1252(char c);
 // 1-based position of search in text from start (exact / without regard to
 // case), 0 if none; an empty search gives start (when start <= len + 1).
 std::int64_t InStr(std::int64_t start, const std::string& text, const std::string& search);

@@ -4,7 +4,7 @@
 #include "scanner/ReportSearch.h"
 #include "support/Cases.h"
 
-TEST(FindInReport, IgnoresAsciiCaseMatchesInsideWordsAndStartsExactlyAtTheIndex) {
+TEST(FindInReport, IgnoresCaseMatchesInsideWordsAndStartsExactlyAtTheIndex) {
     for (const auto& r : cases::rows("scanner/cases/search.txt")) {
         if (r[0] == "FileNameOfPath") {
             EXPECT_EQ(scanner::FileNameOfPath(r[1]), r[2]) << r[1];
