@@ -10,13 +10,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <functional>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
 #include "lint/Baseline.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplaceFile.h"
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
 #include "scan/BatchScan.h"
@@ -26,74 +27,6 @@
 namespace lint {
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// Writing a file beside its target and renaming it into place, so that the
-// target is never left half written. An interrupted run removes its
-// unfinished file.
-
-constexpr int TempSlots = 2;
-char gTempPaths[TempSlots][4096];
-
-extern "C" void removeTempFilesAndDie(int sig) {
-    for (auto& p : gTempPaths)
-        if (p[0]) ::unlink(p);
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
-}
-
-class ReplacingFile {
-public:
-    explicit ReplacingFile(int slot) : slot_(slot) {}
-    ~ReplacingFile() { abandon(); }
-    // Opens the unfinished file; "" or the reason it could not be made.
-    std::string open(const std::string& target) {
-        target_ = target;
-        std::string temp = target + ".sifton-XXXXXX";
-        if (temp.size() >= sizeof gTempPaths[0]) return std::strerror(ENAMETOOLONG);
-        int fd = ::mkstemp(temp.data());
-        if (fd < 0) return std::strerror(errno);
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-        std::strcpy(gTempPaths[slot_], temp.c_str());
-        static bool handlersSet = false;
-        if (!handlersSet) {
-            for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, removeTempFilesAndDie);
-            handlersSet = true;
-        }
-        temp_ = temp;
-        stream_ = ::fdopen(fd, "wb");
-        return "";
-    }
-    std::FILE* stream() { return stream_; }
-    // Closes and renames into place; "" or the reason it failed (the
-    // unfinished file is then removed).
-    std::string commit() {
-        std::string why;
-        if (std::fflush(stream_) != 0 || std::ferror(stream_)) why = std::strerror(errno);
-        if (std::fclose(stream_) != 0 && why.empty()) why = std::strerror(errno);
-        stream_ = nullptr;
-        if (why.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0) why = std::strerror(errno);
-        if (why.empty()) {
-            gTempPaths[slot_][0] = '\0';
-            temp_.clear();
-        }
-        return why;
-    }
-    void abandon() {
-        if (stream_) std::fclose(stream_);
-        stream_ = nullptr;
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-        temp_.clear();
-        gTempPaths[slot_][0] = '\0';
-    }
-
-private:
-    int slot_;
-    std::string target_, temp_;
-    std::FILE* stream_ = nullptr;
-};
 
 // ---------------------------------------------------------------------------
 // Inputs
@@ -108,43 +41,15 @@ std::string checkReadableFile(const std::string& path) {
     return "";
 }
 
-// Reads a whole file; "" or the reason it could not be read.
-std::string readInput(const std::string& path, std::string& text) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat st {};
-    std::string why;
-    if (::fstat(fd, &st) != 0) {
-        why = std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        why = "not a regular file";
-    } else {
-        // One byte more than the file holds, so that the read that finds
-        // its end needs no more room.
-        text.resize(static_cast<std::size_t>(st.st_size) + 1);
-        std::size_t got = 0;
-        for (;;) {
-            if (got == text.size()) text.resize(text.size() + 65536);
-            ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                why = std::strerror(errno);
-                break;
-            }
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        text.resize(got);
-    }
-    ::close(fd);
-    return why;
-}
+// Which files are which: device and inode.
+using FileIds = std::set<std::pair<dev_t, ino_t>>;
 
 // The files the paths stand for, in order, each file once however often it
 // is named (also through a link or a folder); what cannot be used is added
-// to `problems` ("PATH: reason"), an empty folder to `notes`.
+// to `problems` ("PATH: reason"), an empty folder to `notes`; the files'
+// ids to `seen`.
 std::vector<std::string> collectInputs(const std::vector<std::string>& paths, std::vector<std::string>& problems,
-                                       std::vector<std::string>& notes) {
+                                       std::vector<std::string>& notes, FileIds& seen) {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         struct stat st {};
@@ -161,12 +66,70 @@ std::vector<std::string> collectInputs(const std::vector<std::string>& paths, st
             problems.push_back(path + ": not a regular file or folder");
         }
     }
-    std::set<std::pair<dev_t, ino_t>> seen;
     std::erase_if(files, [&](const std::string& file) {
         struct stat st {};
         return ::stat(file.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second;
     });
     return files;
+}
+
+// ---------------------------------------------------------------------------
+// Outputs
+
+// "" when `target` can take an output, else the reason, found before anything
+// is scanned: an existing file must be one this user may write (a device or
+// a FIFO is written as it is); a new one needs a folder this user may write.
+std::string whyNotWritable(const std::string& target, const FileIds& inputs) {
+    const std::string real = platform::files().resolveLinks(target);
+    struct stat st {};
+    if (::stat(real.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+        if (inputs.count({st.st_dev, st.st_ino})) return "is one of the files to scan";
+        if (::access(real.c_str(), W_OK) != 0) return std::strerror(errno);
+        return "";
+    }
+    if (errno != ENOENT) return std::strerror(errno);
+    const std::size_t slash = real.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : real.substr(0, slash);
+    if (::stat(folder.c_str(), &st) != 0) return "folder " + folder + ": " + std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return "folder " + folder + ": " + std::strerror(ENOTDIR);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return "folder " + folder + ": " + std::strerror(errno);
+    return "";
+}
+
+// An unnamed file in the temporary folder that holds the output until the
+// run is over, so that the target is replaced only by a whole output, in one
+// short step at the end; it leaves nothing behind however the run ends.
+std::FILE* openSpool() {
+    const std::string folder = platform::files().tempFolder();
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        std::string name = folder + "/sifton-XXXXXX";
+        fd = ::mkstemp(name.data());
+        if (fd >= 0) ::unlink(name.c_str());
+    }
+    return fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+}
+
+// Writes `target` through the suite's one safe replace of a file (a link's
+// file replaced, mode and owner kept, a device or a FIFO written as it is);
+// "" or why it failed, with the target as it was. Interrupting signals wait
+// until it is done, so that the target is either as it was or whole; their
+// dispositions are not touched, so what the run inherited as ignored stays
+// ignored.
+std::string writeTarget(const std::string& target, const std::function<void(platform::OutputFile&)>& write) {
+    sigset_t interrupts, before;
+    sigemptyset(&interrupts);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&interrupts, sig);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &before);
+    std::string why;
+    try {
+        platform::replaceFile(target, "", false, [&](platform::OutputFile& out, platform::InputFile*) { write(out); });
+    } catch (const platform::RuntimeError& e) {
+        why = e.description();
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return why;
 }
 
 // ---------------------------------------------------------------------------
@@ -215,9 +178,10 @@ public:
     Outcome scan(const std::string& path) {
         Outcome o;
         std::string text;
-        std::string why = readInput(path, text);
-        if (!why.empty()) {
-            o.problem = path + ": " + why;
+        try {
+            text = platform::files().readAll(path);
+        } catch (const platform::RuntimeError& e) {
+            o.problem = path + ": " + e.description();
             return o;
         }
         o.read = true;
@@ -332,18 +296,33 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
         }
         if (!why.empty()) problems.push_back("--baseline " + *options.baseline + ": " + why);
     }
-    ReplacingFile outputFile(0);
-    if (options.output && problems.empty()) {
-        std::string why = outputFile.open(*options.output);
-        if (!why.empty()) problems.push_back("--output " + *options.output + ": " + why);
-        else out = outputFile.stream();
+    // The outputs too, and they are never one of the inputs.
+    FileIds inputs;
+    std::vector<std::string> unused;
+    const std::vector<std::string> files = collectInputs(options.paths, unused, notes, inputs);
+    for (const auto& [option, target] :
+         {std::pair{"--output", options.output}, std::pair{"--write-baseline", options.writeBaseline}}) {
+        const std::string why = target ? whyNotWritable(*target, inputs) : "";
+        if (!why.empty()) problems.push_back(std::string(option) + " " + *target + ": " + why);
+    }
+    // An output that is this run's own standard output ("-o /dev/stdout")
+    // is written there as standard output is, where the shell left it.
+    struct stat target {
+    }, standard{};
+    const bool toStandardOutput = options.output && ::stat(options.output->c_str(), &target) == 0 &&
+                                  ::fstat(::fileno(out), &standard) == 0 && target.st_dev == standard.st_dev &&
+                                  target.st_ino == standard.st_ino;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> spool(nullptr, std::fclose);
+    if (options.output && !toStandardOutput && problems.empty()) {
+        spool.reset(openSpool());
+        if (!spool) problems.push_back("--output " + *options.output + ": " + std::strerror(errno));
+        out = spool.get();
     }
     if (!problems.empty()) {
         for (const std::string& p : problems) err << "sifton: " << p << "\n";
         return ExitProblem;
     }
-
-    const std::vector<std::string> files = collectInputs(options.paths, problems, notes);
+    problems = std::move(unused);
     for (const std::string& p : problems) err << "sifton: " << p << "\n";
     for (const std::string& n : notes) err << "sifton: " << n << "\n";
     err.flush();
@@ -438,29 +417,28 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     writeFailed |= !writeAll(out, writer->closing(totals));
     writeFailed |= std::fflush(out) != 0 || std::ferror(out);
 
-    const std::string outputName = options.output ? *options.output : "standard output";
-    if (writeFailed) {
-        problems.push_back("cannot write " + outputName);
-        err << "sifton: cannot write " << outputName << ": " << std::strerror(errno) << "\n";
-        outputFile.abandon();
-    } else if (options.output) {
-        std::string why = outputFile.commit();
-        if (!why.empty()) {
-            problems.push_back(why);
-            err << "sifton: cannot write " << outputName << ": " << why << "\n";
-        }
+    std::string why = writeFailed ? std::strerror(errno) : "";
+    if (why.empty() && spool) {
+        why = writeTarget(*options.output, [&](platform::OutputFile& file) {
+            std::rewind(out);
+            std::string chunk(1 << 20, '\0');
+            for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), out)) > 0;)
+                file.write(chunk.substr(0, n));
+            if (std::ferror(out)) platform::raise(platform::err::DeviceIO);
+        });
+    }
+    if (!why.empty()) {
+        const std::string name = options.output ? *options.output : "standard output";
+        problems.push_back("cannot write " + name);
+        err << "sifton: cannot write " << name << ": " << why << "\n";
     }
 
     if (options.writeBaseline) {
         std::sort(baselineLines.begin(), baselineLines.end());
-        ReplacingFile file(1);
-        std::string why = file.open(*options.writeBaseline);
-        if (why.empty()) {
-            std::string text = std::string(BaselineHeader) + "\n";
-            for (const std::string& l : baselineLines) text += l + "\n";
-            if (!writeAll(file.stream(), text)) why = std::strerror(errno);
-            else why = file.commit();
-        }
+        why = writeTarget(*options.writeBaseline, [&](platform::OutputFile& file) {
+            file.write(std::string(BaselineHeader) + "\n");
+            for (std::string& l : baselineLines) file.write(l += '\n');
+        });
         if (!why.empty()) {
             problems.push_back(why);
             err << "sifton: cannot write " << *options.writeBaseline << ": " << why << "\n";

@@ -196,7 +196,7 @@ public:
         // Bounded, as the system bounds it: a loop of links ends with the last name tried.
         for (int hops = 0; hops < 40; ++hops) {
             struct stat st {};
-            if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+            if (current.starts_with("/proc/") || ::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
             std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
             const ssize_t n = ::readlink(current.c_str(), buf.data(), buf.size());
             if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) break;
@@ -216,13 +216,16 @@ public:
             return f;
         }
         f.exists = true;
+        f.regular = S_ISREG(st.st_mode);
         f.links = static_cast<int>(st.st_nlink);
         f.device = st.st_dev;
         f.inode = st.st_ino;
         f.writable = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
         const std::size_t slash = path.rfind('/');
         const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-        f.folderWritable = ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+        // No file can be made in /proc, whatever access() says to the superuser.
+        f.folderWritable =
+            !path.starts_with("/proc/") && ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
         // A new file belongs to this process's user; only the superuser gives it
         // another, and a user gives it only a group he belongs to.
         const uid_t me = ::geteuid();

@@ -34,6 +34,7 @@ public:
 // What a save needs to know about the file it replaces.
 struct FileFacts {
     bool exists = false;
+    bool regular = true;                  // a plain file (not a device, a FIFO or a folder)
     bool writable = true;                 // this process may open it for writing
     bool folderWritable = true;           // this process may create and rename files beside it
     bool ownerKept = true;                // a new file could be given its owner and group
@@ -58,6 +59,10 @@ public:
     virtual void copyPermissions(const std::string& model, const std::string& path) = 0;
     // The file that `path` names once symbolic links are followed (the path
     // itself when it is none); a link to a missing file gives that file's path.
+    // A link in /proc (an open file of a process: /dev/stdout is
+    // /proc/self/fd/1) is the last step: what it names may be no path at all
+    // ("pipe:[...]"), and a file renamed into place would not be the one the
+    // process holds open, so it is written as it is.
     virtual std::string resolveLinks(const std::string& path) { return path; }
     virtual FileFacts facts(const std::string& path);
     // A folder for temporary files.

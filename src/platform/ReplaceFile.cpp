@@ -55,6 +55,15 @@ void replaceFile(const std::string& target, const std::string& source, bool back
         return source.empty() ? std::unique_ptr<InputFile>() : fs.openRead(from);
     };
 
+    // A device or a FIFO is written to; there is nothing to keep or replace.
+    if (facts.exists && !facts.regular) {
+        auto in = openSource(source);
+        auto out = fs.openWrite(real);
+        body(*out, in.get());
+        out->close();
+        return;
+    }
+
     if (facts.exists && facts.writable && (facts.links > 1 || !facts.folderWritable || !facts.ownerKept)) {
         const std::string kept = keepOldBytes(fs, real);
         try {

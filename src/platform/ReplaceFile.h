@@ -22,6 +22,8 @@ namespace platform {
 // refused ("Permission denied"), except when `backup` is set: an old backup
 // is replaced as a whole as it always was.
 //
+// A device or a FIFO is simply written to.
+//
 // Whatever `body` throws is passed on once the file is back as it was.
 void replaceFile(const std::string& target, const std::string& source, bool backup,
                  const std::function<void(OutputFile& out, InputFile* in)>& body);

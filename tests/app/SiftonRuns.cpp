@@ -109,6 +109,6 @@ TEST_P(SiftonRuns, Case) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SiftonRuns, ::testing::ValuesIn(allCases()),
-                         [](const auto& info) { return testName(info.param, info.index); });
+                         [](const auto& test) { return testName(test.param, test.index); });
 
 }  // namespace
