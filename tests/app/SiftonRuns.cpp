@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 struct RunCase {
     std::string file;
+    std::size_t index;  // in its file, from 1
     cases::Case c;
     friend void PrintTo(const RunCase& rc, std::ostream* os) { *os << rc.file << ": " << rc.c.title; }
 };
@@ -37,13 +38,15 @@ std::vector<RunCase> allCases() {
     std::sort(files.begin(), files.end());
     std::vector<RunCase> out;
     for (const std::string& f : files)
-        for (cases::Case& c : cases::read_cases("app/cases/runs/" + f)) out.push_back({f, std::move(c)});
+        for (std::size_t n = 1; cases::Case & c : cases::read_cases("app/cases/runs/" + f))
+            out.push_back({f, n++, std::move(c)});
     return out;
 }
 
-// A test name of a case: the file's stem and the title's letters and digits.
-std::string testName(const RunCase& rc, std::size_t index) {
-    std::string name = fs::path(rc.file).stem().string() + "_" + std::to_string(index) + "_";
+// A test name of a case: the file's stem, the case's number there, and the
+// title's letters and digits.
+std::string testName(const RunCase& rc) {
+    std::string name = fs::path(rc.file).stem().string() + "_" + std::to_string(rc.index) + "_";
     for (char c : rc.c.title) {
         if (std::isalnum(static_cast<unsigned char>(c))) name += c;
         else if (name.back() != '_') name += '_';
@@ -109,6 +112,6 @@ TEST_P(SiftonRuns, Case) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SiftonRuns, ::testing::ValuesIn(allCases()),
-                         [](const auto& test) { return testName(test.param, test.index); });
+                         [](const auto& test) { return testName(test.param); });
 
 }  // namespace
