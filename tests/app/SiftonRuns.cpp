@@ -2,9 +2,9 @@
 // cases/runs/: a shell script run in a fresh folder, the files it finds
 // there, and the exit status, standard output and standard error expected.
 //   === TITLE
-//   (the script; $sifton is the program, $root the source tree, as_user
-//    runs a command as nobody when the tests run as root, skip REASON skips
-//    the case)
+//   (the script; $sifton and $varnel are the programs, $root the source
+//    tree, as_user runs a command as nobody when the tests run as root,
+//    skip REASON skips the case)
 //   --- file NAME    (a file put there first: these lines, each ended by CR LF)
 //   --- status       (the exit status of the script's last command)
 //   --- out          (the whole standard output; each line ended by LF)
@@ -68,7 +68,7 @@ std::string joined(cases::Lines lines, const std::string& work) {
 }
 
 const char* const Prelude =
-    "sifton=" SIFTON_PROGRAM " root=" VARNEL_SOURCE_DIR
+    "sifton=" SIFTON_PROGRAM " varnel=" VARNEL_PROGRAM " root=" VARNEL_SOURCE_DIR
     "\n"
     "as_user() { if [ \"$(id -u)\" = 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups \"$@\";"
     " else \"$@\"; fi; }\n"
