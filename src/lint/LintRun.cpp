@@ -1,6 +1,7 @@
 #include "lint/LintRun.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +11,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -109,6 +110,13 @@ std::FILE* openSpool() {
         if (fd >= 0) ::unlink(name.c_str());
     }
     return fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+}
+
+// Whether `path` names the file that `stream` writes to.
+bool isOpenAs(const std::string& path, std::FILE* stream) {
+    struct stat named = {}, opened = {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(::fileno(stream), &opened) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
 // Writes `target` through the suite's one safe replace of a file (a link's
@@ -307,11 +315,7 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     }
     // An output that is this run's own standard output ("-o /dev/stdout")
     // is written there as standard output is, where the shell left it.
-    struct stat target {
-    }, standard{};
-    const bool toStandardOutput = options.output && ::stat(options.output->c_str(), &target) == 0 &&
-                                  ::fstat(::fileno(out), &standard) == 0 && target.st_dev == standard.st_dev &&
-                                  target.st_ino == standard.st_ino;
+    const bool toStandardOutput = options.output && isOpenAs(*options.output, out);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> spool(nullptr, std::fclose);
     if (options.output && !toStandardOutput && problems.empty()) {
         spool.reset(openSpool());
