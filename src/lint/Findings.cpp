@@ -72,8 +72,13 @@ FileResult collectFindings(const scan::clsOculon& engine, const std::string& pat
 
 Counts countFindings(const std::vector<Finding>& findings) {
     Counts c;
-    for (const Finding& f : findings) c.add(f.entry->grade);
+    for (const Finding& f : findings)
+        if (!f.suppressed) c.add(f.entry->grade);
     return c;
+}
+
+bool withinLevel(scan::Grade grade, int level) {
+    return level >= 3 || grade == scan::Grade::Error || (level == 2 && grade == scan::Grade::Warning);
 }
 
 const std::string& oneLineMessage(const scan::CatalogueEntry& entry) {

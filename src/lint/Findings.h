@@ -18,16 +18,27 @@ struct Finding {
     std::string_view procedure;  // the line's location; "" for a module finding
     long line = 0;               // 1-based physical line where the logical line starts; 0 for a module finding
     std::string_view source;     // the logical line without its final line end; "" for a module finding
+    bool suppressed = false;     // a suppression comment accepts it (see Suppressions.h)
 };
+
+// A remark on the file that is no finding of the catalogue (a suppression
+// comment that names no rule or suppresses nothing).
+struct Note {
+    long line = 0;  // 1-based
+    std::string message;
+};
+// The rule id under which notes are reported.
+inline constexpr const char* NoteRuleId = "suppression";
 
 struct FileResult {
     std::string path;  // as given on the command line or found by the folder walk
     std::string internalName;
     long lineCount = 0;  // logical lines cut
     std::vector<Finding> findings;
+    std::vector<Note> notes;
 };
 
-// Findings per grade.
+// Findings per grade (suppressed ones are not counted).
 struct Counts {
     long errors = 0, warnings = 0, suggestions = 0;
     void add(scan::Grade g) {
@@ -44,6 +55,10 @@ struct Counts {
 FileResult collectFindings(const scan::clsOculon& engine, const std::string& path);
 
 Counts countFindings(const std::vector<Finding>& findings);
+
+// Whether a check level reports findings of a grade: 1 errors only, 2 errors
+// and warnings, 3 everything.
+bool withinLevel(scan::Grade grade, int level);
 
 // The catalogue text on one line, without its grade label: a line end and the
 // indentation after it become one blank. "Error:   Dim of ..." -> "Dim of ...".

@@ -114,11 +114,14 @@ public:
         const std::string path = gccPath(r.path);
         std::string out;
         for (const Finding& f : r.findings) {
+            if (f.suppressed) continue;
             ((out += path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
             (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
             if (!f.usage.empty()) appendUtf8(out += ' ', f.usage);
             ((out += " [") += f.ruleId) += "]\n";
         }
+        for (const Note& n : r.notes)
+            out += path + ':' + std::to_string(n.line) + ": note: " + n.message + " [" + NoteRuleId + "]\n";
         return out;
     }
 
@@ -163,6 +166,7 @@ public:
                ", \"findings\": [";
         bool first = true;
         for (const Finding& f : r.findings) {
+            if (f.suppressed) continue;
             out += first ? "\n" : ",\n";
             first = false;
             const bool lined = f.line > 0;
@@ -182,7 +186,15 @@ public:
             else out += "null";
             out += '}';
         }
-        out += first ? "]}" : "\n    ]}";
+        out += first ? "]" : "\n    ]";
+        if (!r.notes.empty()) {
+            out += ", \"notes\": [";
+            for (std::size_t i = 0; i < r.notes.size(); ++i)
+                out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(r.notes[i].line) +
+                       ", \"message\": " + jsonString(r.notes[i].message) + "}";
+            out += ']';
+        }
+        out += '}';
         return out;
     }
     std::string separator() const override { return ","; }
@@ -267,6 +279,10 @@ public:
                    "\", \"shortDescription\": {\"text\": " + jsonString(oneLineMessage(e)) +
                    "}, \"defaultConfiguration\": {\"level\": \"" + levelName(e.grade) + "\"}}";
         }
+        // The notes on suppression comments, after the catalogue's rules.
+        out += ",\n            {\"id\": \"" + std::string(NoteRuleId) +
+               "\", \"shortDescription\": {\"text\": \"A suppression comment names no rule or suppresses "
+               "nothing.\"}, \"defaultConfiguration\": {\"level\": \"note\"}}";
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
     std::string file(const FileResult& r, std::string) const override {
@@ -299,7 +315,19 @@ public:
             (out += std::to_string(f.line > 0 ? f.line : 1)) +=
                 "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
             appendHex(out, hash);
-            out += "\"}}";
+            out += "\"}";
+            // Code scanning services keep an accepted finding, marked as such.
+            if (f.suppressed) out += ", \"suppressions\": [{\"kind\": \"inSource\"}]";
+            out += '}';
+        }
+        for (const Note& n : r.notes) {
+            out += first ? "\n" : ",\n";
+            first = false;
+            out += "        {\"ruleId\": \"" + std::string(NoteRuleId) +
+                   "\", \"ruleIndex\": " + std::to_string(scan::messageCatalogue().size()) +
+                   ", \"level\": \"note\", \"message\": {\"text\": " + jsonString(n.message) +
+                   "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": " + artifact +
+                   ", \"region\": {\"startLine\": " + std::to_string(n.line) + "}}}]}";
         }
         return out;
     }

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "lint/Baseline.h"
+#include "lint/Suppressions.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplaceFile.h"
 #include "platform/RuntimeError.h"
@@ -205,13 +206,27 @@ public:
         });
         engine_.LoadFromText(path, text);
         FileResult result = collectFindings(engine_, path);
+        // Suppression comments. The report format shows every finding as the
+        // scanner window does; only a baseline run drops accepted ones there.
+        applySuppressions(engine_, result, [&](const scan::CatalogueEntry& e) {
+            return withinLevel(e.grade, options_.level) && !options_.ignored.count(e.id);
+        });
         if (options_.writeBaseline) {
             const std::string named = baselinePath(path, *options_.writeBaseline);
-            for (const Finding& f : result.findings) o.baselineLines.push_back(baselineLine(named, f));
+            for (const Finding& f : result.findings)
+                if (!f.suppressed) o.baselineLines.push_back(baselineLine(named, f));
         }
         std::string report;
         if (baseline_) {
-            const std::vector<bool> excused = baseline_->excused(path, result.findings);
+            // A suppressed finding uses up no baseline entry; the report format
+            // drops it like an excused one.
+            std::vector<Finding> open;
+            for (const Finding& f : result.findings)
+                if (!f.suppressed) open.push_back(f);
+            const std::vector<bool> excusedOpen = baseline_->excused(path, open);
+            std::vector<bool> excused(result.findings.size(), false);
+            for (std::size_t i = 0, k = 0; i < excused.size(); ++i)
+                excused[i] = result.findings[i].suppressed ? options_.format == Format::Report : excusedOpen[k++];
             std::set<long> dropped;
             std::vector<Finding> kept;
             for (std::size_t i = 0; i < excused.size(); ++i) {
@@ -229,7 +244,11 @@ public:
                 engine_.LoadFromText(path, text);
             }
         }
-        if (options_.format == Format::Report) report = engine_.sFillMessages();
+        if (options_.format == Format::Report) {
+            report = engine_.sFillMessages();
+            for (Finding& f : result.findings) f.suppressed = false;
+            result.notes.clear();
+        }
         tProgramErrors = nullptr;
         if (!programErrors.empty()) o.problem = path + ": " + programErrors;
         o.counts = countFindings(result.findings);

@@ -42,5 +42,19 @@ for f in report gcc json sarif; do
     cmp -s "$work/j1" "$work/j4"; check "-j 4 equals -j 1 ($f)" 0 $?
 done
 
+# Suppression comments: gcc and the baseline leave accepted findings out,
+# SARIF keeps them marked; the report shows them as it always did.
+out=$("$sifton" -q --level 2 --format gcc suppress); check "suppressions: status" 1 $?
+check "suppressions: gcc" "$(cat suppress.gcc)" "$out"
+"$sifton" -q --level 2 --format sarif -o "$work/sup.sarif" suppress
+check "suppressions: SARIF keeps them" 3 "$(grep -c '"suppressions": \[{"kind": "inSource"}\]' "$work/sup.sarif")"
+if [ -x "$validator" ]; then
+    result=$("$validator" validate "$work/sup.sarif" 2>&1); check "suppressions: SARIF validator" 0 $?
+    check "suppressions: SARIF validator errors" "" "$(grep -E ': error ' <<<"$result")"
+fi
+"$sifton" -q --level 2 --write-baseline "$work/sup.base" suppress >/dev/null
+check "suppressions: baseline" "SF022" "$(tail -n +2 "$work/sup.base" | cut -f2)"
+check "suppressions: report unchanged" 4 "$("$sifton" -q --level 2 suppress | grep -c '^Src Line:')"
+
 if [ $failures -eq 0 ]; then echo "all lint checks passed"; fi
 exit $((failures > 0))
