@@ -10,5 +10,7 @@
 int cmdScan(const lint::Options& options);
 // --list-messages: the message catalogue, one finding per line.
 int cmdListMessages();
+// --lsp: the language server on standard input and output.
+int cmdLanguageServer();
 // No paths: the scanner window.
 int runScannerWindow(int argc, char** argv, const std::optional<std::string>& userDefs);

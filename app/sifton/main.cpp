@@ -15,6 +15,7 @@ const char* const Usage =
     "Usage: sifton [--userdefs FILE]\n"
     "       sifton [OPTIONS] [--] PATH...\n"
     "       sifton --list-messages\n"
+    "       sifton --lsp\n"
     "\n"
     "Without PATH, opens the scanner window. With PATHs, scans the .BAS, .FRM\n"
     "and .CLS files named (a folder is walked for them, in sorted order) and\n"
@@ -41,10 +42,14 @@ const char* const Usage =
     "  -j, --jobs N         scan N files at a time (default: one per core);\n"
     "                       the output is the same for every N\n"
     "  -q, --quiet          leave out the summary line on standard error\n"
+    "  --no-config          leave out the project settings file (sifton.toml in\n"
+    "                       the first PATH's folder or the nearest one above it)\n"
     "  --userdefs FILE      read the user definitions from FILE instead of the\n"
     "                       first UserDefs.txt found beside the program, in\n"
     "                       ~/.config/sifton/ or in the installation's share/sifton/\n"
     "  --list-messages      print the message catalogue with the rule ids\n"
+    "  --lsp                run as a language server (LSP 3.17) on standard\n"
+    "                       input and output, for code editors\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "  --                   ends the options: every later argument is a PATH\n"
@@ -66,14 +71,6 @@ int badUsage(const std::string& why) {
     return 2;
 }
 
-// "error", "warning", "suggest".
-std::optional<scan::Grade> parseGrade(const std::string& s) {
-    if (s == "error") return scan::Grade::Error;
-    if (s == "warning") return scan::Grade::Warning;
-    if (s == "suggest") return scan::Grade::Suggest;
-    return std::nullopt;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +78,9 @@ int main(int argc, char** argv) {
     lint::Options options;
     bool scanOptionGiven = false;
     bool listMessages = false;
+    bool languageServer = false;
+    bool noConfig = false;
+    std::set<std::string> given;  // the scan options given, by name
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string a = args[i];
@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
         if (name == "-o") name = "--output";
         if (name == "-j") name = "--jobs";
         if (name == "-q") name = "--quiet";
-        const bool isFlag = name == "--help" || name == "--version" || name == "--list-messages" || name == "--quiet";
+        const bool isFlag = name == "--help" || name == "--version" || name == "--list-messages" || name == "--quiet" ||
+                            name == "--lsp" || name == "--no-config";
         const bool takesValue = name == "--level" || name == "--userdefs" || name == "--format" || name == "--output" ||
                                 name == "--baseline" || name == "--write-baseline" || name == "--ignore" ||
                                 name == "--fail-on" || name == "--jobs";
@@ -141,11 +142,18 @@ int main(int argc, char** argv) {
             listMessages = true;
             continue;
         }
+        if (name == "--lsp") {
+            languageServer = true;
+            continue;
+        }
         if (name == "--userdefs") {
             options.userDefs = value;
+            given.insert(name);
             continue;
         }
         scanOptionGiven = true;
+        given.insert(name);
+        if (name == "--no-config") noConfig = true;
         if (name == "--quiet") {
             options.quiet = true;
         } else if (name == "--level") {
@@ -169,7 +177,7 @@ int main(int argc, char** argv) {
             if (!unknown.empty()) return badUsage("--ignore: no rule " + unknown.front() + " (see --list-messages)");
             options.ignored.insert(ids.begin(), ids.end());
         } else if (name == "--fail-on") {
-            std::optional<scan::Grade> g = parseGrade(value);
+            std::optional<scan::Grade> g = lint::parseGrade(value);
             if (!g) return badUsage("--fail-on needs error, warning or suggest");
             options.failOn = *g;
         } else if (name == "--jobs") {
@@ -183,7 +191,31 @@ int main(int argc, char** argv) {
         if (args.size() != 1) return badUsage("--list-messages takes nothing else");
         return cmdListMessages();
     }
-    if (!options.paths.empty()) return cmdScan(options);
+    if (languageServer) {
+        if (args.size() != 1) return badUsage("--lsp takes nothing else");
+        return cmdLanguageServer();
+    }
+    if (!options.paths.empty()) {
+        if (!noConfig) {
+            // The project's settings, for what the command line leaves open.
+            try {
+                if (std::optional<std::string> file = lint::findProjectConfig(options.paths.front())) {
+                    lint::ProjectConfig c = lint::readProjectConfig(*file);
+                    if (c.level && !given.count("--level")) options.level = *c.level;
+                    if (c.ignored && !given.count("--ignore")) options.ignored = *c.ignored;
+                    if (c.failOn && !given.count("--fail-on")) options.failOn = *c.failOn;
+                    if (c.userDefs && !given.count("--userdefs")) options.userDefs = c.userDefs;
+                    if (c.baseline && !given.count("--baseline") && !given.count("--write-baseline"))
+                        options.baseline = c.baseline;
+                    options.project = std::move(c);
+                }
+            } catch (const lint::ProjectConfigError& e) {
+                std::cerr << "sifton: " << e.what() << "\n";
+                return 2;
+            }
+        }
+        return cmdScan(options);
+    }
     if (scanOptionGiven) return badUsage("no PATH to scan");
     if (options.userDefs && ::access(options.userDefs->c_str(), R_OK) != 0) {
         std::cerr << "sifton: --userdefs " << *options.userDefs << ": cannot be read\n";

@@ -50,8 +50,9 @@ using FileIds = std::set<std::pair<dev_t, ino_t>>;
 // is named (also through a link or a folder); what cannot be used is added
 // to `problems` ("PATH: reason"), an empty folder to `notes`; the files'
 // ids to `seen`.
-std::vector<std::string> collectInputs(const std::vector<std::string>& paths, std::vector<std::string>& problems,
+std::vector<std::string> collectInputs(const Options& options, std::vector<std::string>& problems,
                                        std::vector<std::string>& notes, FileIds& seen) {
+    const std::vector<std::string>& paths = options.paths;
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         struct stat st {};
@@ -60,6 +61,8 @@ std::vector<std::string> collectInputs(const std::vector<std::string>& paths, st
         } else if (S_ISDIR(st.st_mode)) {
             const std::size_t before = problems.size();
             std::vector<std::string> found = scan::filesToScan(path, &problems);
+            if (options.project)
+                std::erase_if(found, [&](const std::string& f) { return isExcluded(*options.project, f); });
             if (found.empty() && problems.size() == before) notes.push_back(path + ": no .BAS, .FRM or .CLS files");
             files.insert(files.end(), found.begin(), found.end());
         } else if (S_ISREG(st.st_mode)) {
@@ -326,7 +329,7 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     // The outputs too, and they are never one of the inputs.
     FileIds inputs;
     std::vector<std::string> unused;
-    const std::vector<std::string> files = collectInputs(options.paths, unused, notes, inputs);
+    const std::vector<std::string> files = collectInputs(options, unused, notes, inputs);
     for (const auto& [option, target] :
          {std::pair{"--output", options.output}, std::pair{"--write-baseline", options.writeBaseline}}) {
         const std::string why = target ? whyNotWritable(*target, inputs) : "";

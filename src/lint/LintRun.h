@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lint/Formats.h"
+#include "lint/ProjectConfig.h"
 #include "scan/MessageCatalogue.h"
 
 namespace lint {
@@ -25,6 +26,7 @@ struct Options {
     scan::Grade failOn = scan::Grade::Error;   // the grade from which a finding fails the run
     unsigned jobs = 0;                         // files scanned at a time; 0: one per core
     bool quiet = false;                        // no summary line
+    std::optional<ProjectConfig> project;      // its exclude globs leave out files a folder walk finds
     std::vector<std::string> paths;
 };
 

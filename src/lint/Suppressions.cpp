@@ -31,12 +31,9 @@ std::optional<std::string> commentOf(const std::string& text) {
 }
 
 bool isIdChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+}  // namespace
 
-// "sifton: ignore SF022, SF003" -> ids {"SF022", "SF003"}, file false;
-// "sifton: ignore-file SF022" -> file true. nullopt when the comment is no
-// suppression. The ids end at the first word that is no id ("SF022 because
-// ..." names SF022 alone).
-std::optional<std::vector<std::string>> parseMarker(std::string comment, bool& file) {
+std::optional<std::vector<std::string>> parseSuppression(std::string comment, bool& file) {
     comment = textlib::Trim(textlib::ReplaceAll(comment, "\t", " "));
     const std::string lower = textlib::LCase(comment);
     constexpr std::string_view Head = "sifton:";
@@ -71,8 +68,6 @@ std::optional<std::vector<std::string>> parseMarker(std::string comment, bool& f
     return ids;
 }
 
-}  // namespace
-
 void applySuppressions(const scan::clsOculon& engine, FileResult& result,
                        const std::function<bool(const scan::CatalogueEntry&)>& reported) {
     // Marks by the physical line of the statement they cover (0: the file).
@@ -84,7 +79,7 @@ void applySuppressions(const scan::clsOculon& engine, FileResult& result,
         std::optional<std::string> comment = commentOf(line.sText);
         if (!comment) continue;
         bool file = false;
-        std::optional<std::vector<std::string>> ids = parseMarker(*comment, file);
+        std::optional<std::vector<std::string>> ids = parseSuppression(*comment, file);
         if (!ids) continue;
         // The comment's own physical line: the last one of a continued statement.
         long commentLine = line.iPhysicalLine;

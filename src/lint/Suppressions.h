@@ -8,6 +8,7 @@
 // that the comment suppresses nothing of, is itself reported as a note.
 // The report format and the scanner window do not read them.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,11 @@ namespace lint {
 // comment for a rule that is not reported is not noted as unused.
 void applySuppressions(const scan::clsOculon& engine, FileResult& result,
                        const std::function<bool(const scan::CatalogueEntry&)>& reported);
+
+// The rule ids of a suppression comment's text (after its apostrophe):
+// " sifton: ignore SF022, SF003" -> {"SF022", "SF003"} with `file` false;
+// " sifton: ignore-file SF022" -> {"SF022"} with `file` true; nullopt for any
+// other comment. The ids end at the first word that is no id.
+std::optional<std::vector<std::string>> parseSuppression(std::string comment, bool& file);
 
 }  // namespace lint
