@@ -149,6 +149,8 @@ public:
         serverInput_ = -1;
         return pid_ == -1 && status >= 0 ? status : status_;
     }
+    // The server's process when it runs as the program; -1 otherwise.
+    pid_t pid() const { return pid_; }
     // Every message not taken yet.
     std::vector<json> received() {
         std::lock_guard<std::mutex> lock(mutex_);
