@@ -100,7 +100,7 @@ ProjectConfig readProjectConfig(const std::string& path) {
         } else if (k == "exclude") {
             c.exclude = stringList(path, k, node);
         } else {
-            throw ProjectConfigError(at + "unknown setting " + k);
+            throw ProjectConfigError(where(path, key.source()) + "unknown setting " + k);
         }
     }
     return c;
