@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/qt/QtDesktop.h"
 
@@ -19,7 +20,21 @@ namespace textbox {
 namespace {
 
 constexpr int Margin = 4;
+constexpr int CaretWidth = 2;
 constexpr char16_t LoneCrSymbol = 0x240D;
+// At most this many lines keep their offsets between two changes of the text.
+constexpr std::size_t KeptOffsets = 256;
+
+// How a character is shown: a tab as itself, the other control characters
+// (a lone CR among them) as their symbols, and the five bytes Windows-1252
+// leaves undefined (held as U+0081, U+008D, U+008F, U+0090, U+009D) as U+FFFD.
+char16_t shownChar(char16_t c) {
+    if (c == u'\t') return c;
+    if (c < 0x20) return static_cast<char16_t>(0x2400 + c);
+    if (c == 0x7F) return 0x2421;
+    if (c >= 0x80 && c < 0xA0) return 0xFFFD;
+    return c;
+}
 
 bool isWordChar(char16_t c) { return QChar(c).isLetterOrNumber() || c == u'_'; }
 
@@ -139,6 +154,9 @@ void SourceTextView::paste() {
 
 void SourceTextView::setTabStopDistance(qreal pixels) {
     tabStop_ = pixels;
+    offsets_.clear();
+    measuredWidth_ = 0;
+    updateScrollBars();
     viewport()->update();
 }
 
@@ -153,101 +171,209 @@ void SourceTextView::updateScrollBars() {
     verticalScrollBar()->setRange(0, std::max(0, lines - visibleLines()));
     verticalScrollBar()->setPageStep(visibleLines());
     verticalScrollBar()->setSingleStep(1);
-    const int charWidth = std::max(1, fontMetrics().horizontalAdvance(QChar(u' ')));
-    const auto width = static_cast<int>(std::min<std::int64_t>(buf_.widestLine() * charWidth + 2 * Margin, INT32_MAX));
-    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    const qreal width = std::ceil(contentWidth()) + 2 * Margin + CaretWidth;
+    horizontalScrollBar()->setRange(0, static_cast<int>(std::clamp<qreal>(width - viewport()->width(), 0, INT32_MAX)));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(charWidth);
+    horizontalScrollBar()->setSingleStep(std::max(1, static_cast<int>(std::lround(advance(u' ')))));
 }
 
-QString SourceTextView::lineText(std::int64_t line) const {
-    const std::u16string text = buf_.text(buf_.lineStart(line), buf_.lineEnd(line));
-    QString out(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-    out.replace(QChar(u'\r'), QChar(LoneCrSymbol));
+QString SourceTextView::shownText(std::int64_t from, std::int64_t to) const {
+    QString out(static_cast<qsizetype>(to - from), Qt::Uninitialized);
+    for (std::int64_t i = from; i < to; ++i) out[static_cast<qsizetype>(i - from)] = QChar(shownChar(buf_.at(i)));
     return out;
 }
 
-void SourceTextView::layoutLine(QTextLayout& layout, std::int64_t line) const {
-    layout.setText(lineText(line));
-    layout.setFont(font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(tabStop_ > 0 ? tabStop_ : 8 * QFontMetricsF(font()).horizontalAdvance(QChar(u' ')));
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine l = layout.createLine();
-    if (l.isValid()) l.setPosition(QPointF(0, 0));
-    layout.endLayout();
+qreal SourceTextView::advance(char16_t c) const {
+    auto [it, fresh] = advances_.try_emplace(c, 0.0);
+    if (fresh) it->second = QFontMetricsF(font()).horizontalAdvance(QChar(shownChar(c)));
+    return it->second;
+}
+
+qreal SourceTextView::tabStop() const { return tabStop_ > 0 ? tabStop_ : 8 * advance(u' '); }
+
+// Sums the advances of the line's characters once; a tab goes on to the next
+// tab stop, a surrogate pair is measured as one character.
+const SourceTextView::Offsets& SourceTextView::offsets(std::int64_t line) const {
+    if (offsetsRevision_ != buf_.revision()) {
+        offsets_.clear();
+        offsetsRevision_ = buf_.revision();
+    }
+    auto [it, fresh] = offsets_.try_emplace(line);
+    Offsets& xs = it->second;
+    if (!fresh) return xs;
+    const std::int64_t start = buf_.lineStart(line), end = buf_.lineEnd(line);
+    xs.resize(static_cast<std::size_t>(end - start + 1));
+    const qreal tab = tabStop();
+    qreal x = 0;
+    xs[0] = 0;
+    for (std::int64_t i = start; i < end; ++i) {
+        const char16_t c = buf_.at(i);
+        if (c == u'\t') {
+            x = tab > 0 ? (std::floor(x / tab + 1e-6) + 1) * tab : x;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < end && QChar::isLowSurrogate(buf_.at(i + 1))) {
+            const QChar pair[2] = {QChar(c), QChar(buf_.at(i + 1))};
+            xs[static_cast<std::size_t>(i - start + 1)] = x;
+            x += QFontMetricsF(font()).horizontalAdvance(QString(pair, 2));
+            ++i;
+        } else {
+            x += advance(c);
+        }
+        xs[static_cast<std::size_t>(i - start + 1)] = x;
+    }
+    measuredWidth_ = std::max(measuredWidth_, x);
+    return xs;
+}
+
+qreal SourceTextView::contentWidth() const {
+    return std::max(static_cast<qreal>(buf_.widestLine()) * advance(u' '), measuredWidth_);
+}
+
+qreal SourceTextView::xOf(std::int64_t pos) const {
+    const std::int64_t line = buf_.lineOf(pos);
+    return offsets(line)[static_cast<std::size_t>(pos - buf_.lineStart(line))];
+}
+
+std::int64_t SourceTextView::positionAtX(std::int64_t line, qreal x) const {
+    const Offsets& xs = offsets(line);
+    auto k = static_cast<std::size_t>(std::lower_bound(xs.begin(), xs.end(), x) - xs.begin());
+    if (k == xs.size()) --k;
+    else if (k > 0 && x - xs[k - 1] < xs[k] - x) --k;
+    std::int64_t pos = buf_.lineStart(line) + static_cast<std::int64_t>(k);
+    if (pos > buf_.lineStart(line) && QChar::isLowSurrogate(buf_.at(pos)) && QChar::isHighSurrogate(buf_.at(pos - 1)))
+        --pos;
+    return pos;
 }
 
 std::int64_t SourceTextView::positionAt(const QPoint& p) const {
     const std::int64_t line = std::clamp<std::int64_t>(
         verticalScrollBar()->value() + (p.y() - Margin / 2) / lineHeight(), 0, buf_.lineCount() - 1);
-    QTextLayout layout;
-    layoutLine(layout, line);
-    const int x = p.x() - Margin + horizontalScrollBar()->value();
-    const int column = layout.lineCount() ? layout.lineAt(0).xToCursor(x) : 0;
-    return buf_.clamp(buf_.lineStart(line) + column);
+    return positionAtX(line, p.x() - Margin + horizontalScrollBar()->value());
 }
 
 QRect SourceTextView::caretRect() const {
     const std::int64_t line = buf_.lineOf(caret_);
-    QTextLayout layout;
-    layoutLine(layout, line);
-    const auto column = static_cast<int>(caret_ - buf_.lineStart(line));
-    const qreal x = layout.lineCount() ? layout.lineAt(0).cursorToX(column) : 0;
+    qreal x = xOf(caret_);
+    if (!preedit_.isEmpty()) x += QFontMetricsF(font()).horizontalAdvance(preedit_.left(preeditCursor_));
+    int width = CaretWidth;
+    if (overwrite_ && preedit_.isEmpty() && caret_ < buf_.lineEnd(line))
+        width = std::max(CaretWidth, static_cast<int>(std::lround(xOf(nextPosition(caret_)) - xOf(caret_))));
     const auto top = static_cast<int>((line - verticalScrollBar()->value()) * lineHeight()) + Margin / 2;
-    return QRect(static_cast<int>(x) + Margin - horizontalScrollBar()->value(), top, 2, lineHeight());
+    return QRect(static_cast<int>(std::lround(x)) + Margin - horizontalScrollBar()->value(), top, width, lineHeight());
 }
-
-int SourceTextView::caretX() const { return caretRect().left() - Margin + horizontalScrollBar()->value(); }
 
 void SourceTextView::ensureCaretVisible() {
     const std::int64_t line = buf_.lineOf(caret_);
     QScrollBar* v = verticalScrollBar();
     if (line < v->value()) v->setValue(static_cast<int>(line));
     else if (line >= v->value() + visibleLines()) v->setValue(static_cast<int>(line - visibleLines() + 1));
-    const QRect r = caretRect();
+    // The caret's line, once measured, may be wider than the range allows.
+    qreal x = xOf(caret_);
+    if (!preedit_.isEmpty()) x += QFontMetricsF(font()).horizontalAdvance(preedit_);
+    updateScrollBars();
     QScrollBar* h = horizontalScrollBar();
-    const int room = viewport()->width() - 2 * Margin;
-    if (r.left() < Margin) h->setValue(h->value() + r.left() - Margin - room / 4);
-    else if (r.right() > Margin + room) h->setValue(h->value() + r.right() - Margin - room + room / 4);
+    const int room = std::max(0, viewport()->width() - 2 * Margin - CaretWidth);
+    if (x < h->value()) h->setValue(static_cast<int>(std::floor(x)) - room / 4);
+    else if (x > h->value() + room) h->setValue(static_cast<int>(std::ceil(x)) - room + room / 4);
 }
 
 // --- Painting ---------------------------------------------------------------------
 
-void SourceTextView::paintEvent(QPaintEvent*) {
-    QPainter painter(viewport());
-    const std::int64_t first = verticalScrollBar()->value();
-    const std::int64_t last = std::min(buf_.lineCount(), first + visibleLines() + 1);
+// Lays out and draws the part of a line that is on show, with a character
+// more on each side; its tabs are placed where the line's offsets put them.
+void SourceTextView::drawLine(QPainter& painter, std::int64_t line, int top) const {
+    const Offsets& xs = offsets(line);
+    const std::int64_t start = buf_.lineStart(line), end = buf_.lineEnd(line);
+    const auto length = static_cast<std::int64_t>(xs.size()) - 1;
+    const qreal left = horizontalScrollBar()->value() - Margin, right = left + viewport()->width();
+    std::int64_t a = std::max<std::int64_t>(0, std::upper_bound(xs.begin(), xs.end(), left) - xs.begin() - 2);
+    std::int64_t b = std::min<std::int64_t>(length, std::lower_bound(xs.begin(), xs.end(), right) - xs.begin() + 1);
+    if (a > 0 && QChar::isLowSurrogate(buf_.at(start + a))) --a;
+    if (b < length && QChar::isLowSurrogate(buf_.at(start + b))) ++b;
+    const auto at = [&](std::int64_t pos) {
+        return Margin - horizontalScrollBar()->value() + xs[static_cast<std::size_t>(pos - start)];
+    };
+
+    // The selection's background, over blanks and a selected line end too.
     const std::int64_t selFrom = selectionStart(), selTo = selectionEnd();
-    const std::int64_t caretLine = buf_.lineOf(caret_);
-    QTextCharFormat selected;
-    selected.setBackground(palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
-    selected.setForeground(
-        palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::HighlightedText));
-    painter.setPen(palette().color(QPalette::Text));
-    for (std::int64_t line = first; line < last; ++line) {
-        QTextLayout layout;
-        layoutLine(layout, line);
-        const std::int64_t start = buf_.lineStart(line), end = buf_.lineEnd(line);
-        QList<QTextLayout::FormatRange> ranges;
-        if (selFrom < selTo && selFrom <= end && selTo > start) {
-            const std::int64_t from = std::max(selFrom, start), to = std::min(selTo, end);
-            if (to > from) ranges.append({static_cast<int>(from - start), static_cast<int>(to - from), selected});
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    if (selFrom < selTo && selFrom <= end && selTo > start) {
+        const std::int64_t from = std::max(selFrom, start), to = std::min(selTo, end);
+        qreal x2 = at(to);
+        if (selTo > end && end < buf_.size()) x2 += advance(u' ');
+        painter.fillRect(QRectF(at(from), top, x2 - at(from), lineHeight()),
+                         palette().brush(group, QPalette::Highlight));
+    }
+
+    QString text = shownText(start + a, start + b);
+    // The text being composed goes in at the caret, with the input method's formats.
+    const bool composing = !preedit_.isEmpty() && caret_ >= start + a && caret_ <= start + b;
+    const auto preeditAt = static_cast<int>(caret_ - start - a);
+    const qreal preeditWidth = composing ? QFontMetricsF(font()).horizontalAdvance(preedit_) : 0;
+    if (composing) text.insert(preeditAt, preedit_);
+    QList<QTextOption::Tab> tabs;
+    for (std::int64_t k = a; k < b; ++k)
+        if (buf_.at(start + k) == u'\t')
+            tabs.append(QTextOption::Tab(xs[static_cast<std::size_t>(k + 1)] - xs[static_cast<std::size_t>(a)] +
+                                             (composing && start + k >= caret_ ? preeditWidth : 0),
+                                         QTextOption::LeftTab));
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabs(tabs);
+    option.setTabStopDistance(tabStop());
+    QTextLayout layout(text, font());
+    layout.setTextOption(option);
+    QList<QTextLayout::FormatRange> ranges;
+    const auto shifted = [&](std::int64_t pos) {
+        const auto k = static_cast<int>(pos - start - a);
+        return composing && k > preeditAt ? k + static_cast<int>(preedit_.size()) : k;
+    };
+    if (selFrom < selTo && selTo > start + a && selFrom < start + b) {
+        QTextCharFormat selected;
+        selected.setForeground(palette().brush(group, QPalette::HighlightedText));
+        const int from = shifted(std::max(selFrom, start + a)), to = shifted(std::min(selTo, start + b));
+        ranges.append({from, to - from, selected});
+    }
+    if (composing) {
+        bool formatted = false;
+        for (const QInputMethodEvent::Attribute& attr : preeditAttrs_) {
+            if (attr.type != QInputMethodEvent::TextFormat) continue;
+            const QTextCharFormat format = qvariant_cast<QTextFormat>(attr.value).toCharFormat();
+            if (!format.isValid()) continue;
+            ranges.append({preeditAt + attr.start, attr.length, format});
+            formatted = true;
         }
-        const QPointF at(Margin - horizontalScrollBar()->value(),
-                         static_cast<qreal>((line - first) * lineHeight() + Margin / 2));
-        layout.draw(&painter, at, ranges);
-        // A selected line end shows as a blank's width, so that selected
-        // empty lines can be seen.
-        if (selFrom <= end && selTo > end && end < buf_.size()) {
-            const qreal x = layout.lineCount() ? layout.lineAt(0).naturalTextWidth() : 0;
-            painter.fillRect(QRectF(at.x() + x, at.y(), fontMetrics().horizontalAdvance(QChar(u' ')), lineHeight()),
-                             selected.background());
+        if (!formatted) {
+            QTextCharFormat underlined;
+            underlined.setFontUnderline(true);
+            ranges.append({preeditAt, static_cast<int>(preedit_.size()), underlined});
         }
-        if (line == caretLine && hasFocus() && caretOn_)
-            layout.drawCursor(&painter, at, static_cast<int>(caret_ - start), 2);
+    }
+    layout.beginLayout();
+    QTextLine l = layout.createLine();
+    if (l.isValid()) l.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    painter.setPen(palette().color(group, QPalette::Text));
+    layout.draw(&painter, QPointF(at(start + a), top), ranges);
+}
+
+void SourceTextView::paintEvent(QPaintEvent* e) {
+    QPainter painter(viewport());
+    if (offsets_.size() > KeptOffsets) offsets_.clear();
+    const std::int64_t first = verticalScrollBar()->value();
+    const int height = lineHeight();
+    const std::int64_t from = first + std::max(0, (e->rect().top() - Margin / 2) / height);
+    const std::int64_t to = std::min(buf_.lineCount(), first + (e->rect().bottom() - Margin / 2) / height + 1);
+    // Lines measured for the first time may widen the range.
+    const qreal width = contentWidth();
+    for (std::int64_t line = from; line < to; ++line) offsets(line);
+    if (contentWidth() > width) updateScrollBars();
+    for (std::int64_t line = from; line < to; ++line)
+        drawLine(painter, line, static_cast<int>((line - first) * height + Margin / 2));
+    if (hasFocus() && caretOn_) {
+        QColor color = palette().color(QPalette::Text);
+        const QRect r = caretRect();
+        if (r.width() > CaretWidth) color.setAlpha(96);
+        painter.fillRect(r, color);
     }
 }
 
@@ -261,6 +387,9 @@ void SourceTextView::scrollContentsBy(int, int) { viewport()->update(); }
 void SourceTextView::changeEvent(QEvent* e) {
     QAbstractScrollArea::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
+        advances_.clear();
+        offsets_.clear();
+        measuredWidth_ = 0;
         updateScrollBars();
         viewport()->update();
     }
@@ -339,11 +468,7 @@ std::int64_t SourceTextView::verticalMove(int lines) const {
     const std::int64_t line = buf_.lineOf(caret_);
     const std::int64_t target = std::clamp<std::int64_t>(line + lines, 0, buf_.lineCount() - 1);
     if (target == line) return lines < 0 ? buf_.lineStart(line) : buf_.lineEnd(line);
-    const int x = goalX_ >= 0 ? goalX_ : caretX();
-    QTextLayout layout;
-    layoutLine(layout, target);
-    const int column = layout.lineCount() ? layout.lineAt(0).xToCursor(x) : 0;
-    return buf_.clamp(buf_.lineStart(target) + column);
+    return positionAtX(target, goalX_ >= 0 ? goalX_ : xOf(caret_));
 }
 
 void SourceTextView::moveCaret(std::int64_t pos, bool keepAnchor) {
@@ -417,7 +542,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
         for (const Move& m : moves) {
             const bool select = e == m.select;
             if (!select && e != m.move) continue;
-            const int goal = goalX_;
+            const qreal goal = goalX_;
             // Lines a vertical move goes; a page moves the view with the caret.
             const int lines = m.kind == Down       ? 1
                               : m.kind == Up       ? -1
@@ -442,7 +567,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
                     verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
                     break;
             }
-            const int x = lines ? (goal >= 0 ? goal : caretX()) : -1;
+            const qreal x = lines ? (goal >= 0 ? goal : xOf(caret_)) : -1;
             moveCaret(pos, select);
             goalX_ = x;
             return;
@@ -463,23 +588,55 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
     e->accept();
 }
 
+// The input method's commit goes in like typing; the text it is still
+// composing is shown at the caret until then, but is not part of the text.
 void SourceTextView::inputMethodEvent(QInputMethodEvent* e) {
-    const QString text = e->commitString();
-    if (!readOnly_ && !text.isEmpty()) edit(selectionStart(), selectionEnd(), platform::chars(text), true);
+    if (readOnly_) return e->ignore();
+    std::int64_t from = selectionStart(), to = selectionEnd();
+    if (e->replacementLength() > 0 && from == to) {
+        from = buf_.clamp(caret_ + e->replacementStart());
+        to = buf_.clamp(from + e->replacementLength(), true);
+    }
+    preedit_ = e->preeditString();
+    preeditAttrs_ = e->attributes();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    for (const QInputMethodEvent::Attribute& attr : preeditAttrs_)
+        if (attr.type == QInputMethodEvent::Cursor)
+            preeditCursor_ = std::clamp(attr.start, 0, static_cast<int>(preedit_.size()));
+    const QString commit = e->commitString();
+    if (!commit.isEmpty() || from != to) edit(from, to, platform::chars(commit), true);
+    ensureCaretVisible();
+    viewport()->update();
     e->accept();
 }
 
+// What an input method asks of the text around the caret: the caret's line,
+// or the part of it within a thousand characters of the caret, with the
+// caret and the anchor as positions in that text.
 QVariant SourceTextView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    constexpr std::int64_t Around = 1000;
+    const std::int64_t line = buf_.lineOf(caret_);
+    const std::int64_t from = std::max(buf_.lineStart(line), caret_ - Around);
+    const std::int64_t to = std::min(buf_.lineEnd(line), caret_ + Around);
+    const auto inText = [&](std::int64_t pos) { return static_cast<int>(std::clamp(pos, from, to) - from); };
+    const auto chars = [&](std::int64_t a, std::int64_t b) {
+        const std::u16string t = buf_.text(a, b);
+        return QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size()));
+    };
     switch (query) {
         case Qt::ImEnabled: return !readOnly_;
-        case Qt::ImCursorRectangle: return caretRect();
-        case Qt::ImCursorPosition: return static_cast<int>(caret_ - buf_.lineStart(buf_.lineOf(caret_)));
-        case Qt::ImAnchorPosition:
-            return static_cast<int>(
-                std::clamp(anchor_, buf_.lineStart(buf_.lineOf(caret_)), buf_.lineEnd(buf_.lineOf(caret_))) -
-                buf_.lineStart(buf_.lineOf(caret_)));
-        case Qt::ImSurroundingText: return lineText(buf_.lineOf(caret_));
+        case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine | Qt::ImhNoPredictiveText);
+        case Qt::ImFont: return font();
+        case Qt::ImCursorRectangle: return caretRect().translated(viewport()->pos());
+        case Qt::ImAnchorRectangle: return caretRect().translated(viewport()->pos());
+        case Qt::ImCursorPosition: return inText(caret_);
+        case Qt::ImAnchorPosition: return inText(anchor_);
+        case Qt::ImAbsolutePosition: return static_cast<qlonglong>(caret_);
+        case Qt::ImSurroundingText: return chars(from, to);
+        case Qt::ImTextBeforeCursor: return chars(from, caret_);
+        case Qt::ImTextAfterCursor: return chars(caret_, to);
         case Qt::ImCurrentSelection: return selectedText();
+        case Qt::ImMaximumTextLength: return QVariant();
         default: return QAbstractScrollArea::inputMethodQuery(query);
     }
 }

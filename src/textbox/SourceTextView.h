@@ -7,19 +7,27 @@
 // Positions are those of the buffer, so of the bytes it was given. The caret
 // and the selection never fall between the CR and the LF of a line end, and
 // the keys move over a line end as one character. A CR on its own shows as
-// the symbol U+240D.
+// the symbol U+240D, other control characters as their symbols, and the five
+// bytes Windows-1252 leaves undefined as U+FFFD.
+//
+// Where a character stands is the sum of the advances before it in its line,
+// kept per line until the text changes; only the part of a line on show is
+// laid out and drawn, so a line of a megabyte costs no more to show than a
+// short one, and the caret is scrolled into view however wide the line.
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QInputMethodEvent>
 #include <QString>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "textbox/TextBuffer.h"
 
-class QTextLayout;
+class QPainter;
 
 namespace textbox {
 
@@ -86,6 +94,9 @@ protected:
     bool focusNextPrevChild(bool next) override { return readOnly_ && QAbstractScrollArea::focusNextPrevChild(next); }
 
 private:
+    // Where each position of a line stands, from 0 at its start to the width
+    // of the line at its end.
+    using Offsets = std::vector<qreal>;
     void edit(std::int64_t from, std::int64_t to, std::u16string_view text, bool typing = false);
     void moveCaret(std::int64_t pos, bool keepAnchor);
     void afterEdit();
@@ -93,13 +104,19 @@ private:
     void restartBlink();
     int lineHeight() const;
     int visibleLines() const;
-    QString lineText(std::int64_t line) const;
-    // The layout of a line on show, made once per paint of it.
-    void layoutLine(QTextLayout& layout, std::int64_t line) const;
+    // The characters [from, to) of the text as they are shown.
+    QString shownText(std::int64_t from, std::int64_t to) const;
+    qreal advance(char16_t c) const;
+    qreal tabStop() const;
+    const Offsets& offsets(std::int64_t line) const;
+    // The width of the whole text, at least as wide as every line measured.
+    qreal contentWidth() const;
+    // The x of a position in its line, and the position of a line nearest to an x.
+    qreal xOf(std::int64_t pos) const;
+    std::int64_t positionAtX(std::int64_t line, qreal x) const;
     std::int64_t positionAt(const QPoint& p) const;
+    void drawLine(QPainter& painter, std::int64_t line, int top) const;
     QRect caretRect() const;
-    // The caret's x in the whole line, scrolled or not.
-    int caretX() const;
     std::int64_t wordStart(std::int64_t pos) const;
     std::int64_t wordEnd(std::int64_t pos) const;
     std::int64_t nextPosition(std::int64_t pos) const;
@@ -109,15 +126,28 @@ private:
     TextBuffer buf_;
     std::int64_t anchor_ = 0, caret_ = 0;
     // The x the caret keeps over vertical moves; -1 when it is the caret's own.
-    int goalX_ = -1;
+    qreal goalX_ = -1;
     bool crlf_ = false;
     bool readOnly_ = false;
     bool caretOn_ = true;
+    // Typing replaces the character after the caret (Insert switches).
+    bool overwrite_ = false;
+    // What an input method is composing, shown at the caret, and where its cursor is.
+    QString preedit_;
+    QList<QInputMethodEvent::Attribute> preeditAttrs_;
+    int preeditCursor_ = 0;
     qreal tabStop_ = 0;
     QBasicTimer blink_;
     // Scrolls while the mouse selects above or below the text.
     QBasicTimer dragScroll_;
     QPoint dragAt_;
+
+    // Advances of the characters met so far, and the offsets of the lines
+    // measured since the text last changed.
+    mutable std::unordered_map<char16_t, qreal> advances_;
+    mutable std::unordered_map<std::int64_t, Offsets> offsets_;
+    mutable std::uint64_t offsetsRevision_ = 0;
+    mutable qreal measuredWidth_ = 0;
 };
 
 }  // namespace textbox

@@ -26,13 +26,15 @@ public:
     // The text as bytes; a character that no byte holds becomes "?".
     std::string bytes() const;
 
-    std::int64_t size() const { return static_cast<std::int64_t>(buf_.size() - gapLength()); }
-    char16_t at(std::int64_t pos) const { return pos < gapStart_ ? buf_[pos] : buf_[pos + gapLength()]; }
+    std::int64_t size() const { return static_cast<std::int64_t>(buf_.size()) - gapLength(); }
+    char16_t at(std::int64_t pos) const {
+        return buf_[static_cast<std::size_t>(pos < gapStart_ ? pos : pos + gapLength())];
+    }
     std::u16string text(std::int64_t from, std::int64_t to) const;
     std::u16string text() const { return text(0, size()); }
 
     std::int64_t lineCount() const { return static_cast<std::int64_t>(lineStarts_.size()); }
-    std::int64_t lineStart(std::int64_t line) const { return lineStarts_[line]; }
+    std::int64_t lineStart(std::int64_t line) const { return lineStarts_[static_cast<std::size_t>(line)]; }
     // Where the characters of a line end: before its LF or CR LF.
     std::int64_t lineEnd(std::int64_t line) const;
     std::int64_t lineOf(std::int64_t pos) const;

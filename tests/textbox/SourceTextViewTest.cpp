@@ -71,3 +71,86 @@ TEST(SourceTextView, EditsOverCrLfLineEndsAsOneCharacter) {
     keys({{Qt::Key_Backspace, {}}, {Qt::Key_Return, {}}});
     EXPECT_EQ(std::tuple(view.buffer().bytes(), view.selectedText()), std::tuple("first line\r\nsecond", "second"));
 }
+
+namespace {
+
+QRect caretOnView(const SourceTextView& view) {
+    return static_cast<const QWidget&>(view)
+        .inputMethodQuery(Qt::ImCursorRectangle)
+        .toRect()
+        .translated(-view.viewport()->pos());
+}
+
+void keys(SourceTextView& view, std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> ks) {
+    for (auto [k, m] : ks) QTest::keyClick(&view, k, m);
+}
+
+}  // namespace
+
+// However wide the line, and at font sizes whose advances are fractions of a
+// pixel, End, typing, a found match and the vertical moves leave the caret on
+// show; a click where the caret is shown puts it back there.
+TEST(SourceTextView, KeepsTheCaretOnShowAtTheEndOfLongLines) {
+    int fractional = 0;
+    for (const qreal size : {7.5, 9.0, 10.5, 13.3}) {
+        SourceTextView view;
+        view.setCrLfLineEnds(true);
+        view.resize(320, 120);
+        QFont font("DejaVu Sans Mono");
+        font.setPointSizeF(size);
+        view.setFont(font);
+        view.show();
+        view.setFocus();
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(QChar(u'x'));
+        fractional += advance != std::round(advance);
+        view.setBytes(std::string(5042, 'x') + "\r\n" + std::string(400, 'y') + "\t\t\xE9\r\n\tz");
+        const auto shown = [&](const char* after) {
+            EXPECT_TRUE(view.viewport()->rect().contains(caretOnView(view)))
+                << after << " at " << size << " pt: caret " << caretOnView(view).x() << " in "
+                << view.viewport()->width();
+        };
+        keys(view, {{Qt::Key_End, {}}});
+        shown("End");
+        EXPECT_EQ(view.caret(), 5042);
+        QTest::keyClicks(&view, "ab");
+        shown("typing");
+        keys(view, {{Qt::Key_Down, {}}});
+        shown("Down");
+        keys(view, {{Qt::Key_End, {}}});
+        shown("End of a line with tabs");
+        const QRect atEnd = caretOnView(view);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, atEnd.topLeft() + QPoint(0, 2));
+        EXPECT_EQ(view.caret(), 5044 + 2 + 403);
+        keys(view, {{Qt::Key_Home, Qt::ControlModifier}});
+        shown("Ctrl+Home");
+        view.setSelection(5040, 5044);  // as Find selects a match
+        view.ensureCaretVisible();
+        shown("a found match");
+        keys(view, {{Qt::Key_End, Qt::ControlModifier}});
+        shown("Ctrl+End");
+    }
+    EXPECT_GT(fractional, 0) << "no size gave a fractional advance";
+}
+
+// A line of a megabyte is laid out only where it is shown: a click far into
+// it lands on the character under the mouse, typed text goes in there, and
+// what is drawn is that part of the line.
+TEST(SourceTextView, EditsALineOfAMegabyteWhereItIsShown) {
+    SourceTextView view;
+    view.resize(320, 120);
+    view.show();
+    view.setFocus();
+    std::string line;
+    for (int i = 0; line.size() < 1000000; ++i) line += i % 1000 == 0 ? "\t" : "0123456789";
+    view.setBytes(line);
+    view.setSelection(700003, 700003);
+    view.ensureCaretVisible();
+    const QRect caret = caretOnView(view);
+    ASSERT_TRUE(view.viewport()->rect().contains(caret));
+    view.setSelection(0, 0);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, caret.topLeft() + QPoint(1, 2));
+    EXPECT_EQ(view.caret(), 700003);
+    QTest::keyClicks(&view, "ab");
+    EXPECT_EQ(view.buffer().bytes().substr(700000, 8), line.substr(700000, 3) + "ab" + line.substr(700003, 3));
+    EXPECT_EQ(caretOnView(view).left(), caret.left() + 2 * QFontMetrics(view.font()).horizontalAdvance('a'));
+}
