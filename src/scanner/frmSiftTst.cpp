@@ -114,6 +114,7 @@ void frmSiftTst::buildControls() {
 
     rtbViewer_ = new textbox::SourceTextView(client_);
     rtbViewer_->setObjectName("rtbViewer");
+    rtbViewer_->setAccessibleName("Scan report");
     // Read-only, but the reader may still select text to search for it.
     rtbViewer_->setReadOnly(true);
     QFont courier("Courier New", 9);

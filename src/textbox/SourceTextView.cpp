@@ -1,5 +1,6 @@
 #include "textbox/SourceTextView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -14,6 +15,7 @@
 #include <cmath>
 
 #include "platform/qt/QtDesktop.h"
+#include "textbox/SourceTextAccessible.h"
 
 namespace textbox {
 
@@ -55,6 +57,7 @@ SourceTextView::SourceTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    installSourceTextAccessible();
     updateScrollBars();
 }
 
@@ -69,7 +72,10 @@ void SourceTextView::setBytes(std::string_view bytes) {
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
-    if (!wasEmpty || buf_.size() > 0) emit textEdited();
+    if (!wasEmpty || buf_.size() > 0) {
+        announceText(0, {}, {});
+        emit textEdited();
+    }
 }
 
 QString SourceTextView::plainText() const {
@@ -86,6 +92,7 @@ void SourceTextView::setSelection(std::int64_t anchor, std::int64_t caret) {
     goalX_ = -1;
     restartBlink();
     viewport()->update();
+    announceCaret();
 }
 
 void SourceTextView::replaceSelection(std::u16string_view text) { edit(selectionStart(), selectionEnd(), text); }
@@ -100,6 +107,7 @@ void SourceTextView::replaceSpans(const std::vector<std::pair<std::int64_t, std:
     for (const auto& [from, to] : spans) whole.emplace_back(buf_.clamp(from), buf_.clamp(to, true));
     buf_.replaceEach(whole, with);
     anchor_ = caret_ = buf_.clamp(spans.front().first + static_cast<std::int64_t>(with.size()));
+    announceText(0, {}, {});
     afterEdit();
 }
 
@@ -108,6 +116,7 @@ void SourceTextView::edit(std::int64_t from, std::int64_t to, std::u16string_vie
     to = buf_.clamp(to, true);
     const std::u16string with = crlf_ ? TextBuffer::crlfLineEnds(text) : std::u16string(text);
     if (from == to && with.empty()) return;
+    if (QAccessible::isActive()) announceText(from, buf_.text(from, to), with);
     buf_.replace(from, to, with, typing);
     anchor_ = caret_ = from + static_cast<std::int64_t>(with.size());
     afterEdit();
@@ -119,12 +128,46 @@ void SourceTextView::afterEdit() {
     ensureCaretVisible();
     restartBlink();
     viewport()->update();
+    announceCaret();
     emit textEdited();
+}
+
+// A change of one place tells what went and what came; a change of many
+// places (undo, Replace All, new text) tells that the whole text changed.
+void SourceTextView::announceText(std::int64_t at, const std::u16string& removed, std::u16string_view inserted) {
+    if (!QAccessible::isActive()) return;
+    const auto position = static_cast<int>(std::min<std::int64_t>(at, INT32_MAX));
+    const auto qt = [](std::u16string_view t) {
+        return QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size()));
+    };
+    if (removed.empty() && inserted.empty()) {
+        QAccessibleTextUpdateEvent event(this, 0, QString(), qt(buf_.text()));
+        QAccessible::updateAccessibility(&event);
+        return;
+    }
+    if (!removed.empty()) {
+        QAccessibleTextRemoveEvent event(this, position, qt(removed));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (!inserted.empty()) {
+        QAccessibleTextInsertEvent event(this, position, qt(inserted));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void SourceTextView::announceCaret() {
+    if (!QAccessible::isActive()) return;
+    const auto offset = [](std::int64_t pos) { return static_cast<int>(std::min<std::int64_t>(pos, INT32_MAX)); };
+    QAccessibleTextCursorEvent moved(this, offset(caret_));
+    QAccessible::updateAccessibility(&moved);
+    QAccessibleTextSelectionEvent selected(this, offset(selectionStart()), offset(selectionEnd()));
+    QAccessible::updateAccessibility(&selected);
 }
 
 void SourceTextView::undo() {
     if (const auto at = buf_.undo()) {
         anchor_ = caret_ = buf_.clamp(*at);
+        announceText(0, {}, {});
         afterEdit();
     }
 }
@@ -132,6 +175,7 @@ void SourceTextView::undo() {
 void SourceTextView::redo() {
     if (const auto at = buf_.redo()) {
         anchor_ = caret_ = buf_.clamp(*at);
+        announceText(0, {}, {});
         afterEdit();
     }
 }
@@ -248,6 +292,16 @@ std::int64_t SourceTextView::positionAt(const QPoint& p) const {
     const std::int64_t line = std::clamp<std::int64_t>(
         verticalScrollBar()->value() + (p.y() - Margin / 2) / lineHeight(), 0, buf_.lineCount() - 1);
     return positionAtX(line, p.x() - Margin + horizontalScrollBar()->value());
+}
+
+QRect SourceTextView::characterRect(std::int64_t pos) const {
+    pos = buf_.clamp(pos);
+    const std::int64_t line = buf_.lineOf(pos);
+    const qreal x = xOf(pos);
+    const qreal width = pos < buf_.lineEnd(line) ? xOf(nextPosition(pos)) - x : advance(u' ');
+    const auto top = static_cast<int>((line - verticalScrollBar()->value()) * lineHeight()) + Margin / 2;
+    return QRect(static_cast<int>(std::lround(x)) + Margin - horizontalScrollBar()->value(), top,
+                 std::max(1, static_cast<int>(std::lround(width))), lineHeight());
 }
 
 QRect SourceTextView::caretRect() const {
@@ -405,10 +459,15 @@ void SourceTextView::restartBlink() {
 void SourceTextView::timerEvent(QTimerEvent* e) {
     if (e->timerId() == dragScroll_.timerId()) {
         QScrollBar* v = verticalScrollBar();
-        v->setValue(v->value() + (dragAt_.y() < 0 ? -1 : 1));
+        QScrollBar* h = horizontalScrollBar();
+        if (dragAt_.y() < 0 || dragAt_.y() >= viewport()->height())
+            v->setValue(v->value() + (dragAt_.y() < 0 ? -1 : 1));
+        if (dragAt_.x() < 0 || dragAt_.x() >= viewport()->width())
+            h->setValue(h->value() + (dragAt_.x() < 0 ? -1 : 1) * 2 * h->singleStep());
         moveCaret(positionAt(dragAt_), true);
         return;
     }
+    if (e->timerId() == tripleClick_.timerId()) return tripleClick_.stop();
     if (e->timerId() != blink_.timerId()) return QAbstractScrollArea::timerEvent(e);
     caretOn_ = !caretOn_;
     viewport()->update(caretRect());
@@ -477,6 +536,7 @@ void SourceTextView::moveCaret(std::int64_t pos, bool keepAnchor) {
     ensureCaretVisible();
     restartBlink();
     viewport()->update();
+    announceCaret();
 }
 
 void SourceTextView::keyPressEvent(QKeyEvent* e) {
@@ -504,6 +564,9 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
         edit(from != to ? from : wordStart(caret_), to, u"");
     } else if (editable && e == QKeySequence::DeleteEndOfWord) {
         edit(from, from != to ? to : wordEnd(caret_), u"");
+    } else if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
+        overwrite_ = !overwrite_;
+        viewport()->update();
     } else if (editable && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         edit(from, to, crlf_ ? u"\r\n" : u"\n");
     } else {
@@ -570,6 +633,7 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
             const qreal x = lines ? (goal >= 0 ? goal : xOf(caret_)) : -1;
             moveCaret(pos, select);
             goalX_ = x;
+            if (select) offerSelection();
             return;
         }
         const QString text = e->text();
@@ -579,7 +643,12 @@ void SourceTextView::keyPressEvent(QKeyEvent* e) {
         const Qt::KeyboardModifiers mods = e->modifiers();
         const bool command = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
         if (editable && typed && !command) {
-            edit(from, to, platform::chars(text), true);  // what is typed next joins this step
+            // Overwriting takes as many characters as are typed, never the line end.
+            std::int64_t over = to;
+            if (overwrite_ && from == to)
+                for (qsizetype k = 0; k < text.size() && over < buf_.lineEnd(buf_.lineOf(caret_)); ++k)
+                    over = nextPosition(over);
+            edit(from, over, platform::chars(text), true);  // what is typed next joins this step
         } else {
             e->ignore();
             return;
@@ -653,6 +722,13 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
         return;
     }
     if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
+    if (tripleClick_.isActive()) {
+        tripleClick_.stop();
+        const std::int64_t line = buf_.lineOf(positionAt(e->position().toPoint()));
+        setSelection(buf_.lineStart(line), line + 1 < buf_.lineCount() ? buf_.lineStart(line + 1) : buf_.size());
+        offerSelection();
+        return;
+    }
     moveCaret(positionAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
 }
 
@@ -660,9 +736,7 @@ void SourceTextView::mousePressEvent(QMouseEvent* e) {
 // button of any program.
 void SourceTextView::mouseReleaseEvent(QMouseEvent* e) {
     dragScroll_.stop();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (e->button() == Qt::LeftButton && anchor_ != caret_ && clipboard->supportsSelection())
-        clipboard->setText(selectedText(), QClipboard::Selection);
+    if (e->button() == Qt::LeftButton) offerSelection();
     QAbstractScrollArea::mouseReleaseEvent(e);
 }
 
@@ -671,7 +745,7 @@ void SourceTextView::mouseMoveEvent(QMouseEvent* e) {
     dragAt_ = e->position().toPoint();
     moveCaret(positionAt(dragAt_), true);
     // Held above or below the text, the selection goes on growing.
-    const bool outside = dragAt_.y() < 0 || dragAt_.y() >= viewport()->height();
+    const bool outside = !viewport()->rect().contains(dragAt_);
     if (outside && !dragScroll_.isActive()) dragScroll_.start(50, this);
     if (!outside) dragScroll_.stop();
 }
@@ -682,15 +756,20 @@ void SourceTextView::mouseDoubleClickEvent(QMouseEvent* e) {
     while (start > 0 && isWordChar(buf_.at(start - 1))) --start;
     while (end < buf_.size() && isWordChar(buf_.at(end))) ++end;
     setSelection(start, end);
-    if (QGuiApplication::clipboard()->supportsSelection() && start != end)
-        QGuiApplication::clipboard()->setText(selectedText(), QClipboard::Selection);
+    offerSelection();
+    tripleClick_.start(QApplication::doubleClickInterval(), this);
+}
+
+void SourceTextView::offerSelection() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (anchor_ != caret_ && clipboard->supportsSelection()) clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
 void SourceTextView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     const bool editable = !readOnly_, selected = anchor_ != caret_;
-    menu.addAction(tr("&Undo"), this, &SourceTextView::undo)->setEnabled(editable);
-    menu.addAction(tr("&Redo"), this, &SourceTextView::redo)->setEnabled(editable);
+    menu.addAction(tr("&Undo"), this, &SourceTextView::undo)->setEnabled(editable && buf_.canUndo());
+    menu.addAction(tr("&Redo"), this, &SourceTextView::redo)->setEnabled(editable && buf_.canRedo());
     menu.addSeparator();
     menu.addAction(tr("Cu&t"), this, &SourceTextView::cut)->setEnabled(editable && selected);
     menu.addAction(tr("&Copy"), this, &SourceTextView::copy)->setEnabled(selected);

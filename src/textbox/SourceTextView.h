@@ -70,6 +70,11 @@ public:
     // Tab stops every `pixels`; by default every eight blanks of the font.
     void setTabStopDistance(qreal pixels);
 
+    // Where the character at pos is drawn, and the position nearest to a
+    // point, both in the viewport's coordinates.
+    QRect characterRect(std::int64_t pos) const;
+    std::int64_t positionAt(const QPoint& p) const;
+
 signals:
     // The characters changed (not the caret or the selection).
     void textEdited();
@@ -100,8 +105,14 @@ private:
     void edit(std::int64_t from, std::int64_t to, std::u16string_view text, bool typing = false);
     void moveCaret(std::int64_t pos, bool keepAnchor);
     void afterEdit();
+    // Tells screen readers what changed: the text, the caret and the selection.
+    void announceText(std::int64_t at, const std::u16string& removed, std::u16string_view inserted);
+    void announceCaret();
     void updateScrollBars();
     void restartBlink();
+    // A selection made by the user becomes the X11 selection, for the middle
+    // button of any program.
+    void offerSelection();
     int lineHeight() const;
     int visibleLines() const;
     // The characters [from, to) of the text as they are shown.
@@ -114,7 +125,6 @@ private:
     // The x of a position in its line, and the position of a line nearest to an x.
     qreal xOf(std::int64_t pos) const;
     std::int64_t positionAtX(std::int64_t line, qreal x) const;
-    std::int64_t positionAt(const QPoint& p) const;
     void drawLine(QPainter& painter, std::int64_t line, int top) const;
     QRect caretRect() const;
     std::int64_t wordStart(std::int64_t pos) const;
@@ -138,8 +148,10 @@ private:
     int preeditCursor_ = 0;
     qreal tabStop_ = 0;
     QBasicTimer blink_;
-    // Scrolls while the mouse selects above or below the text.
+    // Scrolls while the mouse selects beyond an edge of the text.
     QBasicTimer dragScroll_;
+    // Runs for a double-click's time after a double click: a third click selects the line.
+    QBasicTimer tripleClick_;
     QPoint dragAt_;
 
     // Advances of the characters met so far, and the offsets of the lines

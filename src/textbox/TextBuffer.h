@@ -56,6 +56,8 @@ public:
     // goes (the end of the step's last change), none when there was no step.
     std::optional<std::int64_t> undo();
     std::optional<std::int64_t> redo();
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
 
     // Counts the changes, so that a copy made of the text knows when it is out of date.
     std::uint64_t revision() const { return revision_; }

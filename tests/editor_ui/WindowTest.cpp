@@ -66,6 +66,7 @@ TEST_F(EditorWindow, MenuTreeCaptionsShortcutsStatesAndOpenFilters) {
     EXPECT_EQ(control<QLabel>("Label1")->text(), "Procedure");
     EXPECT_TRUE(QFontInfo(control<textbox::SourceTextView>("txtEdit")->font()).fixedPitch());
     EXPECT_EQ(control<textbox::SourceTextView>("txtEdit")->font().pointSize(), 9);
+    EXPECT_EQ(control<textbox::SourceTextView>("txtEdit")->accessibleName(), "Procedure text");
 }
 
 TEST_F(EditorWindow, CommandLineOpensWholeOnceAndTheMenusOpenEntitiesOrWhole) {
@@ -256,6 +257,10 @@ TEST_F(EditorWindow, ShowsWindows1252AndTheNameAndRefusesACharacterNoByteHolds) 
     item("mnuPaste")->trigger();
     item("mnuFileSave")->trigger();
     EXPECT_TRUE(desktop.boxes.last().text.starts_with("The character U+2260 \"\xE2\x89\xA0\" on line 2 "));
+    // Copied back out, such a character stays itself on the system clipboard.
+    item("mnjSelectAll")->trigger();
+    item("mnuCopy")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("a\n\u00E9 \u2260 b"));
 }
 
 TEST(QtBoundary, SystemClipboardHasLf) {

@@ -155,6 +155,7 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)));
     EXPECT_EQ(window->centralWidget()->size(), QSize(489, 293));  // 7335 x 4395 twips
     EXPECT_TRUE(view()->isReadOnly());
+    EXPECT_EQ(view()->accessibleName(), "Scan report");
     EXPECT_EQ(view()->font().family() + QString::number(view()->font().pointSize()), "Courier New9");
     EXPECT_EQ(state(), "Scan Results | print off, select on, levels on");
     EXPECT_FALSE(child<QListWidget>("lstFileNames")->isVisible());

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTextCharFormat>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
@@ -64,7 +68,11 @@ TEST(SourceTextView, EditsOverCrLfLineEndsAsOneCharacter) {
         QApplication::sendEvent(view.viewport(), &event);
         return items.join(", ");
     };
-    EXPECT_EQ(contextMenu(), "&Undo, &Redo, -, Cu&t, &Copy, &Paste, -, Select All");
+    EXPECT_EQ(contextMenu(), "&Undo (off), &Redo (off), -, Cu&t, &Copy, &Paste, -, Select All");
+    view.replaceSelection(u"2nd");
+    view.undo();  // Undo and Redo as there is something to take back or do again
+    EXPECT_EQ(contextMenu(), "&Undo (off), &Redo, -, Cu&t (off), &Copy (off), &Paste, -, Select All");
+    view.setSelection(12, 18);
     view.setReadOnly(true);
     EXPECT_EQ(contextMenu(), "&Undo (off), &Redo (off), -, Cu&t (off), &Copy, &Paste (off), -, Select All");
     QTest::keyClicks(&view, "z");
@@ -153,4 +161,157 @@ TEST(SourceTextView, EditsALineOfAMegabyteWhereItIsShown) {
     QTest::keyClicks(&view, "ab");
     EXPECT_EQ(view.buffer().bytes().substr(700000, 8), line.substr(700000, 3) + "ab" + line.substr(700003, 3));
     EXPECT_EQ(caretOnView(view).left(), caret.left() + 2 * QFontMetrics(view.font()).horizontalAdvance('a'));
+}
+
+// What a screen reader reads and does through the accessible interfaces: the
+// name, the text by line, the caret and the selection, edits, and an event
+// for each change.
+TEST(SourceTextView, ScreenReadersReadAndEditTheText) {
+    static QStringList events;
+    QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::TextInserted)
+            events << "+" + static_cast<QAccessibleTextInsertEvent*>(e)->textInserted();
+        else if (e->type() == QAccessible::TextRemoved)
+            events << "-" + static_cast<QAccessibleTextRemoveEvent*>(e)->textRemoved();
+        else if (e->type() == QAccessible::TextCaretMoved)
+            events << QString("caret %1").arg(static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition());
+        else if (e->type() == QAccessible::TextUpdated) events << "text";
+    });
+    // Events are sent only where an accessibility bridge runs (not offscreen).
+    QAccessible::setActive(true);
+    SourceTextView view;
+    view.setAccessibleName("Procedure text");
+    view.setCrLfLineEnds(true);
+    view.resize(300, 100);
+    view.show();
+    view.setFocus();
+    view.setBytes("Sub A()\r\n  x = 1\r\nEnd Sub");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_TRUE(a && a->textInterface() && a->editableTextInterface());
+    EXPECT_EQ(std::tuple(a->role(), a->text(QAccessible::Name)),
+              std::tuple(QAccessible::EditableText, "Procedure text"));
+    QAccessibleTextInterface* t = a->textInterface();
+    EXPECT_EQ(t->characterCount(), 25);
+    int start = 0, end = 0;
+    EXPECT_EQ(t->textAtOffset(10, QAccessible::LineBoundary, &start, &end), "  x = 1\r\n");
+    EXPECT_EQ(std::tuple(start, end), std::tuple(9, 18));
+    EXPECT_EQ(t->textBeforeOffset(10, QAccessible::LineBoundary, &start, &end), "Sub A()\r\n");
+    EXPECT_EQ(t->textAfterOffset(10, QAccessible::LineBoundary, &start, &end), "End Sub");
+    EXPECT_EQ(std::tuple(start, end), std::tuple(18, 25));
+    EXPECT_EQ(t->textAfterOffset(20, QAccessible::LineBoundary, &start, &end), "");
+    EXPECT_EQ(t->textAtOffset(1, QAccessible::CharBoundary, &start, &end), "u");
+
+    events.clear();
+    QTest::keyClick(&view, Qt::Key_End);
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(t->cursorPosition(), 0);
+    t->selection(0, &start, &end);
+    EXPECT_EQ(std::tuple(t->selectionCount(), start, end), std::tuple(1, 0, 7));
+    QTest::keyClicks(&view, "Rem");
+    a->editableTextInterface()->insertText(9, "'");
+    a->editableTextInterface()->deleteText(9, 10);
+    if (QAccessible::isActive())
+        EXPECT_EQ(events.join(", "),
+                  "caret 7, caret 0, -Sub A(), +R, caret 1, +e, caret 2, +m, caret 3, +', caret 10, -', caret 9");
+    EXPECT_EQ(view.buffer().bytes(), "Rem\r\n  x = 1\r\nEnd Sub");
+    events.clear();
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    if (QAccessible::isActive()) EXPECT_TRUE(events.contains("text"));
+
+    const QRect third = t->characterRect(2);
+    EXPECT_TRUE(QRect(view.viewport()->mapToGlobal(QPoint(0, 0)), view.viewport()->size()).contains(third));
+    EXPECT_EQ(t->offsetAtPoint(third.center() - QPoint(third.width() / 4, 0)), 2);
+    view.setReadOnly(true);
+    EXPECT_EQ(a->editableTextInterface(), nullptr);
+    EXPECT_TRUE(a->state().readOnly);
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::setActive(false);
+}
+
+// An input method's composition shows at the caret but is not text until it
+// is committed; the commit goes in as typing (or replaces what the method
+// asks); the queries answer from the caret's line, at most a thousand
+// characters either side of the caret.
+TEST(SourceTextView, ShowsTheCompositionAtTheCaretAndAnswersTheInputMethod) {
+    SourceTextView view;
+    view.resize(300, 80);
+    view.show();
+    view.setFocus();
+    view.setBytes("abc def\nnext");
+    view.setSelection(2, 4);
+    auto query = [&](Qt::InputMethodQuery q) { return static_cast<QWidget&>(view).inputMethodQuery(q); };
+    EXPECT_EQ(std::tuple(query(Qt::ImSurroundingText).toString(), query(Qt::ImCursorPosition).toInt(),
+                         query(Qt::ImAnchorPosition).toInt(), query(Qt::ImCurrentSelection).toString()),
+              std::tuple("abc def", 4, 2, "c "));
+    view.setSelection(4, 4);
+    const QImage before = view.viewport()->grab().toImage();
+    const int caretX = query(Qt::ImCursorRectangle).toRect().x();
+    QTextCharFormat underlined;
+    underlined.setFontUnderline(true);
+    QInputMethodEvent compose(
+        "ka", {{QInputMethodEvent::TextFormat, 0, 2, underlined}, {QInputMethodEvent::Cursor, 1, 1, QVariant()}});
+    QApplication::sendEvent(&view, &compose);
+    EXPECT_EQ(view.buffer().bytes(), "abc def\nnext");
+    EXPECT_EQ(query(Qt::ImCursorRectangle).toRect().x(), caretX + QFontMetrics(view.font()).horizontalAdvance('k'));
+    EXPECT_NE(view.viewport()->grab().toImage(), before);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("\u00E9"));
+    QApplication::sendEvent(&view, &commit);
+    EXPECT_EQ(view.buffer().bytes(),
+              "abc \xE9"
+              "def\nnext");
+    QInputMethodEvent replace;
+    replace.setCommitString("E", -1, 1);  // a dead key's correction: the character before goes
+    QApplication::sendEvent(&view, &replace);
+    EXPECT_EQ(std::tuple(view.buffer().bytes(), view.caret()), std::tuple("abc Edef\nnext", 5));
+    EXPECT_EQ(view.viewport()->grab().toImage().size(), before.size());
+
+    view.setBytes(std::string(5000, 'x'));
+    view.setSelection(4000, 4000);
+    EXPECT_EQ(std::tuple(query(Qt::ImSurroundingText).toString().size(), query(Qt::ImCursorPosition).toInt()),
+              std::tuple(2000, 1000));
+}
+
+// The keys and gestures of the usual text boxes: Insert switches to typing
+// over (never over a line end), a triple click selects the line, a selection
+// made with the keys becomes the X11 selection, blanks-only lines show their
+// selection, and dragging past the right edge scrolls sideways.
+TEST(SourceTextView, OverwritesSelectsLinesAndScrollsSideways) {
+    SourceTextView view;
+    view.setCrLfLineEnds(true);
+    view.resize(200, 100);
+    view.show();
+    view.setFocus();
+    view.setBytes("abcd\r\n    \r\nxy");
+    keys(view, {{Qt::Key_Right, {}}, {Qt::Key_Insert, {}}});
+    QTest::keyClicks(&view, "XYZW");
+    EXPECT_EQ(view.buffer().bytes(), "aXYZW\r\n    \r\nxy");
+    keys(view, {{Qt::Key_Insert, {}}});
+    QTest::keyClicks(&view, "!");
+    EXPECT_EQ(view.buffer().bytes(), "aXYZW!\r\n    \r\nxy");
+
+    const int line = view.fontMetrics().lineSpacing();
+    const QPoint second(10, line * 3 / 2);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(std::tuple(view.selectionStart(), view.selectionEnd()), std::tuple(8, 14));
+    // The blanks of the selected line are drawn in the selection's colour.
+    const QImage shown = view.viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(second + QPoint(5, 0)), view.palette().color(QPalette::Active, QPalette::Highlight));
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection()) {
+        keys(view, {{Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_Right, Qt::ShiftModifier}});
+        EXPECT_EQ(clipboard->text(QClipboard::Selection), "a");
+    }
+
+    view.setBytes(std::string(300, 'w'));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QMouseEvent past(QEvent::MouseMove, QPointF(view.viewport()->width() + 20, 5), QPointF(), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &past);
+    QTest::qWait(300);
+    EXPECT_GT(view.horizontalScrollBar()->value(), 0);
+    EXPECT_GT(view.caret(), 30);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(view.viewport()->width() + 20, 5));
 }

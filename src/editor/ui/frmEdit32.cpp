@@ -242,6 +242,7 @@ void frmEdit32::buildControls() {
 
     txtEdit = new textbox::SourceTextView(client);
     txtEdit->setObjectName("txtEdit");
+    txtEdit->setAccessibleName("Procedure text");
     txtEdit->setCrLfLineEnds(true);
     txtEdit->setFont(editorFont());
     connect(txtEdit, &textbox::SourceTextView::textEdited, this,
@@ -568,13 +569,19 @@ void frmEdit32::mnuFileExit_Click() { close(); }
 
 // Cut and Copy put the selection on the clipboard even when it is empty.
 void frmEdit32::mnuCut_Click() {
-    platform::clipboard().setText(selText());
+    mnuCopy_Click();
     replaceSelection("");
-    txtEdit->setFocus();
 }
 
+// The clipboard takes bytes, where "?" stands for a character that no byte
+// holds. When it is the system's, the characters of the box go there instead,
+// so that a copy to another program loses none of them.
 void frmEdit32::mnuCopy_Click() {
-    platform::clipboard().setText(selText());
+    const std::string bytes = selText();
+    platform::clipboard().setText(bytes);
+    if (bytes.find('?') != std::string::npos &&
+        QGuiApplication::clipboard()->text() == platform::toQt(platform::toLfLineEnds(bytes)))
+        QGuiApplication::clipboard()->setText(txtEdit->selectedText());
     txtEdit->setFocus();
 }
 
