@@ -112,6 +112,11 @@ std::string headingNotFoundText(const std::string& procedure, const std::string&
            ", so nothing was saved. Use Save As to keep this text.";
 }
 
+std::string notOnDiskText(const std::string& file, const std::string& description) {
+    return file + " was saved, but the system could not confirm that it is on the disk (" + description +
+           "). Save it again before you rely on it.";
+}
+
 std::string unsavableCharText(const platform::UnsavableChar& c) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c.code));
@@ -440,10 +445,12 @@ bool SourceDocument::SaveSourceFile(const std::string& target) {
 
 bool SourceDocument::saveWholeFile(const std::string& target) {
     const std::string text = view_.editorText();
+    std::string notOnDisk;
     {
         BusyScope busy;
         try {
-            replaceFile(target, "", false, [&](OutputFile& out, InputFile*) { WriteEditorText(out, text); });
+            notOnDisk =
+                replaceFile(target, "", false, [&](OutputFile& out, InputFile*) { WriteEditorText(out, text); });
         } catch (const RuntimeError& e) {
             busy.end();
             platform::boxes().show(e.description(), ProgramTitle, Icon::Exclamation, Buttons::Ok);
@@ -454,6 +461,8 @@ bool SourceDocument::saveWholeFile(const std::string& target) {
     changed_ = false;
     // A later Save writes to the file the caption names.
     fileName_ = target;
+    if (!notOnDisk.empty())
+        platform::boxes().show(notOnDiskText(target, notOnDisk), ProgramTitle, Icon::Exclamation, Buttons::Ok);
     return true;
 }
 
@@ -469,29 +478,15 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     if (UCase(Trim(target)) == UCase(Trim(fileName_))) {
         const std::string backup = backupName(target);
         bool made = false;
-        // A backup name that is the file itself would delete the file.
+        // A backup name that is the file itself would delete the file. The
+        // backup must be whole and on the disk before the file is touched;
+        // a backup that is a link is written where it points.
         if (!backup.empty() && backup != target && backup != fileName_) {
-            // A backup that is a link is written where it points. An older
-            // backup is replaced only by a complete new one: the copy goes
-            // beside it and is renamed over it, so a failing copy keeps it;
-            // where that rename would change more than the text, the copy is
-            // written into it, its old bytes kept until it is complete.
-            const std::string real = fs.resolveLinks(backup);
-            const platform::FileFacts old = fs.facts(real);
-            const std::string copyTo = old.exists ? real + ".~sav" : real;
             try {
-                if (old.exists && old.writable && (old.links > 1 || !old.folderWritable || !old.ownerKept)) {
-                    replaceFile(real, fileName_, true, [](OutputFile& out, InputFile* in) {
-                        for (std::string chunk; !(chunk = in->readBytes(1 << 20)).empty();) out.write(chunk);
-                    });
-                } else {
-                    fs.copy(fileName_, copyTo);
-                    if (old.exists) fs.rename(copyTo, real);
-                }
-                made = true;
-            } catch (const RuntimeError&) {
-                removeQuietly(fs, copyTo);
-            }
+                made = replaceFile(backup, fileName_, true, [](OutputFile& out, InputFile* in) {
+                           for (std::string chunk; !(chunk = in->readBytes(1 << 20)).empty();) out.write(chunk);
+                       }).empty();
+            } catch (const RuntimeError&) {}
         }
         if (!made) {
             busy.end();
@@ -501,8 +496,9 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
         source = backup;
     }
 
+    std::string notOnDisk;
     try {
-        replaceFile(target, source, false, [&](OutputFile& out, InputFile* in) {
+        notOnDisk = replaceFile(target, source, false, [&](OutputFile& out, InputFile* in) {
             if (currentName_ == DeclarationsName) {
                 if (formHeader_) CopyFormHeader(*in, out);
                 WriteEditorText(out, text);
@@ -529,6 +525,8 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     busy.end();
 
     fileName_ = target;
+    if (!notOnDisk.empty())
+        platform::boxes().show(notOnDiskText(target, notOnDisk), ProgramTitle, Icon::Exclamation, Buttons::Ok);
     std::unique_ptr<InputFile> in;
     try {
         in = fs.openRead(fileName_);

@@ -147,6 +147,9 @@ std::string headingKey(const std::string& text);
 
 // The box of a procedure save whose old heading is not in the file.
 std::string headingNotFoundText(const std::string& procedure, const std::string& file);
+// The box of a save whose file is in place but whose folder could not be
+// synced (`description` says why).
+std::string notOnDiskText(const std::string& file, const std::string& description);
 // The box of a save refused for a character that no byte holds.
 std::string unsavableCharText(const platform::UnsavableChar& c);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,6 +93,13 @@ private:
     std::int64_t pos_ = 1;
 };
 
+// Waits until the file's bytes are on the disk. A file that cannot be
+// synced by its nature (a device, a FIFO, a file system without the notion)
+// has nothing more to wait for.
+void syncDescriptor(int fd) {
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) raiseForErrno(errno, err::DeviceIO);
+}
+
 class StdOutputFile : public OutputFile {
 public:
     explicit StdOutputFile(std::FILE* f) : f_(f) {}
@@ -103,6 +111,12 @@ public:
         if (!f_) raise(err::BadFileName);
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size())
             raiseForErrno(errno, err::DeviceIO);
+    }
+
+    void sync() override {
+        if (!f_) raise(err::BadFileName);
+        if (std::fflush(f_) != 0) raiseForErrno(errno, err::DeviceIO);
+        syncDescriptor(::fileno(f_));
     }
 
     void close() override {
@@ -142,14 +156,10 @@ public:
         return std::make_unique<StdOutputFile>(f);
     }
 
-    // The copy is a new file or replaces a regular one: a symbolic link in
-    // its place is refused, so that a link planted in a shared folder cannot
-    // send the bytes elsewhere. Only its owner may read it until it has the
-    // permissions of `from`.
-    void copy(const std::string& from, const std::string& to) override {
-        auto in = openRead(from);
-        if (to.empty()) raise(err::BadFileName);
-        const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    std::unique_ptr<OutputFile> openNew(const std::string& path, bool defaultPermissions) override {
+        if (path.empty()) raise(err::BadFileName);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              defaultPermissions ? 0666 : 0600);
         if (fd < 0) raiseForErrno(errno, err::PathFileAccess);
         std::FILE* f = ::fdopen(fd, "wb");
         if (!f) {
@@ -157,18 +167,37 @@ public:
             ::close(fd);
             raiseForErrno(code, err::PathFileAccess);
         }
-        auto out = std::make_unique<StdOutputFile>(f);
-        for (;;) {
-            std::string chunk = in->readBytes(1 << 20);
-            if (chunk.empty()) break;
-            out->write(chunk);
-        }
-        out->close();
-        copyPermissions(from, to);
+        return std::make_unique<StdOutputFile>(f);
     }
 
     void rename(const std::string& from, const std::string& to) override {
         if (std::rename(from.c_str(), to.c_str()) != 0) raiseForErrno(errno, err::PathFileAccess);
+    }
+
+    void syncFolder(const std::string& path) override {
+        const std::size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) raiseForErrno(errno, err::PathFileAccess);
+        try {
+            syncDescriptor(fd);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        ::close(fd);
+    }
+
+    std::vector<std::string> listFolder(const std::string& folder) override {
+        std::vector<std::string> names;
+        DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!d) return names;
+        while (const dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(d);
+        return names;
     }
 
     void remove(const std::string& path) override {
@@ -217,6 +246,9 @@ public:
         }
         f.exists = true;
         f.regular = S_ISREG(st.st_mode);
+        f.size = st.st_size;
+        f.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        f.mine = st.st_uid == ::geteuid();
         f.links = static_cast<int>(st.st_nlink);
         f.device = st.st_dev;
         f.inode = st.st_ino;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +28,9 @@ class OutputFile {
 public:
     virtual ~OutputFile() = default;
     virtual void write(const std::string& bytes) = 0;
+    // Pushes everything written so far down to the disk, so that it survives
+    // a crash or a power cut from then on.
+    virtual void sync() = 0;
     // Flushes and closes; a failure to write the last bytes is raised here.
     virtual void close() = 0;
 };
@@ -38,20 +42,34 @@ struct FileFacts {
     bool writable = true;                 // this process may open it for writing
     bool folderWritable = true;           // this process may create and rename files beside it
     bool ownerKept = true;                // a new file could be given its owner and group
+    bool mine = true;                     // it belongs to this process's user
     int links = 1;                        // hard links
     std::uint64_t device = 0, inode = 0;  // which file it is
+    std::int64_t size = 0;
+    std::int64_t modified = 0;  // time of the last change of its content, in nanoseconds
 };
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<InputFile> openRead(const std::string& path) = 0;
+    // Opens the file for writing, emptying it (the file a link names, when
+    // `path` is a link); creates it when it is missing.
     virtual std::unique_ptr<OutputFile> openWrite(const std::string& path) = 0;
+    // Creates a file that must not exist yet; a file or link already in its
+    // place is refused, so that nothing planted there can take the bytes.
+    // Only its owner may read it until it is given other permissions, or,
+    // with `defaultPermissions`, it gets those of any new file.
+    virtual std::unique_ptr<OutputFile> openNew(const std::string& path, bool defaultPermissions) = 0;
     // Whole-file helpers.
     virtual std::string readAll(const std::string& path);
-    virtual void copy(const std::string& from, const std::string& to) = 0;
     // Replaces `to` by `from` in one step.
     virtual void rename(const std::string& from, const std::string& to) = 0;
+    // Makes the names in the folder that holds `path` (a file just created
+    // or renamed there) survive a crash.
+    virtual void syncFolder(const std::string& path) = 0;
+    // The names in a folder, without "." and ".."; empty when it cannot be read.
+    virtual std::vector<std::string> listFolder(const std::string& folder) = 0;
     virtual void remove(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
     // Gives `path` the permission bits of `model` (when both exist), and its

@@ -22,11 +22,19 @@ namespace platform {
 // refused ("Permission denied"), except when `backup` is set: an old backup
 // is replaced as a whole as it always was.
 //
-// A device or a FIFO is simply written to.
+// A save is durable: the new text is on the disk before it takes the file's
+// name, and the name before the routine returns; the old text is dropped only
+// once the new one is on the disk. A device or a FIFO is simply written to.
+// A temporary file has a name nobody can foresee; those that saves killed
+// halfway left beside the file are removed.
 //
-// Whatever `body` throws is passed on once the file is back as it was.
-void replaceFile(const std::string& target, const std::string& source, bool backup,
-                 const std::function<void(OutputFile& out, InputFile* in)>& body);
+// Whatever `body` throws is passed on once the file is back as it was, and so
+// is every failure of the file system (a RuntimeError), with one exception:
+// when the new text is in place but the folder that holds it could not be
+// synced, the file stays replaced and the description of that failure is
+// returned (the text may not survive a crash). Otherwise returns "".
+std::string replaceFile(const std::string& target, const std::string& source, bool backup,
+                        const std::function<void(OutputFile& out, InputFile* in)>& body);
 
 // Removes `path` if it is there, ignoring any failure.
 void removeQuietly(FileSystem& fs, const std::string& path);

@@ -55,22 +55,31 @@ TEST_F(FileSystemTest, FailuresRaiseRunTimeErrors) {
     EXPECT_THROW(realFileSystem().openRead(dir.path("")), RuntimeError);
 }
 
-TEST_F(FileSystemTest, CopyAndRenameReplaceTheTargetAndKeepThePermissions) {
-    const std::string src = write("src", "new"), dst = write("dst", "old"), copy = dir.path("copy");
-    ::chmod(src.c_str(), 0640);
-    realFileSystem().copy(src, copy);
-    EXPECT_EQ(realFileSystem().readAll(copy), "new");
+TEST_F(FileSystemTest, NewFilesAreOnlyTheOwnersAndNeverTakeAnExistingName) {
+    const std::string dst = write("dst", "old"), fresh = dir.path("fresh"), open = dir.path("open");
+    auto out = realFileSystem().openNew(fresh, false);
+    out->write("new");
+    out->sync();
+    out->close();
+    realFileSystem().openNew(open, true)->close();
     struct stat st {};
-    ::stat(copy.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    // A link in the copy's place is not followed: the file it names keeps its bytes.
+    ::stat(fresh.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    ::stat(open.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    // Neither a file nor a link in its place is written through.
     const std::string link = dir.path("link");
     ASSERT_EQ(::symlink(dst.c_str(), link.c_str()), 0);
-    EXPECT_THROW(realFileSystem().copy(src, link), RuntimeError);
+    EXPECT_THROW(realFileSystem().openNew(link, false), RuntimeError);
+    EXPECT_THROW(realFileSystem().openNew(dst, false), RuntimeError);
     EXPECT_EQ(realFileSystem().readAll(dst), "old");
-    realFileSystem().rename(src, dst);
-    EXPECT_FALSE(realFileSystem().exists(src));
+    realFileSystem().rename(fresh, dst);
+    realFileSystem().syncFolder(dst);
+    EXPECT_FALSE(realFileSystem().exists(fresh));
     EXPECT_EQ(realFileSystem().readAll(dst), "new");
+    EXPECT_THROW(realFileSystem().syncFolder(dir.path("no/such/x")), RuntimeError);
 }
 
 TEST(ErrorBoxes, EachKindWithItsTextTitleIconAndButton) {

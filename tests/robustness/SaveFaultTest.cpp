@@ -7,9 +7,11 @@
 // a save without one. Then files that vanish between opening and saving, and
 // the faults found by fuzzing, each as the smallest input that showed it.
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <iterator>
 #include <map>
+#include <regex>
 
 #include "RobustnessSupport.h"
 #include "editor/SourceDocument.h"
@@ -295,6 +297,71 @@ INSTANTIATE_TEST_SUITE_P(Cases, SaveInPlace,
                          [](const auto& i) {
                              return std::get<0>(i.param) + std::string(i.index % 2 ? "Whole" : "Entity");
                          });
+
+// Opens MAIN.BAS laid out as `setup` in `dir`, edits it in `mode` and saves
+// it through `files`; returns the boxes shown.
+std::vector<std::string> editAndSave(const robustness::ScratchDir& dir, const std::string& setup, Mode mode,
+                                     platform::FileSystem& files) {
+    layOut(dir.path(""), setup);
+    platform::RecordingDesktop desktop;
+    editor::MemoryView view;
+    editor::SourceDocument doc(view);
+    doc.OpenSourceFile(dir.path("MAIN.BAS"), mode);
+    if (mode == Mode::Entity) doc.cbProc_Click(1);
+    view.setEditorText(mode == Mode::Entity ? Alpha : Old + "' more");
+    {
+        platform::ScopedServices scope({.files = &files});
+        doc.mnuFileSave_Click();
+    }
+    std::vector<std::string> boxes;
+    for (const auto& b : desktop.boxes.shown) {
+        std::string text = b.text;
+        if (text.starts_with(dir.path(""))) text.erase(0, dir.path("").size());
+        boxes.push_back(text);
+    }
+    return boxes;
+}
+
+TEST(SaveOrder, NewTextIsOnTheDiskBeforeItTakesTheName) {
+    const std::regex passing(R"(\.[0-9]+\.[0-9a-f]{16}$)");
+    const auto section = [](const cases::Case& c, const char* name) {
+        cases::Lines lines = c[name];
+        while (!lines.empty() && lines.back().empty()) lines.pop_back();
+        return lines;
+    };
+    for (const auto& c : cases::read_cases("robustness/cases/save_order.txt")) {
+        SCOPED_TRACE(c.title);
+        std::istringstream how(c["in"].at(0));
+        std::string mode, setup, kind;
+        int nth = 0;
+        how >> mode >> setup >> kind >> nth;
+        robustness::ScratchDir dir;
+        platform::FaultyFileSystem faulty(platform::realFileSystem());
+        if (kind != "-") faulty.failOn(kind, nth);
+        EXPECT_EQ(editAndSave(dir, setup, mode == "E" ? Mode::Entity : Mode::WholeFile, faulty), section(c, "boxes"));
+        for (std::string& entry : faulty.log) entry = std::regex_replace(entry, passing, "");
+        EXPECT_EQ(faulty.log, section(c, "log"));
+    }
+}
+
+// What saves killed halfway left: their new texts go once their process has
+// ended; a kept copy of old bytes, a live save's file, another file's and a
+// name that only looks alike stay.
+TEST(SaveOrder, StraysOfKilledSavesAreRemovedAndNothingElse) {
+    robustness::ScratchDir dir;
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child), live = std::to_string(::getppid()), tag = ".0123456789abcdef";
+    const Names left = {"MAIN.BAS.~old." + dead + tag, "MAIN.BAS.~sav." + live + tag, "OTHER.BAS.~sav." + dead + tag,
+                        "MAIN.BAS.~sav." + dead + ".0123", "MAIN.BAS.~sav"};
+    for (const auto& name : left) writeBytes(dir.path(name), "x");
+    writeBytes(dir.path("MAIN.BAS.~sav." + dead + tag), "half a text");
+    EXPECT_EQ(editAndSave(dir, "plain", Mode::WholeFile, platform::realFileSystem()), std::vector<std::string>{});
+    Names expected = left;
+    expected.insert({"MAIN.BAS", "MAIN.BAK"});
+    EXPECT_EQ(dir.names(), expected);
+}
 
 // The same cases saved through the command line by a user without the
 // superuser's rights: the files are root's where that is the point.

@@ -115,8 +115,12 @@ std::vector<std::string> RecordingPrinter::texts() const {
     return out;
 }
 
-void FaultyFileSystem::hit(const std::string& kind) {
+void FaultyFileSystem::hit(const std::string& kind, const std::string& path) {
     int n = ++calls[kind];
+    if (kind != "read") {
+        std::string entry = kind + " " + path.substr(path.rfind('/') + 1);
+        if (kind != "write" || log.empty() || log.back() != entry) log.push_back(std::move(entry));
+    }
     auto it = faults_.find(kind);
     if (it != faults_.end() && it->second.first == n) raise(it->second.second);
 }
@@ -146,45 +150,56 @@ private:
 
 class FaultyOutputFile : public OutputFile {
 public:
-    FaultyOutputFile(std::unique_ptr<OutputFile> real, FaultyFileSystem& fs) : real_(std::move(real)), fs_(fs) {}
+    FaultyOutputFile(std::unique_ptr<OutputFile> real, FaultyFileSystem& fs, std::string path)
+        : real_(std::move(real)), fs_(fs), path_(std::move(path)) {}
     void write(const std::string& bytes) override {
-        fs_.hit("write");
+        fs_.hit("write", path_);
         real_->write(bytes);
     }
+    void sync() override {
+        fs_.hit("sync", path_);
+        real_->sync();
+    }
     void close() override {
-        fs_.hit("close");
+        fs_.hit("close", path_);
         real_->close();
     }
 
 private:
     std::unique_ptr<OutputFile> real_;
     FaultyFileSystem& fs_;
+    std::string path_;
 };
 
 }  // namespace
 
 std::unique_ptr<InputFile> FaultyFileSystem::openRead(const std::string& path) {
-    hit("openRead");
+    hit("openRead", path);
     return std::make_unique<FaultyInputFile>(real_.openRead(path), *this);
 }
 
 std::unique_ptr<OutputFile> FaultyFileSystem::openWrite(const std::string& path) {
-    hit("openWrite");
-    return std::make_unique<FaultyOutputFile>(real_.openWrite(path), *this);
+    hit("openWrite", path);
+    return std::make_unique<FaultyOutputFile>(real_.openWrite(path), *this, path);
 }
 
-void FaultyFileSystem::copy(const std::string& from, const std::string& to) {
-    hit("copy");
-    real_.copy(from, to);
+std::unique_ptr<OutputFile> FaultyFileSystem::openNew(const std::string& path, bool defaultPermissions) {
+    hit("openNew", path);
+    return std::make_unique<FaultyOutputFile>(real_.openNew(path, defaultPermissions), *this, path);
 }
 
 void FaultyFileSystem::rename(const std::string& from, const std::string& to) {
-    hit("rename");
+    hit("rename", to);
     real_.rename(from, to);
 }
 
+void FaultyFileSystem::syncFolder(const std::string& path) {
+    hit("syncFolder", path);
+    real_.syncFolder(path);
+}
+
 void FaultyFileSystem::remove(const std::string& path) {
-    hit("remove");
+    hit("remove", path);
     real_.remove(path);
 }
 

@@ -183,7 +183,8 @@ private:
 
 // Wraps a file system and makes chosen operations fail: the Nth call (1-based)
 // of an operation kind throws the given run-time error. Kinds: "openRead",
-// "openWrite", "read", "write", "close", "copy", "rename", "remove".
+// "openWrite", "openNew", "read", "write", "sync", "close", "rename",
+// "syncFolder", "remove".
 class FaultyFileSystem : public FileSystem {
 public:
     explicit FaultyFileSystem(FileSystem& real) : real_(real) {}
@@ -192,11 +193,16 @@ public:
     }
     // How often each kind was called.
     std::map<std::string, int> calls;
+    // Every call but reads, in order: the kind and the last part of the path
+    // ("rename MAIN.BAS"); repeated writes to one file count once.
+    std::vector<std::string> log;
 
     std::unique_ptr<InputFile> openRead(const std::string& path) override;
     std::unique_ptr<OutputFile> openWrite(const std::string& path) override;
-    void copy(const std::string& from, const std::string& to) override;
+    std::unique_ptr<OutputFile> openNew(const std::string& path, bool defaultPermissions) override;
     void rename(const std::string& from, const std::string& to) override;
+    void syncFolder(const std::string& path) override;
+    std::vector<std::string> listFolder(const std::string& folder) override { return real_.listFolder(folder); }
     void remove(const std::string& path) override;
     bool exists(const std::string& path) override { return real_.exists(path); }
     void copyPermissions(const std::string& model, const std::string& path) override {
@@ -213,8 +219,8 @@ public:
     std::function<void(FileFacts&)> adjustFacts;
     std::string tempFolderOverride;
 
-    // Counts a call of `kind` and throws when it is the one to fail.
-    void hit(const std::string& kind);
+    // Counts a call of `kind` on `path` and throws when it is the one to fail.
+    void hit(const std::string& kind, const std::string& path = "");
 
 private:
     FileSystem& real_;
