@@ -1,7 +1,8 @@
 #pragma once
 // A command-line scan: the paths walked, the files scanned by N workers, the
-// output written in one format (to a file by way of a rename), a baseline
-// read or written, the summary, and the exit status.
+// output written in one format (to a file through the suite's safe replace
+// of a file, once the scan is over), a baseline read or written, the
+// summary, and the exit status.
 #include <cstdio>
 #include <optional>
 #include <ostream>
@@ -33,7 +34,10 @@ struct Options {
 // Exit statuses.
 constexpr int ExitClean = 0, ExitFindings = 1, ExitProblem = 2;
 
-// Runs the scan; `out` takes the output unless Options::output names a file.
+// Runs the scan; `out` takes the output unless Options::output names a file
+// (other than the one `out` writes to). An output or baseline target that
+// is one of the files to scan, or that cannot be written, stops the run
+// before anything is scanned.
 // Problems and the summary go to `err`. Returns the exit status: 2 when an
 // input (or the output) could not be read (written), 1 when a reported
 // finding reaches the fail grade, 0 otherwise (also after writing a baseline).
