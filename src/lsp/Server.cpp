@@ -287,7 +287,8 @@ std::optional<std::string> commentOfLine(std::string_view line) {
     return std::nullopt;
 }
 
-// The rules a line's suppression comment names, when it is one of the kind wanted.
+// Whether a line holds nothing but a suppression comment of the kind wanted
+// (file-wide or not).
 bool isSuppressionLine(std::string_view line, bool fileWide) {
     std::optional<std::string> comment = commentOfLine(line);
     if (!comment || !textlib::Trim(std::string(line.substr(0, line.find('\'')))).empty()) return false;
@@ -334,7 +335,7 @@ public:
             }
             return true;
         }
-        if (isRequest && !(id.is_string() || id.is_number_integer())) {
+        if (!(id.is_string() || id.is_number_integer())) {
             reply(nullptr, nullptr, Error{InvalidRequest, "a request id must be a number or a string"});
             return true;
         }
@@ -595,9 +596,7 @@ private:
             const std::string uri = td.at("uri");
             OpenDocument d{pathOfUri(uri), TextDocument(td.at("text").get<std::string>(), td.value("version", 0L)), {}};
             d.settings = settingsFor(d.path);
-            auto [it, fresh] = documents_.insert_or_assign(uri, std::move(d));
-            (void)fresh;
-            check(uri, it->second);
+            check(uri, documents_.insert_or_assign(uri, std::move(d)).first->second);
         } else if (method == "textDocument/didChange") {
             const std::string uri = uriOf(params);
             OpenDocument& d = document(params);
