@@ -16,7 +16,7 @@ add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-prote
                     -Wformat -Werror=format-security)
 # The fortified calls need the optimiser (without it glibc only warns), and
 # they hide the calls they check from the sanitizers.
-if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=")
+if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=" AND NOT VARNEL_SANITIZE)
   add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
 endif()
 add_link_options(LINKER:-z,relro LINKER:-z,now)

@@ -24,7 +24,7 @@ done
 # CI runs exactly the README's test command.
 readme_cmd=$(grep -E '^    \./run test$' "$root/README.md" | head -1 | sed 's/^ *//')
 check "README names the test command" "./run test" "$readme_cmd"
-grep -qx "$readme_cmd" "$root/.ci/run"; check ".ci/run runs the README's test command" 0 $?
+grep -qx "[[:blank:]]*${readme_cmd//./\\.}" "$root/.ci/run"; check ".ci/run runs the README's test command" 0 $?
 
 if [ $failures -eq 0 ]; then echo "all command-line checks passed"; fi
 exit $((failures > 0))
