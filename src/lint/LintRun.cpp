@@ -124,8 +124,8 @@ bool isOpenAs(const std::string& path, std::FILE* stream) {
 }
 
 // Writes `target` through the suite's one safe replace of a file (a link's
-// file replaced, mode and owner kept, a device or a FIFO written as it is);
-// "" or why it failed, with the target as it was. Interrupting signals wait
+// file replaced, mode and owner kept, a device or a FIFO written as it is,
+// the new text synced); "" or why it failed, with the target as it was. Interrupting signals wait
 // until it is done, so that the target is either as it was or whole; their
 // dispositions are not touched, so what the run inherited as ignored stays
 // ignored.
@@ -136,7 +136,11 @@ std::string writeTarget(const std::string& target, const std::function<void(plat
     pthread_sigmask(SIG_BLOCK, &interrupts, &before);
     std::string why;
     try {
-        platform::replaceFile(target, "", false, [&](platform::OutputFile& out, platform::InputFile*) { write(out); });
+        // A folder that could not be synced leaves the output in place but
+        // perhaps not past a crash: the run says so and fails all the same.
+        const std::string unsynced = platform::replaceFile(
+            target, "", false, [&](platform::OutputFile& out, platform::InputFile*) { write(out); });
+        if (!unsynced.empty()) why = "written, but its folder could not be synced: " + unsynced;
     } catch (const platform::RuntimeError& e) {
         why = e.description();
     }
