@@ -160,6 +160,9 @@ void SourceTextView::announceCaret() {
     const auto offset = [](std::int64_t pos) { return static_cast<int>(std::min<std::int64_t>(pos, INT32_MAX)); };
     QAccessibleTextCursorEvent moved(this, offset(caret_));
     QAccessible::updateAccessibility(&moved);
+    // A selection is announced when it is made, grows or goes, not on every move.
+    if (selectionStart() == selectionEnd() && !selectionAnnounced_) return;
+    selectionAnnounced_ = selectionStart() != selectionEnd();
     QAccessibleTextSelectionEvent selected(this, offset(selectionStart()), offset(selectionEnd()));
     QAccessible::updateAccessibility(&selected);
 }

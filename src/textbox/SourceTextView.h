@@ -146,6 +146,8 @@ private:
     QString preedit_;
     QList<QInputMethodEvent::Attribute> preeditAttrs_;
     int preeditCursor_ = 0;
+    // Whether screen readers were last told of a selection.
+    bool selectionAnnounced_ = false;
     qreal tabStop_ = 0;
     QBasicTimer blink_;
     // Scrolls while the mouse selects beyond an edge of the text.

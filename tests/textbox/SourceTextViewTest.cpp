@@ -279,6 +279,16 @@ TEST(SourceTextView, OverwritesSelectsLinesAndScrollsSideways) {
         EXPECT_EQ(clipboard->text(QClipboard::Selection), "a");
     }
 
+    // A lone CR, a control character and the bytes Windows-1252 leaves undefined are drawn, not left blank.
+    for (const char* shown : {"\r", "\x01", "\x81", "\x9D"}) {
+        view.setBytes(shown);
+        view.setSelection(1, 1);
+        const QImage image = view.viewport()->grab().toImage();
+        int ink = 0;
+        for (int x = 2; x < 30; ++x)
+            for (int y = 2; y < line; ++y) ink += image.pixelColor(x, y) != view.palette().color(QPalette::Base);
+        EXPECT_GT(ink, 3) << int(static_cast<unsigned char>(shown[0]));
+    }
     view.setBytes(std::string(300, 'w'));
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     QMouseEvent past(QEvent::MouseMove, QPointF(view.viewport()->width() + 20, 5), QPointF(), Qt::NoButton,
