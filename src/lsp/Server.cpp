@@ -1,11 +1,13 @@
 #include "lsp/Server.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -111,10 +113,17 @@ private:
     std::set<std::string> cancelled_;
 };
 
-void readInput(int fd, Inbox& inbox) {
+// Reads until the input ends or `stopFd` becomes readable (the server is done).
+void readInput(int fd, int stopFd, Inbox& inbox) {
     MessageReader reader;
     char buffer[1 << 16];
     for (;;) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[1].revents != 0) return;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
@@ -691,10 +700,15 @@ int runServer(int inFd, int outFd, std::ostream& log) {
     // Every finding is filed; each document's level is applied per scan.
     scan::setCheckLevel(3);
     Channel channel(outFd);
-    // Shared with the reader, which may outlive this call (see below).
-    auto shared = std::make_shared<Inbox>();
-    Inbox& inbox = *shared;
-    std::thread reader([inFd, shared] { readInput(inFd, *shared); });
+    Inbox inbox;
+    // Written to when the server is done, so that the reader stops even
+    // while the client keeps its end of the input open.
+    int stop[2];
+    if (::pipe(stop) != 0) {
+        log << "sifton --lsp: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    std::thread reader([inFd, &stop, &inbox] { readInput(inFd, stop[0], inbox); });
     int status = 1;
     {
         Server server(channel, log);
@@ -712,8 +726,11 @@ int runServer(int inFd, int outFd, std::ostream& log) {
         }
         status = server.exitStatus();
     }
-    // The reader may still wait for input that never comes; the process ends with it.
-    reader.detach();
+    const char done = 1;
+    while (::write(stop[1], &done, 1) < 0 && errno == EINTR) {}
+    reader.join();
+    ::close(stop[0]);
+    ::close(stop[1]);
     return status;
 }
 
