@@ -263,9 +263,9 @@ TEST(LspProgram, SiftonLspOverPipesWithALargeDocument) {
     c.open(Uri, big);
     json params = doc();
     params["position"] = pos(2, 3);
-    const json hover = c.request("textDocument/hover", params, 120);
+    const json hover = c.request("textDocument/hover", params, 600);
     EXPECT_NE(hover["result"]["contents"]["value"].get<std::string>().find("SF022"), std::string::npos);
-    EXPECT_EQ(summary(c.diagnostics(Uri, 120)["params"]["diagnostics"]), Strings{"SF022@2:0-2:16"});
+    EXPECT_EQ(summary(c.diagnostics(Uri, 600)["params"]["diagnostics"]), Strings{"SF022@2:0-2:16"});
     EXPECT_TRUE(c.request("shutdown")["result"].is_null());
     c.notify("exit", nullptr);
     EXPECT_EQ(c.finish(), 0);
