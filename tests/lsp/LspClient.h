@@ -35,9 +35,9 @@ public:
         server_ = std::thread([this, r = in[0], w = out[1]] {
             const int status = lsp::runServer(r, w, log_);
             ::close(w);
+            ::close(r);
             std::lock_guard<std::mutex> lock(mutex_);
             status_ = status;
-            serverInput_ = r;
         });
         reader_ = std::thread([this] { readAll(); });
     }
@@ -145,17 +145,10 @@ public:
         if (fromServer_ >= 0) ::close(fromServer_);
         fromServer_ = -1;
         std::lock_guard<std::mutex> lock(mutex_);
-        if (serverInput_ >= 0) ::close(serverInput_);
-        serverInput_ = -1;
         return pid_ == -1 && status >= 0 ? status : status_;
     }
     // The server's process when it runs as the program; -1 otherwise.
     pid_t pid() const { return pid_; }
-    // Every message not taken yet.
-    std::vector<json> received() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
 
 private:
     void readAll() {
@@ -177,7 +170,7 @@ private:
         ready_.notify_all();
     }
 
-    int toServer_ = -1, fromServer_ = -1, serverInput_ = -1;
+    int toServer_ = -1, fromServer_ = -1;
     pid_t pid_ = -1;
     std::thread server_, reader_;
     std::ostringstream log_;
