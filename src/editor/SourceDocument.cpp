@@ -117,6 +117,20 @@ std::string notOnDiskText(const std::string& file, const std::string& descriptio
            "). Save it again before you rely on it.";
 }
 
+std::string saveOverChangeText(const std::string& file) {
+    return file + " has been changed on disk since it was opened. Save anyway?";
+}
+
+std::string reloadText(const std::string& file) {
+    return file + " has been changed on disk by another program. Reload it?";
+}
+
+std::string changedUnderEditsText(const std::string& file) {
+    return file +
+           " has been changed on disk by another program. Your changes here are kept; saving will ask "
+           "before it writes over the file.";
+}
+
 std::string unsavableCharText(const platform::UnsavableChar& c) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c.code));
@@ -157,6 +171,7 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
         fileError("Can't open file: " + name);
         return false;
     }
+    rememberFile();
     // The mode changes only with a file actually opened, so that a later save
     // treats the shown document the way it was loaded.
     mode_ = mode;
@@ -435,6 +450,11 @@ bool SourceDocument::SaveSourceFile(const std::string& target) {
         platform::boxes().show(unsavableCharText(*c), ProgramTitle, Icon::Exclamation, Buttons::Ok);
         return false;
     }
+    platform::FileSystem& fs = platform::files();
+    if (!fileName_.empty() && fs.resolveLinks(target) == fs.resolveLinks(fileName_) && changedOnDisk() &&
+        platform::boxes().show(saveOverChangeText(fileName_), ProgramTitle, Icon::Exclamation,
+                               Buttons::YesNoDefaultNo) != Answer::Yes)
+        return false;
     try {
         return mode_ == Mode::Entity ? saveEntityMode(target) : saveWholeFile(target);
     } catch (const RuntimeError& e) {
@@ -461,6 +481,7 @@ bool SourceDocument::saveWholeFile(const std::string& target) {
     changed_ = false;
     // A later Save writes to the file the caption names.
     fileName_ = target;
+    rememberFile();
     if (!notOnDisk.empty())
         platform::boxes().show(notOnDiskText(target, notOnDisk), ProgramTitle, Icon::Exclamation, Buttons::Ok);
     return true;
@@ -525,6 +546,7 @@ bool SourceDocument::saveEntityMode(const std::string& target) {
     busy.end();
 
     fileName_ = target;
+    rememberFile();
     if (!notOnDisk.empty())
         platform::boxes().show(notOnDiskText(target, notOnDisk), ProgramTitle, Icon::Exclamation, Buttons::Ok);
     std::unique_ptr<InputFile> in;
@@ -613,6 +635,50 @@ bool SourceDocument::Form_QueryUnload() {
     if (name.empty()) return true;
     // A save that failed keeps the window open, so the edits are not lost.
     return !SaveSourceFile(name);
+}
+
+// ---------------------------------------------------------------------------
+// The file on disk
+
+namespace {
+
+bool sameFile(const platform::FileFacts& a, const platform::FileFacts& b) {
+    return a.exists == b.exists && a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified == b.modified;
+}
+
+}  // namespace
+
+void SourceDocument::rememberFile() {
+    platform::FileSystem& fs = platform::files();
+    readFacts_ = toldFacts_ = fs.facts(fs.resolveLinks(fileName_));
+}
+
+bool SourceDocument::changedOnDisk() {
+    if (fileName_.empty()) return false;
+    platform::FileSystem& fs = platform::files();
+    return !sameFile(fs.facts(fs.resolveLinks(fileName_)), readFacts_);
+}
+
+void SourceDocument::checkDiskOnFocus() {
+    if (fileName_.empty() || checkingDisk_ || busyDepth_ > 0) return;
+    platform::FileSystem& fs = platform::files();
+    const platform::FileFacts now = fs.facts(fs.resolveLinks(fileName_));
+    if (sameFile(now, readFacts_) || sameFile(now, toldFacts_)) return;
+    toldFacts_ = now;
+    // The box takes the focus and gives it back: that is no new change.
+    checkingDisk_ = true;
+    if (changed_) {
+        platform::boxes().show(changedUnderEditsText(fileName_), ProgramTitle, Icon::Exclamation, Buttons::Ok);
+    } else if (now.exists && platform::boxes().show(reloadText(fileName_), ProgramTitle, Icon::Exclamation,
+                                                    Buttons::YesNoDefaultNo) == Answer::Yes) {
+        const std::string shown = currentName_;
+        if (OpenSourceFile(fileName_, mode_) && mode_ == Mode::Entity) {
+            const int index = findEntity(shown);
+            if (index > 0) cbProc_Click(index);
+        }
+    }
+    checkingDisk_ = false;
 }
 
 }  // namespace editor

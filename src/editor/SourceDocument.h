@@ -47,6 +47,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
 namespace platform {
@@ -150,6 +151,10 @@ std::string headingNotFoundText(const std::string& procedure, const std::string&
 // The box of a save whose file is in place but whose folder could not be
 // synced (`description` says why).
 std::string notOnDiskText(const std::string& file, const std::string& description);
+// The questions and the note about a file that another program changed.
+std::string saveOverChangeText(const std::string& file);
+std::string reloadText(const std::string& file);
+std::string changedUnderEditsText(const std::string& file);
 // The box of a save refused for a character that no byte holds.
 std::string unsavableCharText(const platform::UnsavableChar& c);
 
@@ -198,6 +203,15 @@ public:
     bool Form_QueryUnload();
     // The save dialog; "" when the user cancels.
     std::string ShowSaveDialog();
+
+    // --- The file on disk --------------------------------------------------
+    // True when the open file is no longer the one read or saved last:
+    // another program wrote, replaced or removed it.
+    bool changedOnDisk();
+    // The window got the focus back: a change on disk is told once. Without
+    // unsaved changes the file is offered for reloading; with them the user
+    // is told that saving will ask before it writes over the file.
+    void checkDiskOnFocus();
 
     // --- State ------------------------------------------------------------
     const std::string& fileName() const { return fileName_; }
@@ -251,6 +265,11 @@ private:
     std::int64_t readPosition_ = 1;
     std::string lineBuffer_;
     int busyDepth_ = 0;
+    // The open file as it was read or saved last, and as it was when a
+    // change on disk was last told.
+    platform::FileFacts readFacts_, toldFacts_;
+    bool checkingDisk_ = false;
+    void rememberFile();
 };
 
 }  // namespace editor

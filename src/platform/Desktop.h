@@ -12,11 +12,17 @@
 namespace platform {
 
 enum class Icon { None, Stop, Exclamation, Information };
-enum class Buttons { Ok, OkCancel, YesNoCancel };
+// YesNoDefaultNo: Yes and No, No chosen by Enter and Escape.
+enum class Buttons { Ok, OkCancel, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
-// The answer of a box nobody answers: Ok, or Cancel where Yes and No are offered.
-inline Answer defaultAnswer(Buttons buttons) { return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok; }
+// The answer of a box nobody answers: Ok, Cancel where Yes, No and Cancel
+// are offered, No where only Yes and No are.
+inline Answer defaultAnswer(Buttons buttons) {
+    return buttons == Buttons::YesNoCancel      ? Answer::Cancel
+           : buttons == Buttons::YesNoDefaultNo ? Answer::No
+                                                : Answer::Ok;
+}
 
 class MessageBoxes {
 public:

@@ -360,4 +360,62 @@ TEST_F(Doc, KeepsBareLfFilesBareLfInBothModes) {
     }
 }
 
+// Another program writes the open file. The focus coming back tells of it
+// once; a save over it asks first, and No (the default) leaves the disk and
+// the window as they are; with nothing unsaved the file is offered for
+// reloading, in the entity that was shown.
+TEST_F(Doc, FileChangedByAnotherProgram) {
+    using platform::Buttons;
+    const auto boxes = [&] {
+        std::vector<std::tuple<std::string, Buttons>> out;
+        for (const auto& b : desktop.boxes.shown) out.emplace_back(b.text, b.buttons);
+        desktop.boxes.shown.clear();
+        return out;
+    };
+    using Boxes = std::vector<std::tuple<std::string, Buttons>>;
+    fresh();
+    const std::string file = openModule();
+    choose("B");
+    doc.checkDiskOnFocus();
+    EXPECT_EQ(boxes(), Boxes{});
+    const std::string mine = "Public Function B() As Long\r\n    ' mine\r\nEnd Function\r\n";
+    const std::string theirs = crlf(Module) + "' theirs\r\n";
+    type(mine);
+    write("MAIN.BAS", theirs);
+    doc.checkDiskOnFocus();
+    doc.checkDiskOnFocus();
+    EXPECT_EQ(boxes(), (Boxes{{file + " has been changed on disk by another program. Your changes here are kept; "
+                                      "saving will ask before it writes over the file.",
+                               Buttons::Ok}}));
+    EXPECT_FALSE(doc.mnuFileSave_Click());
+    const Boxes question{
+        {file + " has been changed on disk since it was opened. Save anyway?", Buttons::YesNoDefaultNo}};
+    EXPECT_EQ(boxes(), question);
+    EXPECT_EQ(read(file), theirs);
+    EXPECT_EQ(view.text, mine);
+    EXPECT_TRUE(doc.changed());
+    EXPECT_FALSE(dir.names().contains("MAIN.BAK")) << "nothing was written";
+
+    desktop.boxes.answerNext(Answer::Yes);
+    EXPECT_TRUE(doc.mnuFileSave_Click());
+    EXPECT_EQ(boxes(), question);
+    EXPECT_NE(read(file).find("' theirs"), std::string::npos) << "their lines stay, the entity is replaced";
+    EXPECT_NE(read(file).find("' mine"), std::string::npos);
+    doc.checkDiskOnFocus();
+    EXPECT_EQ(boxes(), Boxes{}) << "our own save is no change by another program";
+
+    choose("B");
+    write("MAIN.BAS", theirs);
+    desktop.boxes.answerNext(Answer::Yes);
+    doc.checkDiskOnFocus();
+    EXPECT_EQ(boxes(),
+              (Boxes{{file + " has been changed on disk by another program. Reload it?", Buttons::YesNoDefaultNo}}));
+    EXPECT_EQ(doc.currentEntityName(), "B");
+    EXPECT_EQ(view.text, "Public Function B() As Long\r\n    B = mCount\r\nEnd Function\r\n");
+    EXPECT_FALSE(doc.changed());
+    type(mine);
+    EXPECT_TRUE(doc.mnuFileSave_Click());
+    EXPECT_EQ(boxes(), Boxes{}) << "a reloaded file is the one read";
+}
+
 }  // namespace

@@ -332,7 +332,10 @@ void frmEdit32::Form_Load(const std::string& commandLine) {
 }
 
 void frmEdit32::Form_Activate() {
-    if (!firstActivation_) return;
+    if (!firstActivation_) {
+        doc_->checkDiskOnFocus();
+        return;
+    }
     firstActivation_ = false;
     if (!commandLineFile_.empty()) doc_->OpenSourceFile(commandLineFile_, Mode::WholeFile);
 }

@@ -35,12 +35,17 @@ public:
             case Buttons::YesNoCancel:
                 box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
                 break;
+            case Buttons::YesNoDefaultNo:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+                box.setDefaultButton(QMessageBox::No);
+                box.setEscapeButton(QMessageBox::No);
+                break;
         }
         switch (box.exec()) {
             case QMessageBox::Yes: return Answer::Yes;
             case QMessageBox::No: return Answer::No;
             case QMessageBox::Cancel: return Answer::Cancel;
-            default: return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+            default: return defaultAnswer(buttons);
         }
     }
 };
