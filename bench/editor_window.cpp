@@ -10,6 +10,9 @@
 //   ReplaceAll    Replace All of 20 hits through the dialog; the one-step
 //                 undo that puts the text back is not timed
 //   ReplaceAllEveryLine  the same with a hit on every line
+//   Keystroke     one key typed and answered, with the recovery file off (0)
+//                 or written as often as it may be (1: after every pause of
+//                 20 ms, at least every 100 ms); "worst" is the slowest key
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -197,6 +200,30 @@ BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealT
 // A replacement on every line: half a million hits.
 void BM_ReplaceAllEveryLine(benchmark::State& state) { replaceAll(state, "' add", "' sum"); }
 BENCHMARK(BM_ReplaceAllEveryLine)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_Keystroke(benchmark::State& state) {
+    platform::RecordingDesktop desktop;
+    OpenWindow w = openBigFile();
+    const auto folder = std::filesystem::temp_directory_path() / "varnel_bench_state";
+    if (state.range(0))
+        w.window->keepRecovery(folder.string(), std::chrono::milliseconds(20), std::chrono::milliseconds(100));
+    double worst = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(w.edit, Qt::Key_A);
+        QApplication::processEvents();
+        worst = std::max(worst,
+                         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        state.PauseTiming();
+        QTest::qWait(5);  // time for the recovery timer to come round
+        state.ResumeTiming();
+    }
+    state.counters["worst ms"] = worst;
+    w.window->document().setChanged(false);
+    w.window.reset();
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_Keystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(400)->UseRealTime();
 
 }  // namespace
 

@@ -10,6 +10,7 @@ int runEditorWindow(int argc, char** argv, const std::string& startFile) {
     // Task switchers that go by the menu entry take its name and icon from here.
     QApplication::setDesktopFileName("varnel");
     editor::ui::frmEdit32 window(startFile);
+    if (const std::string folder = editor::recoveryFolder(); !folder.empty()) window.keepRecovery(folder);
     platform::installQtServices(&window);
     window.show();
     return app.exec();

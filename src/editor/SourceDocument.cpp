@@ -192,6 +192,7 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
             // The split below reads the file too and reports what fails.
         }
         SplitEntities(std::move(in));
+        if (onOpened) onOpened(name);
         return true;
     }
 
@@ -218,6 +219,7 @@ bool SourceDocument::OpenSourceFile(const std::string& name, Mode mode) {
     bareLf_ = survey.allBareLf();
     view_.setEditorText(text);
     changed_ = false;
+    if (onOpened) onOpened(name);
     return true;
 }
 
@@ -679,6 +681,18 @@ void SourceDocument::checkDiskOnFocus() {
         }
     }
     checkingDisk_ = false;
+}
+
+bool SourceDocument::recover(Mode mode, const std::string& entity, const std::string& text) {
+    if (!fileName_.empty() && mode != mode_) OpenSourceFile(fileName_, mode);
+    if (!fileName_.empty() && mode == Mode::Entity) {
+        const int index = findEntity(entity);
+        if (index < 0 || mode_ != Mode::Entity) return false;
+        if (index != currentIndex_) cbProc_Click(index);
+    }
+    view_.setEditorText(text);
+    changed_ = true;
+    return true;
 }
 
 }  // namespace editor

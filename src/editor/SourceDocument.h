@@ -204,7 +204,17 @@ public:
     // The save dialog; "" when the user cancels.
     std::string ShowSaveDialog();
 
+    // --- Recovery ------------------------------------------------------------
+    // Runs after every file opened, with its name.
+    std::function<void(const std::string&)> onOpened;
+    // Puts a recovered text in the window as unsaved changes, shown the way
+    // it was edited: the open file in that mode, on that entity (the file on
+    // disk untouched). False when the entity is no longer in the file.
+    bool recover(Mode mode, const std::string& entity, const std::string& text);
+
     // --- The file on disk --------------------------------------------------
+    // The open file as it was read or saved last.
+    const platform::FileFacts& fileFacts() const { return readFacts_; }
     // True when the open file is no longer the one read or saved last:
     // another program wrote, replaced or removed it.
     bool changedOnDisk();

@@ -108,7 +108,11 @@ void removeQuietly(FileSystem& fs, const std::string& path) {
 
 std::string replaceFile(const std::string& target, const std::string& source, bool backup,
                         const std::function<void(OutputFile& out, InputFile* in)>& body) {
-    FileSystem& fs = files();
+    return replaceFile(files(), target, source, backup, body);
+}
+
+std::string replaceFile(FileSystem& fs, const std::string& target, const std::string& source, bool backup,
+                        const std::function<void(OutputFile& out, InputFile* in)>& body) {
     const std::string real = fs.resolveLinks(target);
     const FileFacts facts = fs.facts(real);
     if (facts.exists && !facts.writable && !backup) raise(err::PermissionDenied);

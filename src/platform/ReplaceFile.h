@@ -35,6 +35,9 @@ namespace platform {
 // returned (the text may not survive a crash). Otherwise returns "".
 std::string replaceFile(const std::string& target, const std::string& source, bool backup,
                         const std::function<void(OutputFile& out, InputFile* in)>& body);
+// The same through a given file system (for threads other than the window's).
+std::string replaceFile(FileSystem& fs, const std::string& target, const std::string& source, bool backup,
+                        const std::function<void(OutputFile& out, InputFile* in)>& body);
 
 // Removes `path` if it is there, ignoring any failure.
 void removeQuietly(FileSystem& fs, const std::string& path);

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <optional>
@@ -319,8 +320,85 @@ QAction* frmEdit32::action(const char* name) {
 // Connects a menu item to its handler; a run-time error that the handler
 // does not trap is reported and the open document stays.
 void frmEdit32::route(const char* name, void (frmEdit32::*handler)()) {
-    connect(action(name), &QAction::triggered, this,
-            [this, handler] { platform::guardEvent([this, handler] { (this->*handler)(); }); });
+    connect(action(name), &QAction::triggered, this, [this, handler] {
+        platform::guardEvent([this, handler] { (this->*handler)(); });
+        platform::guardEvent([this] { recoveryTick(); });
+    });
+}
+
+void frmEdit32::keepRecovery(const std::string& folder, std::chrono::milliseconds pause,
+                             std::chrono::milliseconds longest) {
+    recoveryFolder_ = folder;
+    recovery_ = std::make_unique<RecoveryFile>(folder);
+    schedule_.emplace(pause, longest);
+    doc_->onOpened = [this](const std::string& file) {
+        QMetaObject::invokeMethod(
+            this, [this, file] { platform::guardEvent([&] { offerRecovery(file); }); }, Qt::QueuedConnection);
+    };
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { platform::guardEvent([this] { recoveryTick(); }); });
+    timer->start(std::clamp<std::chrono::milliseconds>(pause / 4, std::chrono::milliseconds(10),
+                                                       std::chrono::milliseconds(250)));
+}
+
+void frmEdit32::recoveryTick() {
+    if (!recovery_) return;
+    if (const std::string why = recovery_->takeError(); !why.empty() && !recoveryFailureTold_) {
+        recoveryFailureTold_ = true;
+        platform::boxes().show("varnel cannot keep your unsaved changes in " + recoveryFolder_ + ": " + why,
+                               ProgramTitle, platform::Icon::Exclamation, platform::Buttons::Ok);
+    }
+    if (!doc_->changed()) {
+        recovery_->remove();
+        return;
+    }
+    const auto now = RecoverySchedule::Clock::now();
+    if (!schedule_->due(now)) return;
+    schedule_->written();
+    const platform::FileFacts& read = doc_->fileFacts();
+    RecoveryRecord header{absolutePath(doc_->fileName()),
+                          doc_->mode(),
+                          doc_->entityMode() ? doc_->currentEntityName() : std::string(),
+                          read.exists ? read.size : -1,
+                          read.modified,
+                          static_cast<std::int64_t>(std::time(nullptr)),
+                          {}};
+    // Only the copy of the characters is made here; the bytes are made and
+    // written on the recovery file's own thread.
+    auto snapshot = std::make_shared<const std::u16string>(txtEdit->buffer().text());
+    recovery_->write(std::move(header), [snapshot] {
+        std::string bytes(snapshot->size(), '\0');
+        for (std::size_t i = 0; i < snapshot->size(); ++i) {
+            const int byte = platform::byteOfChar((*snapshot)[i]);
+            bytes[i] = byte < 0 ? '?' : static_cast<char>(byte);
+        }
+        return bytes;
+    });
+}
+
+// Asks about each record that an ended window left for the file (newest
+// first) until one is recovered: Yes recovers it, No deletes it, Cancel keeps
+// it for another time.
+void frmEdit32::offerRecovery(const std::string& name) {
+    if (!recovery_ || offering_) return;
+    offering_ = true;
+    const std::string file = absolutePath(name);
+    for (LeftOver& found : findLeftOvers(recoveryFolder_, file)) {
+        const RecoveryRecord& r = found.record();
+        const platform::FileFacts now = platform::realFileSystem().facts(file);
+        const bool changedSince = !file.empty() && ((now.exists ? now.size : -1) != r.fileSize ||
+                                                    (now.exists && now.modified != r.fileModified));
+        const platform::Answer a = platform::boxes().show(recoveryQuestion(r, changedSince), ProgramTitle,
+                                                          platform::Icon::Exclamation, platform::Buttons::YesNoCancel);
+        if (a == platform::Answer::No) found.discard();
+        if (a != platform::Answer::Yes) continue;
+        if (doc_->recover(r.mode, r.entity, r.text)) {
+            recovery_->adopt(std::move(found));
+            schedule_->changed(RecoverySchedule::Clock::now());
+            break;
+        }
+    }
+    offering_ = false;
 }
 
 // --- Window events -----------------------------------------------------------
@@ -337,6 +415,7 @@ void frmEdit32::Form_Activate() {
         return;
     }
     firstActivation_ = false;
+    if (commandLineFile_.empty()) offerRecovery("");
     if (!commandLineFile_.empty()) doc_->OpenSourceFile(commandLineFile_, Mode::WholeFile);
 }
 
@@ -409,8 +488,13 @@ void frmEdit32::Form_Resize() {
 void frmEdit32::closeEvent(QCloseEvent* event) {
     bool cancel = false;
     platform::guardEvent([&] { cancel = doc_->Form_QueryUnload(); });
-    if (cancel) event->ignore();
-    else event->accept();
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // Saved, or the user chose to lose the changes.
+    if (recovery_) recovery_->remove();
 }
 
 bool frmEdit32::eventFilter(QObject* watched, QEvent* event) {
@@ -461,6 +545,7 @@ void frmEdit32::showHelp() {
 
 void frmEdit32::txtEdit_Change() {
     if (doc_) doc_->txtEdit_Change();
+    if (schedule_) schedule_->changed(RecoverySchedule::Clock::now());
 }
 
 void frmEdit32::cbProc_Click(int index) { doc_->cbProc_Click(index); }

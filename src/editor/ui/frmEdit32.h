@@ -5,10 +5,12 @@
 // pushes and routes the events to it. Find and Replace run here over the
 // editor text.
 #include <QMainWindow>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "editor/Recovery.h"
 #include "editor/Search.h"
 #include "editor/SourceDocument.h"
 
@@ -60,6 +62,11 @@ public:
     // Edit > Paste: the selection becomes the clipboard's text. The block
     // commands paste their results back through it.
     void mnuPaste_Click();
+
+    // Keeps the window's unsaved changes in a recovery file in `folder` from
+    // now on, and offers those that ended windows left there.
+    void keepRecovery(const std::string& folder, std::chrono::milliseconds pause = std::chrono::seconds(2),
+                      std::chrono::milliseconds longest = std::chrono::seconds(30));
 
     // The help file F1 opens: QVX.hlp in the program's folder.
     static std::string helpFilePath();
@@ -124,6 +131,9 @@ private:
     void replaceSelection(const std::string& text);
     void replaceAt(const std::vector<std::int64_t>& starts, std::int64_t length, const std::string& replacement);
     void showHelp();
+    // Writes the recovery file when it is due, or removes it when nothing is unsaved.
+    void recoveryTick();
+    void offerRecovery(const std::string& file);
 
     std::unique_ptr<SourceDocument> doc_;
     std::unique_ptr<EditorSearchTarget> searchTarget_;
@@ -132,6 +142,10 @@ private:
     std::uint64_t textRevision_ = 0;
     std::string commandLineFile_;
     bool firstActivation_ = true;
+    std::string recoveryFolder_;
+    std::unique_ptr<RecoveryFile> recovery_;
+    std::optional<RecoverySchedule> schedule_;
+    bool offering_ = false, recoveryFailureTold_ = false;
 
     QWidget* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
