@@ -89,6 +89,7 @@ class MemoryOutputFile : public platform::OutputFile {
 public:
     explicit MemoryOutputFile(std::shared_ptr<std::string> target) : target_(std::move(target)) {}
     void write(const std::string& bytes) override { *target_ += bytes; }
+    void sync() override {}
     void close() override {}
 
 private:
@@ -116,10 +117,18 @@ public:
         files_[path] = file;
         return std::make_unique<MemoryOutputFile>(file);
     }
-    void copy(const std::string& from, const std::string& to) override {
-        auto it = files_.find(from);
-        if (it == files_.end()) platform::raise(platform::err::FileNotFound);
-        files_[to] = std::make_shared<std::string>(*it->second);
+    std::unique_ptr<platform::OutputFile> openNew(const std::string& path, bool) override {
+        if (files_.count(path) != 0) platform::raise(platform::err::PathFileAccess);
+        return openWrite(path);
+    }
+    void syncFolder(const std::string&) override {}
+    std::vector<std::string> listFolder(const std::string& folder) override {
+        const std::string prefix = folder.empty() || folder.ends_with('/') ? folder : folder + "/";
+        std::vector<std::string> names;
+        for (const auto& [path, file] : files_)
+            if (path.starts_with(prefix) && path.find('/', prefix.size()) == std::string::npos)
+                names.push_back(path.substr(prefix.size()));
+        return names;
     }
     void rename(const std::string& from, const std::string& to) override {
         auto it = files_.find(from);
