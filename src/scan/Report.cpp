@@ -201,7 +201,7 @@ void clsOculon::mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, 
             sWork = std::string(CrLf) + "[Form/Module/Declaration Level Scan Results] " + CrLf + CrLf;
             mAppendStringToByteArray({sWork}, buffer);
         }
-        for (int s = 1; s <= ModuleSlots && !msModuleMessages[s].empty(); ++s) {
+        for (std::size_t s = 1; s <= ModuleSlots && !msModuleMessages[s].empty(); ++s) {
             if (w) {
                 for (const std::string& l : printLines(msModuleMessages[s])) w->line(l, false);
             } else {
@@ -234,7 +234,7 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
             mAppendStringToByteArray({"Src Line:    ", tLine.sText}, buffer);
             mAppendStringToByteArray({"Location: ", msInternalName, ".", tLine.sLocation, "\r\n\r\n"}, buffer);
         }
-        for (int s = 1; s <= LineSlots; ++s) {
+        for (std::size_t s = 1; s <= LineSlots; ++s) {
             if (tLine.sMessages[s].empty()) {
                 if (!w) mAppendStringToByteArray({"*****************\r\n"}, buffer);
                 break;

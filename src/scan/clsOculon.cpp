@@ -50,9 +50,10 @@ std::string programFolder() {
 enum : unsigned char { Skip = 1, End = 2, Drop = 4 };
 constexpr std::array<unsigned char, 256> CharClasses = [] {
     std::array<unsigned char, 256> t{};
-    for (unsigned char c : {' ', '_', '&', '\r', '\n', '\t'}) t[c] |= Skip;
-    for (unsigned char c : {' ', '(', '\r', '\n', '\t', '\''}) t[c] |= End;
-    for (unsigned char c : {'(', ')', '=', '<', '>', '+', '-', '/', '*', '\\', '&', ','}) t[c] |= Drop;
+    for (char c : {' ', '_', '&', '\r', '\n', '\t'}) t[static_cast<unsigned char>(c)] |= Skip;
+    for (char c : {' ', '(', '\r', '\n', '\t', '\''}) t[static_cast<unsigned char>(c)] |= End;
+    for (char c : {'(', ')', '=', '<', '>', '+', '-', '/', '*', '\\', '&', ','})
+        t[static_cast<unsigned char>(c)] |= Drop;
     return t;
 }();
 unsigned char charClass(char c) { return CharClasses[static_cast<unsigned char>(c)]; }
@@ -393,7 +394,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {
     trapErrors("mPostError", [&] {
         const std::string& sMessage = messageText(id);
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), "")) return;
-        for (int s = 1; s <= LineSlots - 1; ++s) {
+        for (std::size_t s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 setWithLineEnds(tLine.sMessages[s], sMessage, 2);
                 return;
@@ -411,7 +412,7 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, std::string_view vU
         ((sHint += '{') += vUsage) += '}';
         if (!mCountFinding(id, sMessage, mLineIndex(tLine), std::move(sHint))) return;
         const std::string& sStored = mtFindings.back().sUsage;
-        for (int s = 1; s <= LineSlots - 1; ++s) {
+        for (std::size_t s = 1; s <= LineSlots - 1; ++s) {
             if (tLine.sMessages[s].empty()) {
                 setWithLineEnds(tLine.sMessages[s], sMessage, 1);
                 std::string& sLookAt = tLine.sMessages[s + 1];
@@ -430,7 +431,7 @@ void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const 
         if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
         if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
         if (!mCountFinding(id, sMessage, 0, sSuffix)) return;
-        for (int s = 1; s <= ModuleSlots - 1; ++s) {
+        for (std::size_t s = 1; s <= ModuleSlots - 1; ++s) {
             if (msModuleMessages[s].empty()) {
                 msModuleMessages[s] = sMessage + CrLf;
                 if (!sSuffix.empty()) msModuleMessages[s + 1] = "Usage | Std:   " + sSuffix + CrLf + CrLf;

@@ -18,8 +18,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        style()->drawItemText(&painter, contentsRect(), alignment(), palette(), isEnabled(), shownText(),
-                              foregroundRole());
+        style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment().toInt()), palette(), isEnabled(),
+                              shownText(), foregroundRole());
     }
 };
 

@@ -79,7 +79,8 @@ TEST(BlockCommand, FailuresAreShownAndLeaveTheTextAndTheClipboard) {
 }
 
 TEST(PrintSelectedText, PrintsTheSelectionOrTheWholeTextWithoutSelectingAndRefusesABlankText) {
-    for (auto [start, length, printed, notPrinted] : {std::tuple{7, 8, "second", "first"}, {3, 0, "first", "none"}}) {
+    for (auto [start, length, printed, notPrinted] :
+         {std::tuple{std::size_t{7}, std::size_t{8}, "second", "first"}, {3, 0, "first", "none"}}) {
         platform::RecordingDesktop desk;
         platform::RecordingPrinter printer;
         FakeTextBox w("first\r\nsecond\r\nthird", start, length);

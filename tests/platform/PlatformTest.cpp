@@ -102,7 +102,7 @@ TEST(ErrorBoxes, EachKindWithItsTextTitleIconAndButton) {
 
 TEST(TextCodec, BytesAndCharacters) {
     for (int b = 0; b < 256; ++b) EXPECT_EQ(byteOfChar(charOfByte(static_cast<unsigned char>(b))), b);
-    for (const char32_t c : {0x80, 0x9F, 0x100, 0x2192, 0x1F600}) EXPECT_EQ(byteOfChar(c), -1);
+    for (const char32_t c : {0x80U, 0x9FU, 0x100U, 0x2192U, 0x1F600U}) EXPECT_EQ(byteOfChar(c), -1);
     EXPECT_EQ(byteOfChar(0x20AC), 0x80);
     EXPECT_EQ(byteOfChar(0x178), 0x9F);
     const std::pair<std::string, std::u16string> display[] = {{"", u""},

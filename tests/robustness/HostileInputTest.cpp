@@ -131,8 +131,9 @@ TEST_F(Hostile, AMillionEmptyLines) {
 std::string nestedForm(int depth, bool closed) {
     std::string s = "VERSION 5.00\r\nBegin VB.Form frmDeep\r\n";
     for (int i = 1; i < depth; ++i)
-        s += std::string(i % 40, ' ') + "Begin VB.Frame fra" + std::to_string(i) + "\r\n   Caption = \"&Level\"\r\n";
-    for (int i = depth - 1; closed && i >= 0; --i) s += std::string(i % 40, ' ') + "End\r\n";
+        s += std::string(static_cast<std::size_t>(i % 40), ' ') + "Begin VB.Frame fra" + std::to_string(i) +
+             "\r\n   Caption = \"&Level\"\r\n";
+    for (int i = depth - 1; closed && i >= 0; --i) s += std::string(static_cast<std::size_t>(i % 40), ' ') + "End\r\n";
     return s +
            "Attribute VB_Name = \"frmDeep\"\r\nOption Explicit\r\n\r\nPrivate Sub Form_Load()\r\n    x = 1\r\nEnd "
            "Sub\r\n";

@@ -96,7 +96,9 @@ TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
     ASSERT_TRUE(clean.saved);
     ASSERT_EQ(clean.boxes, 0u);
     ASSERT_NE(clean.target.find(" ' edited"), std::string::npos);
-    if (makesBackup) ASSERT_EQ(clean.backup, text);
+    if (makesBackup) {
+        ASSERT_EQ(clean.backup, text);
+    }
 
     int failures = 0;
     for (const auto& [kind, count] : clean.calls) {
@@ -132,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(BothModes, SaveFaults,
                                            Scenario{"EntityProcedureNewName", Mode::Entity, "MAIN.BAS", 1, true},
                                            Scenario{"WholeFileSameName", Mode::WholeFile, "MAIN.BAS", 0, false},
                                            Scenario{"WholeFileNewName", Mode::WholeFile, "MAIN.BAS", 0, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // The file disappears, or turns into a folder or something unreadable,
 // between opening and saving: what is saved, the files left and whether the

@@ -205,9 +205,9 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
     EXPECT_EQ(oculon.sFillMessages(), expectedReport("big.level2.txt"));
     // A cut report ends with "** More **" however little room the last text
     // that fitted left: each width leaves a different room.
-    for (int width = 195; width <= 215; ++width) {
+    for (std::size_t width = 195; width <= 215; ++width) {
         std::string text;
-        for (int i = 0; i < 2000; ++i) text += "' " + std::string(width, 'a' + i % 26) + "\r\n";
+        for (int i = 0; i < 2000; ++i) text += "' " + std::string(width, static_cast<char>('a' + i % 26)) + "\r\n";
         oculon.LoadFromText("BIG.BAS", text);
         const std::string report = oculon.sFillMessages();
         EXPECT_TRUE(report.size() <= 128000u && report.size() >= 128000u - 250u) << report.size();

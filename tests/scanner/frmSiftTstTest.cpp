@@ -173,9 +173,10 @@ TEST_F(ScannerWindow, OpensWithItsCaptionsMenusAndLevelOne) {
     EXPECT_EQ(shown, cases::rows("scanner/cases/window.txt"));
     // The levels are checked one at a time.
     auto checked = [&] {
-        std::string s;
-        for (const char* name : {"mnuErrors", "mnuWarnings", "mnuSuggest"}) s += action(name)->isChecked() ? "x" : "-";
-        return s + std::to_string(scan::giCheckLevel);
+        std::string marks;
+        for (const char* name : {"mnuErrors", "mnuWarnings", "mnuSuggest"})
+            marks += action(name)->isChecked() ? "x" : "-";
+        return marks + std::to_string(scan::giCheckLevel);
     };
     EXPECT_EQ(checked(), "x--1");
     for (auto [name, marks] : {std::pair{"mnuSuggest", "--x3"}, {"mnuWarnings", "-x-2"}, {"mnuErrors", "x--1"}}) {

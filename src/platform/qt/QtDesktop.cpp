@@ -154,7 +154,7 @@ QString qtFilter(const std::string& filter) {
         // a description that shows its own ("VB Files (*.BAS;*.FRM)") keeps
         // its text and gets the blank-separated patterns Qt needs.
         QString description = parts[i];
-        int open = description.lastIndexOf('(');
+        const qsizetype open = description.lastIndexOf('(');
         if (open >= 0 && description.endsWith(')')) description = description.left(open).trimmed();
         out << description + " (" + pattern + ")";
     }
