@@ -81,7 +81,8 @@ const Tree& tree(int modules) {
     for (int i = 0; i < modules; ++i) {
         std::string kind = kinds[i % 3];
         std::string name = "Part" + std::to_string(i);
-        fs::path file = t.dir / (name + "." + kind);
+        fs::path file = t.dir / name;
+        file += "." + kind;
         std::string text = makeModule(name, kind, 40000);
         std::ofstream(file, std::ios::binary) << text;
         t.files.push_back(file.string());

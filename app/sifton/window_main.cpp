@@ -17,5 +17,5 @@ int runScannerWindow(int argc, char** argv, const std::optional<std::string>& us
     frmSiftTst window(std::move(engine));
     platform::setQtDialogParent(&window);
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -13,5 +13,5 @@ int runEditorWindow(int argc, char** argv, const std::string& startFile) {
     if (const std::string folder = editor::recoveryFolder(); !folder.empty()) window.keepRecovery(folder);
     platform::installQtServices(&window);
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -402,7 +402,7 @@ private:
             return json(nullptr);
         }
         if (method == "textDocument/diagnostic") {
-            OpenDocument& d = document(params);
+            const OpenDocument& d = document(params);
             return json{{"kind", "full"}, {"items", diagnosticsJson(itemsOf(uriOf(params), d), d.doc)}};
         }
         if (method == "textDocument/documentSymbol") return documentSymbols(document(params));
@@ -583,7 +583,7 @@ private:
 
     json hover(const json& params) {
         const std::string uri = uriOf(params);
-        OpenDocument& d = document(params);
+        const OpenDocument& d = document(params);
         const Position p = positionOf(params.at("position"));
         std::string text;
         for (const Item& item : itemsOf(uri, d)) {

@@ -22,7 +22,7 @@ std::optional<std::string> whyNoX() {
     const std::string host = display.substr(0, colon);
     if (!host.empty() && host != "unix") return std::nullopt;  // a display over the network
     std::string number = display.substr(colon + 1);
-    number = number.substr(0, number.find('.'));
+    if (const std::size_t dot = number.find('.'); dot != std::string::npos) number.resize(dot);
     struct stat st {};
     if (number.empty() || ::stat(("/tmp/.X11-unix/X" + number).c_str(), &st) != 0)
         return "no X server answers on DISPLAY " + display;
