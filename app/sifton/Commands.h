@@ -12,5 +12,7 @@ int cmdScan(const lint::Options& options);
 int cmdListMessages();
 // --lsp: the language server on standard input and output.
 int cmdLanguageServer();
+// --explain RULE: the rule's documentation; 2 when there is no such rule.
+int cmdExplain(const std::string& rule);
 // No paths: the scanner window.
 int runScannerWindow(int argc, char** argv, const std::optional<std::string>& userDefs);

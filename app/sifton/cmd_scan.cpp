@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "lint/RuleDocs.h"
 #include "scan/BatchScan.h"
 
 int cmdScan(const lint::Options& options) {
@@ -14,5 +15,15 @@ int cmdScan(const lint::Options& options) {
 
 int cmdListMessages() {
     scan::listMessages(std::cout);
+    return 0;
+}
+
+int cmdExplain(const std::string& rule) {
+    const lint::RuleDoc* doc = lint::ruleDoc(rule);
+    if (!doc) {
+        std::cerr << "sifton: --explain: no rule " << rule << " (see --list-messages)\n";
+        return 2;
+    }
+    std::cout << lint::explainText(*doc);
     return 0;
 }

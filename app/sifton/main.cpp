@@ -16,6 +16,7 @@ const char* const Usage =
     "       sifton [OPTIONS] [--] PATH...\n"
     "       sifton --list-messages\n"
     "       sifton --lsp\n"
+    "       sifton --explain RULE\n"
     "\n"
     "Without PATH, opens the scanner window. With PATHs, scans the .BAS, .FRM\n"
     "and .CLS files named (a folder is walked for them, in sorted order) and\n"
@@ -50,6 +51,8 @@ const char* const Usage =
     "  --list-messages      print the message catalogue with the rule ids\n"
     "  --lsp                run as a language server (LSP 3.17) on standard\n"
     "                       input and output, for code editors\n"
+    "  --explain RULE       what a rule checks and why, with an example that\n"
+    "                       files it and one that does not (e.g. SF022)\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "  --                   ends the options: every later argument is a PATH\n"
@@ -81,6 +84,8 @@ int main(int argc, char** argv) {
     bool languageServer = false;
     bool noConfig = false;
     std::set<std::string> given;  // the scan options given, by name
+    std::optional<std::string> explain;
+    std::size_t explainArgs = 0;  // the arguments --explain took
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string a = args[i];
@@ -113,7 +118,7 @@ int main(int argc, char** argv) {
                             name == "--lsp" || name == "--no-config";
         const bool takesValue = name == "--level" || name == "--userdefs" || name == "--format" || name == "--output" ||
                                 name == "--baseline" || name == "--write-baseline" || name == "--ignore" ||
-                                name == "--fail-on" || name == "--jobs";
+                                name == "--fail-on" || name == "--jobs" || name == "--explain";
         if (!isFlag && !takesValue) return badUsage("unknown option " + a);
         if (isFlag && inlineValue && a[1] != '-') {
             // "-qj2": the letters after a short flag are more short options.
@@ -144,6 +149,11 @@ int main(int argc, char** argv) {
         }
         if (name == "--lsp") {
             languageServer = true;
+            continue;
+        }
+        if (name == "--explain") {
+            explain = value;
+            explainArgs = inlineValue ? 1 : 2;
             continue;
         }
         if (name == "--userdefs") {
@@ -190,6 +200,10 @@ int main(int argc, char** argv) {
     if (listMessages) {
         if (args.size() != 1) return badUsage("--list-messages takes nothing else");
         return cmdListMessages();
+    }
+    if (explain) {
+        if (args.size() != explainArgs) return badUsage("--explain takes nothing else");
+        return cmdExplain(*explain);
     }
     if (languageServer) {
         if (args.size() != 1) return badUsage("--lsp takes nothing else");

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
+#include "lint/RuleDocs.h"
 #include "scan/MessageCatalogue.h"
 
 namespace lint {
@@ -275,14 +277,19 @@ public:
         for (const scan::CatalogueEntry& e : scan::messageCatalogue()) {
             out += first ? "\n" : ",\n";
             first = false;
+            const RuleDoc& doc = ruleDocs()[static_cast<std::size_t>(&e - scan::messageCatalogue().data())];
             out += "            {\"id\": \"" + scan::ruleId(e) +
                    "\", \"shortDescription\": {\"text\": " + jsonString(oneLineMessage(e)) +
+                   "}, \"fullDescription\": {\"text\": " + jsonString(doc.checks) +
+                   "}, \"help\": {\"text\": " + jsonString(explainText(doc)) +
+                   ", \"markdown\": " + jsonString(explainMarkdown(doc)) +
                    "}, \"defaultConfiguration\": {\"level\": \"" + levelName(e.grade) + "\"}}";
         }
         // The notes on suppression comments, after the catalogue's rules.
-        out += ",\n            {\"id\": \"" + std::string(NoteRuleId) +
-               "\", \"shortDescription\": {\"text\": \"A suppression comment names no rule or suppresses "
-               "nothing.\"}, \"defaultConfiguration\": {\"level\": \"note\"}}";
+        const char* const noteText = "A suppression comment names no rule or suppresses nothing.";
+        out += ",\n            {\"id\": \"" + std::string(NoteRuleId) + "\", \"shortDescription\": {\"text\": \"" +
+               noteText + "\"}, \"fullDescription\": {\"text\": \"" + noteText + "\"}, \"help\": {\"text\": \"" +
+               noteText + "\"}, \"defaultConfiguration\": {\"level\": \"note\"}}";
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
     std::string file(const FileResult& r, std::string) const override {
@@ -294,12 +301,22 @@ public:
         std::string out;
         out.reserve(r.findings.size() * 480);
         bool first = true;
+        // The hash of rule, procedure and line text, made once per rule and
+        // line however many findings the rule files there; and how often
+        // each fingerprint was given so far.
+        std::unordered_map<std::string, std::uint64_t> lineHashes;
+        std::unordered_map<std::uint64_t, long> given;
         for (const Finding& f : r.findings) {
             out += first ? "\n" : ",\n";
             first = false;
-            std::uint64_t hash = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
-            hash = fnv(fnvNormalised(hash, f.source), "\x1f");
-            hash = fnv(fnv(hash, f.usage), "\x1f");
+            std::string key = std::to_string(f.line) + f.ruleId;
+            auto cached = lineHashes.find(key);
+            if (cached == lineHashes.end()) {
+                std::uint64_t h = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
+                cached = lineHashes.emplace(std::move(key), fnv(fnvNormalised(h, f.source), "\x1f")).first;
+            }
+            const std::uint64_t hash = fnv(fnv(cached->second, f.usage), "\x1f");
+            const long occurrence = ++given[hash];
             ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
             ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
             out += "\", \"message\": {\"text\": ";
@@ -315,6 +332,9 @@ public:
             (out += std::to_string(f.line > 0 ? f.line : 1)) +=
                 "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
             appendHex(out, hash);
+            // Equal findings (the same statement twice in a procedure) are
+            // told apart by their order: the second is "<hash>:2".
+            if (occurrence > 1) (out += ':') += std::to_string(occurrence);
             out += "\"}";
             // Code scanning services keep an accepted finding, marked as such.
             if (f.suppressed) out += ", \"suppressions\": [{\"kind\": \"inSource\"}]";

@@ -173,8 +173,8 @@ void clsOculon::mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, p
             w->labelled("Module: ", msFileName, true);
             w->labelled("Internal Name: ", msInternalName, true);
             w->labelled("Error Count: ", std::to_string(miErrorCount), true);
-            if (giCheckLevel > 1) w->labelled("Warning Count:  ", std::to_string(miWarningCount), false);
-            if (giCheckLevel > 2) {
+            if (miCheckLevel > 1) w->labelled("Warning Count:  ", std::to_string(miWarningCount), false);
+            if (miCheckLevel > 2) {
                 w->labelled("Suggest Count:  ", std::to_string(miSuggestCount), false);
                 w->labelled("Source Lines Scanned: ", std::to_string(miLineCount), true);
             }
@@ -184,9 +184,9 @@ void clsOculon::mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, p
         sWork += std::string("Module: ") + Tab + Tab + Tab + msFileName + CrLf;
         sWork += std::string("Internal Name: ") + Tab + Tab + msInternalName + CrLf;
         sWork += std::string("Error Count: ") + Tab + Tab + Tab + std::to_string(miErrorCount) + CrLf;
-        if (giCheckLevel > 1)
+        if (miCheckLevel > 1)
             sWork += std::string("Warning Count:  ") + Tab + Tab + std::to_string(miWarningCount) + CrLf;
-        if (giCheckLevel > 2) {
+        if (miCheckLevel > 2) {
             sWork += std::string("Suggest Count:  ") + Tab + Tab + std::to_string(miSuggestCount) + CrLf;
             sWork += std::string("Source Lines Scanned: ") + Tab + std::to_string(miLineCount) + CrLf;
         }

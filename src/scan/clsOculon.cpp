@@ -118,13 +118,13 @@ clsOculon::clsOculon(const std::string& userDefsPath) {
 // ---------------------------------------------------------------------------
 // Loading
 
-void clsOculon::Load(const std::string& rsFilename, ProgressIndicator* rProgressBar) {
-    mLoadSource(rsFilename, nullptr, rProgressBar);
+void clsOculon::Load(const std::string& rsFilename, ProgressIndicator* rProgressBar, int level) {
+    mLoadSource(rsFilename, nullptr, rProgressBar, level);
 }
 
-void clsOculon::LoadFromText(const std::string& rsFilename, const std::string& sSource,
-                             ProgressIndicator* rProgressBar) {
-    mLoadSource(rsFilename, &sSource, rProgressBar);
+void clsOculon::LoadFromText(const std::string& rsFilename, const std::string& sSource, ProgressIndicator* rProgressBar,
+                             int level) {
+    mLoadSource(rsFilename, &sSource, rProgressBar, level);
 }
 
 void clsOculon::mInitialize() {
@@ -166,8 +166,11 @@ tSourceLine& clsOculon::mNewLine() {
     return tLine;
 }
 
-void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource,
-                            ProgressIndicator* rProgressBar) {
+void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar,
+                            int level) {
+    // The level holds for the whole file: one chosen while it loads applies
+    // from the next file on.
+    miCheckLevel = level == ProgramLevel ? giCheckLevel.load() : level;
     bool bRead = trapErrors("Load", [&] {
         mInitialize();
         msModuleKind = textlib::UCase(textlib::Right(rsFilename, 3));
@@ -194,7 +197,7 @@ void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sS
 
 void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
     trapErrors("mParseLines", [&] {
-        platform::ThrottledPump pump(&platform::eventPump());
+        platform::ThrottledPump pump(mbPumpsEvents ? &platform::eventPump() : nullptr);
         const std::string& s = msSource;
         const std::size_t n = s.size();
         std::size_t p = 0;
@@ -366,10 +369,10 @@ bool clsOculon::mfHasMethod(const std::string& sName) const {
 // ---------------------------------------------------------------------------
 // Filing findings
 
-bool clsOculon::mPassesLevel(const std::string& sMessage) {
+bool clsOculon::mPassesLevel(const std::string& sMessage) const {
     const char g = sMessage.empty() ? '\0' : sMessage[0];
-    if (giCheckLevel == 1 && g != 'E') return false;
-    if (giCheckLevel == 2 && g != 'E' && g != 'W') return false;
+    if (miCheckLevel == 1 && g != 'E') return false;
+    if (miCheckLevel == 2 && g != 'E' && g != 'W') return false;
     return true;
 }
 

@@ -154,11 +154,20 @@ public:
     // file; a missing or unreadable file leaves the lists as far as read.
     void Class_Initialize(const std::string& userDefsPath);
 
-    // Reads, cuts and checks one file. rProgressBar may be null.
-    void Load(const std::string& rsFilename, ProgressIndicator* rProgressBar = nullptr);
+    // Reads, cuts and checks one file at a check level (1 errors only, 2 and
+    // warnings, 3 everything; ProgramLevel: giCheckLevel as the load begins).
+    // The report of the file shows the level it was loaded at. rProgressBar
+    // may be null.
+    static constexpr int ProgramLevel = 0;
+    void Load(const std::string& rsFilename, ProgressIndicator* rProgressBar = nullptr, int level = ProgramLevel);
     // The same for a text already in memory, scanned as the file rsFilename.
     void LoadFromText(const std::string& rsFilename, const std::string& sSource,
-                      ProgressIndicator* rProgressBar = nullptr);
+                      ProgressIndicator* rProgressBar = nullptr, int level = ProgramLevel);
+    // The level the last Load filed its findings at.
+    int checkLevel() const { return miCheckLevel; }
+    // Whether the engine lets the program's window events run while it cuts
+    // lines (yes by default; no for an engine on a thread of its own).
+    void setPumpsEvents(bool pumps) { mbPumpsEvents = pumps; }
 
     // The report text of the file loaded last.
     std::string sFillMessages();
@@ -204,7 +213,8 @@ public:
 private:
     // ---- Loading and cutting (clsOculon.cpp) ----
     void mInitialize();
-    void mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar);
+    void mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar,
+                     int level);
     void mParseLines(ProgressIndicator* rProgressBar);
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
@@ -221,7 +231,7 @@ private:
     // filtered out. Otherwise records it against the given line (0: module).
     bool mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage);
     // Whether the check level keeps a finding with this text.
-    static bool mPassesLevel(const std::string& sMessage);
+    bool mPassesLevel(const std::string& sMessage) const;
     // The index of a line in mtLines (0 when it is not one of them).
     long mLineIndex(const tSourceLine& tLine) const;
 
@@ -288,6 +298,8 @@ private:
     std::string msControlStyles;     // user control styles: entry_entry_...
     std::string msVariablePrefixes;  // user type prefixes: _entry_entry_...
     platform::Printer* mPrinter = nullptr;
+    bool mbPumpsEvents = true;
+    int miCheckLevel = 1;              // the level of the last Load
     bool mbSourceRead = false;         // the last Load read its file
     std::vector<tFinding> mtFindings;  // every finding filed, in order
     FindingFilter mfFindingFilter;     // leaves findings out (none when empty)

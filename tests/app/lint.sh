@@ -27,8 +27,11 @@ check "-o leaves no file beside" "out.gcc out.json" "$(cd "$work" && echo *)"
 # cases/runs/usage.txt).
 if [ -x "$validator" ]; then
     "$sifton" -q --level 3 --format sarif -o "$work/out.sarif" lint
-    result=$("$validator" validate "$work/out.sarif" 2>&1); check "SARIF validator status" 0 $?
-    check "SARIF validator errors" "" "$(grep -E ': error ' <<<"$result")"
+    # The default rules, then with those of GitHub code scanning.
+    for kind in "" --rule-kind=Gh\;Sarif; do
+        result=$("$validator" validate $kind "$work/out.sarif" 2>&1); check "SARIF validator $kind status" 0 $?
+        check "SARIF validator $kind errors" "" "$(grep -E ': error ' <<<"$result")"
+    done
 else
     echo "SKIP: SARIF validator not installed ($validator); scripts/setup --tests installs it"
 fi

@@ -21,6 +21,7 @@ struct ScanTestAccess {
     static void post(clsOculon& o, MessageId id, const char* usage = nullptr) {
         usage ? o.mPostError(id, line(o, 2), usage) : o.mPostError(id, line(o, 2));
     }
+    static void level(clsOculon& o, int level) { o.miCheckLevel = level; }  // as if loaded at that level
     static void postModule(clsOculon& o, MessageId id, const std::string& a, const std::string& b) {
         o.mPostModuleError(id, a, b);
     }
@@ -136,10 +137,10 @@ TEST_F(Scan, EachLevelFilesItsGradesIntoTheSlots) {
     A::post(oculon, MessageId::ModuleLevelDim, "Dim");
     A::post(oculon, MessageId::SyllableCase, "a} {a");
     A::post(oculon, MessageId::UntypedVariable, "x} {");
-    setCheckLevel(2);
+    A::level(oculon, 2);
     A::post(oculon, MessageId::SyllableCase);
     A::post(oculon, MessageId::ProcedureScope);
-    setCheckLevel(3);
+    A::level(oculon, 3);
     A::post(oculon, MessageId::SyllableCase);
     A::post(oculon, MessageId::TypePrefix, "lCount} {l");
     A::post(oculon, MessageId::ProcedureScope, "");

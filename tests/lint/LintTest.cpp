@@ -1,0 +1,114 @@
+// The command-line layer: the rules' documentation against the engine, and
+// the machine formats read back with a real JSON parser.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "lint/LintRun.h"
+#include "lint/RuleDocs.h"
+#include "scan/clsOculon.h"
+#include "support/Cases.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The rule ids an example files when scanned at level 3 as `file`.
+std::set<std::string> rulesFiled(const std::string& file, std::string code) {
+    scan::clsOculon engine(cases::path("lint/cases/none.txt"));
+    size_t at = 0;
+    while ((at = code.find('\n', at)) != std::string::npos) code.replace(at, 1, "\r\n"), at += 2;
+    engine.LoadFromText(file, code + "\r\n", nullptr, 3);
+    std::set<std::string> ids;
+    for (const scan::tFinding& f : engine.findings()) ids.insert(scan::ruleId(scan::catalogueEntry(f.id)));
+    return ids;
+}
+
+TEST(RuleDocs, DocumentEveryRowWithExamplesThatFileItAndDoNot) {
+    ASSERT_EQ(lint::ruleDocs().size(), scan::messageCatalogue().size());
+    for (const lint::RuleDoc& d : lint::ruleDocs()) {
+        const std::string id = d.id;
+        EXPECT_EQ(id, scan::ruleId(lint::catalogueRow(d)));
+        EXPECT_EQ(lint::ruleDoc("sf" + id.substr(2)), &d);
+        // Two rows are never filed as the rules stand; their examples must not pretend otherwise.
+        const bool filed = id != "SF011" && id != "SF030";
+        EXPECT_EQ(rulesFiled(d.file, d.fires).count(id), filed ? 1u : 0u) << id;
+        EXPECT_EQ(rulesFiled(d.file, d.passes).count(id), 0u) << id;
+    }
+    EXPECT_EQ(lint::ruleDoc("SF031"), nullptr);
+}
+
+// Runs the command-line scan and parses what it writes.
+nlohmann::json scanned(lint::Format format, int level, std::vector<std::string> paths) {
+    lint::Options o;
+    o.format = format, o.level = level, o.quiet = true, o.paths = std::move(paths);
+    std::FILE* out = std::tmpfile();
+    std::ostringstream err;
+    lint::run(o, out, err);
+    std::rewind(out);
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
+    std::fclose(out);
+    return nlohmann::json::parse(text);  // throws on anything that is not JSON
+}
+
+// (uri, fingerprint) of every SARIF result.
+std::multiset<std::string> fingerprints(const nlohmann::json& sarif) {
+    std::multiset<std::string> out;
+    for (const auto& r : sarif["runs"][0]["results"])
+        out.insert(r["locations"][0]["physicalLocation"]["artifactLocation"]["uri"].get<std::string>() + " " +
+                   r["partialFingerprints"]["siftonFinding/v1"].get<std::string>());
+    return out;
+}
+
+TEST(MachineFormats, ParseAtEveryLevelWithDocumentedRulesAndDistinctFingerprints) {
+    const std::vector<std::string> inputs{cases::path("app/cases/lint"), cases::path("lint/cases")};
+    for (int level = 1; level <= 3; ++level) {
+        const nlohmann::json json = scanned(lint::Format::Json, level, inputs);
+        long errors = 0;
+        for (const auto& f : json["files"]) errors += f["errors"].get<long>();
+        EXPECT_EQ(json["summary"]["errors"], errors);
+        EXPECT_EQ(json["files"].size(), 4u);
+
+        const nlohmann::json sarif = scanned(lint::Format::Sarif, level, inputs);
+        const auto& rules = sarif["runs"][0]["tool"]["driver"]["rules"];
+        ASSERT_EQ(rules.size(), lint::ruleDocs().size());
+        for (const auto& r : rules) {
+            const lint::RuleDoc* d = lint::ruleDoc(r["id"].get<std::string>());
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(r["fullDescription"]["text"], d->checks);
+            EXPECT_EQ(r["help"]["text"], lint::explainText(*d));
+            EXPECT_EQ(r["help"]["markdown"], lint::explainMarkdown(*d));
+        }
+        const std::multiset<std::string> prints = fingerprints(sarif);
+        EXPECT_EQ(prints.size(), sarif["runs"][0]["results"].size());
+        EXPECT_EQ(std::set<std::string>(prints.begin(), prints.end()).size(), prints.size()) << "level " << level;
+    }
+}
+
+TEST(MachineFormats, FingerprintsStayWhenLinesMoveOrLineEndsChange) {
+    const std::string text = cases::read(cases::path("lint/cases/modTwice.bas"));
+    const fs::path dir = fs::temp_directory_path() / ("lint-prints-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto printsOf = [&](const std::string& variant) {
+        std::ofstream(dir / "modTwice.bas", std::ios::binary) << variant;
+        std::multiset<std::string> out;
+        for (const std::string& p : fingerprints(scanned(lint::Format::Sarif, 3, {(dir / "modTwice.bas").string()})))
+            out.insert(p.substr(p.find(' ') + 1));
+        return out;
+    };
+    const std::multiset<std::string> before = printsOf(text);
+    std::string lf = text;
+    for (size_t at; (at = lf.find('\r')) != std::string::npos;) lf.erase(at, 1);
+    EXPECT_EQ(printsOf(lf), before);
+    EXPECT_EQ(printsOf("' moved\r\n\r\n" + text), before);
+    EXPECT_EQ(std::set<std::string>(before.begin(), before.end()).size(), before.size());
+    fs::remove_all(dir);
+}
+
+}  // namespace
