@@ -44,11 +44,43 @@ bool isEntry(std::string_view line) {
     return tabs == 3 && rule > 1 && line.substr(rule, 2) == "SF";
 }
 
-// The fields after the path.
-std::string restOf(const Finding& f) {
-    const std::string text = f.line > 0 ? normaliseBlanks(f.source) : std::string(f.usage);
-    return f.ruleId + "\t" + escapeField(windows1252ToUtf8(f.procedure)) + "\t" + escapeField(windows1252ToUtf8(text));
+// A line's text as a field: its blanks normalised. In format 2 a text of
+// more than LongText bytes keeps its first KeptOfLong bytes and a hash of
+// the whole, so that a baseline grows with its findings, not with findings
+// times the length of their lines.
+constexpr std::size_t LongText = 200, KeptOfLong = 160;
+std::string textField(std::string_view source, bool abbreviate) {
+    std::string text = normaliseBlanks(source);
+    if (abbreviate && text.size() > LongText) {
+        const std::uint64_t hash = fnv(FnvStart, text);
+        text.resize(KeptOfLong);
+        appendHex(text += " ... #", hash);
+    }
+    return escapeField(windows1252ToUtf8(text));
 }
+
+// The fields after the path, for the findings of one file. The findings of a
+// line view the same text, which is made a field once.
+class Rest {
+public:
+    explicit Rest(bool abbreviate) : abbreviate_(abbreviate) {}
+    std::string of(const Finding& f) {
+        if (f.line <= 0) return head(f) + escapeField(windows1252ToUtf8(f.usage));
+        if (f.source.data() != source_.data() || f.source.size() != source_.size()) {
+            source_ = f.source;
+            text_ = textField(f.source, abbreviate_);
+        }
+        return head(f) + text_;
+    }
+
+private:
+    static std::string head(const Finding& f) {
+        return f.ruleId + "\t" + escapeField(windows1252ToUtf8(f.procedure)) + "\t";
+    }
+    bool abbreviate_;
+    std::string_view source_;
+    std::string text_;
+};
 
 }  // namespace
 
@@ -60,8 +92,14 @@ std::string baselinePath(const std::string& file, const std::string& baselineFil
     return ec || rel.empty() ? file : rel.string();
 }
 
-std::string baselineLine(const std::string& path, const Finding& finding) {
-    return escapeField(path) + "\t" + restOf(finding);
+std::vector<std::string> baselineLines(const std::string& path, const std::vector<Finding>& findings) {
+    const std::string field = escapeField(path) + "\t";
+    Rest rest(true);
+    std::vector<std::string> out;
+    out.reserve(findings.size());
+    for (const Finding& f : findings)
+        if (!f.suppressed) out.push_back(field + rest.of(f));
+    return out;
 }
 
 std::string Baseline::read(const std::string& baselineFile, const std::string& text) {
@@ -96,8 +134,9 @@ std::vector<bool> Baseline::excused(const std::string& file, const std::vector<F
     auto it = entries_.find(escapeField(firstFormat_ ? portablePath(file) : baselinePath(file, file_)));
     if (it == entries_.end()) return out;
     std::map<std::string, int> left = it->second;
+    Rest rest(!firstFormat_);
     for (std::size_t i = 0; i < findings.size(); ++i) {
-        auto e = left.find(restOf(findings[i]));
+        auto e = left.find(rest.of(findings[i]));
         if (e != left.end() && e->second > 0) {
             --e->second;
             out[i] = true;

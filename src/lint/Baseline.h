@@ -5,7 +5,8 @@
 // path (relative to the baseline file's folder, so that the same tree gives
 // the same paths from wherever it is scanned), rule id, procedure, and the
 // source text with its blanks normalised (for a module finding its usage
-// hint). Backslashes, tabs and line ends in a field are escaped (\\ \t \n \r).
+// hint; a text of more than 200 bytes is cut to 160 and ends with " ... #"
+// and a hash of the whole). Backslashes, tabs and line ends in a field are escaped (\\ \t \n \r).
 // A finding matches an entry with the same four fields; each entry excuses
 // one finding, so moving lines never makes an old finding new, and a second
 // equal finding is new.
@@ -26,9 +27,9 @@ extern const char* const BaselineHeader;
 // beside that folder).
 std::string baselinePath(const std::string& file, const std::string& baselineFile);
 
-// The baseline line of a finding of the file the baseline names `path`
-// (a baselinePath), without a line end.
-std::string baselineLine(const std::string& path, const Finding& finding);
+// The baseline lines of the findings that no suppression comment accepts,
+// of the file the baseline names `path` (a baselinePath), without line ends.
+std::vector<std::string> baselineLines(const std::string& path, const std::vector<Finding>& findings);
 
 class Baseline {
 public:

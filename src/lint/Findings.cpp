@@ -54,6 +54,8 @@ FileResult collectFindings(const scan::clsOculon& engine, const std::string& pat
     r.lineCount = engine.lineCount();
     const auto& lines = engine.lines();
     r.findings.reserve(engine.findings().size());
+    long lastLine = 0;  // the line whose texts were kept last
+    std::string_view procedure, source;
     for (const scan::tFinding& f : engine.findings()) {
         Finding out;
         out.entry = &scan::catalogueEntry(f.id);
@@ -61,9 +63,16 @@ FileResult collectFindings(const scan::clsOculon& engine, const std::string& pat
         out.usage = f.sUsage;
         if (f.iLine > 0 && static_cast<std::size_t>(f.iLine) < lines.size()) {
             const scan::tSourceLine& line = lines[static_cast<std::size_t>(f.iLine)];
-            out.procedure = line.sLocation;
+            // A line's findings are filed one after another: its texts are
+            // kept once.
+            if (f.iLine != lastLine) {
+                procedure = r.texts.emplace_back(line.sLocation);
+                source = r.texts.emplace_back(withoutLineEnd(line.sText));
+                lastLine = f.iLine;
+            }
+            out.procedure = procedure;
             out.line = line.iPhysicalLine;
-            out.source = withoutLineEnd(line.sText);
+            out.source = source;
         }
         r.findings.push_back(std::move(out));
     }
@@ -130,6 +139,21 @@ void appendUtf8(std::string& out, std::string_view text) {
         if (b < 0x80) out += ch;
         else out += platform::utf8(platform::charOfByte(b));
     }
+}
+
+std::uint64_t fnv(std::uint64_t hash, std::string_view text) {
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+void appendHex(std::string& out, std::uint64_t hash) {
+    static const char* const Hex = "0123456789abcdef";
+    char buf[16];
+    for (int i = 15; i >= 0; --i, hash >>= 4) buf[i] = Hex[hash & 15];
+    out.append(buf, sizeof buf);
 }
 
 const char* gradeName(scan::Grade grade) { return grade == scan::Grade::Suggest ? "suggest" : levelName(grade); }

@@ -1,6 +1,8 @@
 #pragma once
 // The findings of one scanned file as records, built from what the engine
 // filed, and the few ways the formats and the baseline look at one.
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +15,8 @@ namespace lint {
 struct Finding {
     const scan::CatalogueEntry* entry = nullptr;  // catalogue row: number, grade, text
     std::string ruleId;                           // "SF022"
-    // These view the engine's findings and lines: valid until its next Load.
-    std::string_view usage;      // the hint as the report shows it: "{x} {}"; may be ""
+    std::string usage;                            // the hint as the report shows it: "{x} {}"; may be ""
+    // These view the texts of the FileResult that holds the finding.
     std::string_view procedure;  // the line's location; "" for a module finding
     long line = 0;               // 1-based physical line where the logical line starts; 0 for a module finding
     std::string_view source;     // the logical line without its final line end; "" for a module finding
@@ -36,6 +38,9 @@ struct FileResult {
     long lineCount = 0;  // logical lines cut
     std::vector<Finding> findings;
     std::vector<Note> notes;
+    // The procedure and text of each line with findings, kept once however
+    // many findings the line has; a deque, so that they never move.
+    std::deque<std::string> texts;
 };
 
 // Findings per grade (suppressed ones are not counted).
@@ -51,7 +56,8 @@ struct Counts {
     }
 };
 
-// The records of the file the engine loaded last, valid until its next Load.
+// The records of the file the engine loaded last; they stay valid when the
+// engine loads the next one.
 FileResult collectFindings(const scan::clsOculon& engine, const std::string& path);
 
 Counts countFindings(const std::vector<Finding>& findings);
@@ -78,6 +84,14 @@ std::string portablePath(const std::string& path);
 std::string windows1252ToUtf8(std::string_view text);
 // The same, appended to `out`.
 void appendUtf8(std::string& out, std::string_view text);
+
+// 64-bit FNV-1a of a text, continuing from `hash`: the same in every run and
+// on every machine, for keys that must stay stable.
+constexpr std::uint64_t FnvStart = 14695981039346656037ull;
+std::uint64_t fnv(std::uint64_t hash, std::string_view text);
+
+// The 16 lower-case hex digits of a hash, appended to out.
+void appendHex(std::string& out, std::uint64_t hash);
 
 // "error", "warning" or "suggest": the grade's own name.
 const char* gradeName(scan::Grade grade);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "lint/RuleDocs.h"
@@ -160,7 +161,8 @@ public:
     }
     std::string file(const FileResult& r, std::string) const override {
         std::size_t room = 256;
-        for (const Finding& f : r.findings) room += 200 + f.usage.size() + f.procedure.size() + f.source.size();
+        for (const Finding& f : r.findings) room += 200 + f.usage.size() + f.procedure.size();
+        for (const std::string& t : r.texts) room += t.size() + 16;
         std::string out;
         out.reserve(room);
         out += "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " + jsonString(r.internalName) +
@@ -183,12 +185,18 @@ public:
             else out += "null";
             out += ", \"line\": ";
             out += lined ? std::to_string(f.line) : "null";
-            out += ", \"source\": ";
-            if (lined) appendJson(out, f.source);
-            else out += "null";
             out += '}';
         }
-        out += first ? "]" : "\n    ]";
+        // The text of each line with findings, once, however many findings
+        // it has: "sources": {"LINE": "text", ...}.
+        out += first ? "], \"sources\": {" : "\n    ], \"sources\": {";
+        std::unordered_set<long> given;
+        for (const Finding& f : r.findings) {
+            if (f.line <= 0 || !given.insert(f.line).second) continue;
+            ((out += given.size() == 1 ? "\"" : ", \"") += std::to_string(f.line)) += "\": ";
+            appendJson(out, f.source);
+        }
+        out += '}';
         if (!r.notes.empty()) {
             out += ", \"notes\": [";
             for (std::size_t i = 0; i < r.notes.size(); ++i)
@@ -225,17 +233,9 @@ std::string uriOfPath(const std::string& path) {
     return out;
 }
 
-// 64-bit FNV-1a over the rule, procedure, normalised source text and usage
-// of a finding: what identifies it when lines move.
-constexpr std::uint64_t FnvStart = 14695981039346656037ull;
-std::uint64_t fnv(std::uint64_t h, std::string_view text) {
-    for (char c : text) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
+// The fingerprint of a finding: 64-bit FNV-1a (fnv) over its rule,
+// procedure, normalised source text and usage, what identifies it when lines
+// move.
 // The same over a text with its blanks normalised (see normaliseBlanks).
 std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
     constexpr std::uint64_t Prime = 1099511628211ull;
@@ -253,14 +253,6 @@ std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
         h = (h ^ static_cast<unsigned char>(c)) * Prime;
     }
     return h;
-}
-
-// The 16 lower-case hex digits of a hash, appended to out.
-void appendHex(std::string& out, std::uint64_t h) {
-    static const char* const Hex = "0123456789abcdef";
-    char buf[16];
-    for (int i = 15; i >= 0; --i, h >>= 4) buf[i] = Hex[h & 15];
-    out.append(buf, sizeof buf);
 }
 
 // SARIF 2.1.0: one run, one rule per catalogue row, one result per finding.

@@ -6,15 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstring>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 #include "lint/Baseline.h"
 #include "lint/Suppressions.h"
@@ -23,6 +19,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Services.h"
 #include "scan/BatchScan.h"
+#include "scan/ScanPool.h"
 #include "scan/clsOculon.h"
 #include "textlib/TextLib.h"
 
@@ -149,49 +146,43 @@ std::string writeTarget(const std::string& target, const std::function<void(plat
 }
 
 // ---------------------------------------------------------------------------
-// Program errors raised while a worker scans a file are kept with that file
-// (and written in file order), not shown at once.
+// Boxes raised outside a file's scan (while the user definitions are read)
+// go straight to standard error; those of a file come back with it.
 
-thread_local std::string* tProgramErrors = nullptr;
-
-class CollectingBoxes : public platform::MessageBoxes {
+class ErrorBoxes : public platform::MessageBoxes {
 public:
-    explicit CollectingBoxes(std::ostream& err) : err_(err) {}
+    explicit ErrorBoxes(std::ostream& err) : err_(err) {}
     platform::Answer show(const std::string& text, const std::string& title, platform::Icon,
                           platform::Buttons) override {
-        std::string line = title + ": " + textlib::ReplaceAll(text, "\n", "; ");
-        if (tProgramErrors) {
-            *tProgramErrors += (tProgramErrors->empty() ? "" : "\n") + line;
-        } else {
-            std::lock_guard<std::mutex> lock(mutex_);
-            err_ << "sifton: " << line << "\n";
-        }
+        err_ << "sifton: " << boxLine(title, text) << "\n";
         return platform::Answer::Ok;
+    }
+    // A box on one line: "Program Error: Err Code: 9; Err Desc: ...".
+    static std::string boxLine(const std::string& title, const std::string& text) {
+        return title + ": " + textlib::ReplaceAll(text, "\n", "; ");
     }
 
 private:
     std::ostream& err_;
-    std::mutex mutex_;
 };
 
 // ---------------------------------------------------------------------------
-// Scanning one file
+// Scanning one file, on an engine of the scan pool
 
 struct Outcome {
     std::string piece;                       // the file's part of the output
     Counts counts;                           // findings reported
     std::vector<std::string> baselineLines;  // for --write-baseline
-    std::string problem;                     // why the file could not be read or scanned
+    std::string problem;                     // why the file could not be read
     bool read = false;
 };
 
 class FileScanner {
 public:
-    FileScanner(const Options& options, const scan::clsOculon& prototype, const FormatWriter& writer,
-                const Baseline* baseline)
-        : options_(options), engine_(prototype), writer_(writer), baseline_(baseline) {}
+    FileScanner(const Options& options, const FormatWriter& writer, const Baseline* baseline)
+        : options_(options), writer_(writer), baseline_(baseline) {}
 
-    Outcome scan(const std::string& path) {
+    Outcome scan(scan::clsOculon& engine, const std::string& path) const {
         Outcome o;
         std::string text;
         try {
@@ -201,28 +192,25 @@ public:
             return o;
         }
         o.read = true;
-        std::string programErrors;
-        tProgramErrors = &programErrors;
         // First pass: every finding the options let through, with the
         // ordinal the engine gave it.
         std::vector<long> ordinals;
-        engine_.setFindingFilter([&](scan::MessageId id, long ordinal) {
+        engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
             if (options_.ignored.count(id)) return false;
             ordinals.push_back(ordinal);
             return true;
         });
-        engine_.LoadFromText(path, text);
-        FileResult result = collectFindings(engine_, path);
+        // The text is needed again only for a second pass.
+        if (baseline_ && options_.format == Format::Report) engine.LoadFromText(path, text, nullptr, options_.level);
+        else engine.LoadFromText(path, std::move(text), nullptr, options_.level);
+        FileResult result = collectFindings(engine, path);
         // Suppression comments. The report format shows every finding as the
         // scanner window does; only a baseline run drops accepted ones there.
-        applySuppressions(engine_, result, [&](const scan::CatalogueEntry& e) {
+        applySuppressions(engine, result, [&](const scan::CatalogueEntry& e) {
             return withinLevel(e.grade, options_.level) && !options_.ignored.count(e.id);
         });
-        if (options_.writeBaseline) {
-            const std::string named = baselinePath(path, *options_.writeBaseline);
-            for (const Finding& f : result.findings)
-                if (!f.suppressed) o.baselineLines.push_back(baselineLine(named, f));
-        }
+        if (options_.writeBaseline)
+            o.baselineLines = baselineLines(baselinePath(path, *options_.writeBaseline), result.findings);
         std::string report;
         if (baseline_) {
             // A suppressed finding uses up no baseline entry; the report format
@@ -242,22 +230,20 @@ public:
             }
             result.findings = std::move(kept);
             // The report text comes from the engine's slots: scan again
-            // without the excused findings. (The records then view lines
-            // that are gone; the report format reads only their grades.)
+            // without the excused findings (the records keep their own text).
             if (!dropped.empty() && options_.format == Format::Report) {
-                engine_.setFindingFilter([&](scan::MessageId id, long ordinal) {
+                engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
                     return !options_.ignored.count(id) && !dropped.count(ordinal);
                 });
-                engine_.LoadFromText(path, text);
+                engine.LoadFromText(path, std::move(text), nullptr, options_.level);
             }
         }
+        engine.setFindingFilter(nullptr);
         if (options_.format == Format::Report) {
-            report = engine_.sFillMessages();
+            report = engine.sFillMessages();
             for (Finding& f : result.findings) f.suppressed = false;
             result.notes.clear();
         }
-        tProgramErrors = nullptr;
-        if (!programErrors.empty()) o.problem = path + ": " + programErrors;
         o.counts = countFindings(result.findings);
         o.piece = writer_.file(result, std::move(report));
         return o;
@@ -265,7 +251,6 @@ public:
 
 private:
     const Options& options_;
-    scan::clsOculon engine_;
     const FormatWriter& writer_;
     const Baseline* baseline_;
 };
@@ -357,70 +342,28 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     for (const std::string& n : notes) err << "sifton: " << n << "\n";
     err.flush();
 
-    // The check level is program-wide: set once here, only read while the
-    // workers run. Each worker has its own engine, copied from one that read
-    // the user definitions.
-    scan::setCheckLevel(options.level);
-    CollectingBoxes boxes(err);
+    // Each engine of the pool is a copy of one that read the user
+    // definitions; the check level goes with each scan.
+    ErrorBoxes boxes(err);
     platform::ScopedServices services({.boxes = &boxes});
     const scan::clsOculon prototype = options.userDefs ? scan::clsOculon(*options.userDefs) : scan::clsOculon();
     const std::unique_ptr<FormatWriter> writer = makeWriter(options.format);
-    const Baseline* usedBaseline = options.baseline ? &baseline : nullptr;
-
-    unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-    jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(files.size(), 1)));
-
-    std::vector<std::optional<Outcome>> outcomes(files.size());
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t next = 0, written = 0;
-    bool stop = false;
-    // Workers run at most this far ahead of the writer, so that memory
-    // stays bounded by a few dozen files' output. Far enough that a writer
-    // kept off the processor for a while (on a busy machine) does not stop
-    // the workers at once.
-    const std::size_t window = 16 * static_cast<std::size_t>(jobs);
-    std::vector<std::thread> workers;
-    if (jobs > 1) {
-        for (unsigned w = 0; w < jobs; ++w) {
-            workers.emplace_back([&] {
-                FileScanner scanner(options, prototype, *writer, usedBaseline);
-                for (;;) {
-                    std::size_t i;
-                    {
-                        std::unique_lock<std::mutex> lock(mutex);
-                        changed.wait(lock, [&] { return stop || next >= files.size() || next < written + window; });
-                        if (stop || next >= files.size()) return;
-                        i = next++;
-                    }
-                    Outcome o = scanner.scan(files[i]);
-                    std::lock_guard<std::mutex> lock(mutex);
-                    outcomes[i] = std::move(o);
-                    changed.notify_all();
-                }
-            });
-        }
-    }
+    const FileScanner scanner(options, *writer, options.baseline ? &baseline : nullptr);
+    std::vector<Outcome> outcomes(files.size());  // made before the pool, gone after it
+    scan::ScanPool pool(prototype, scan::ScanPool::workersFor(files.size(), options.jobs));
+    pool.start(files.size(),
+               [&](scan::clsOculon& engine, std::size_t i) { outcomes[i] = scanner.scan(engine, files[i]); });
 
     Totals totals;
     totals.unreadable = static_cast<long>(problems.size());
     std::vector<std::string> baselineLines;
     bool writeFailed = !writeAll(out, writer->opening());
     bool anyPiece = false;
-    std::optional<FileScanner> inlineScanner;
-    if (jobs == 1) inlineScanner.emplace(options, prototype, *writer, usedBaseline);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        Outcome o;
-        if (inlineScanner) {
-            o = inlineScanner->scan(files[i]);
-        } else {
-            std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [&] { return outcomes[i].has_value(); });
-            o = std::move(*outcomes[i]);
-            outcomes[i].reset();
-            written = i + 1;
-            changed.notify_all();
-        }
+        const std::vector<scan::RaisedBox> raised = *pool.take(i);
+        Outcome o = std::move(outcomes[i]);
+        for (const scan::RaisedBox& box : raised)
+            o.problem += (o.problem.empty() ? files[i] + ": " : "\n") + ErrorBoxes::boxLine(box.title, box.text);
         if (!o.problem.empty()) {
             err << "sifton: " << o.problem << "\n";
             problems.push_back(o.problem);
@@ -438,12 +381,6 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
         }
         for (std::string& l : o.baselineLines) baselineLines.push_back(std::move(l));
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        stop = true;
-        changed.notify_all();
-    }
-    for (std::thread& t : workers) t.join();
     writeFailed |= !writeAll(out, writer->closing(totals));
     writeFailed |= std::fflush(out) != 0 || std::ferror(out);
 

@@ -124,6 +124,12 @@ void clsOculon::Load(const std::string& rsFilename, ProgressIndicator* rProgress
 
 void clsOculon::LoadFromText(const std::string& rsFilename, const std::string& sSource, ProgressIndicator* rProgressBar,
                              int level) {
+    std::string sCopy = sSource;
+    mLoadSource(rsFilename, &sCopy, rProgressBar, level);
+}
+
+void clsOculon::LoadFromText(const std::string& rsFilename, std::string&& sSource, ProgressIndicator* rProgressBar,
+                             int level) {
     mLoadSource(rsFilename, &sSource, rProgressBar, level);
 }
 
@@ -166,7 +172,7 @@ tSourceLine& clsOculon::mNewLine() {
     return tLine;
 }
 
-void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar,
+void clsOculon::mLoadSource(const std::string& rsFilename, std::string* sSource, ProgressIndicator* rProgressBar,
                             int level) {
     // The level holds for the whole file: one chosen while it loads applies
     // from the next file on.
@@ -185,7 +191,7 @@ void clsOculon::mLoadSource(const std::string& rsFilename, const std::string* sS
             }
         }
         msFileName = textlib::UCase(rsFilename.substr(iStart));
-        msSource = sSource ? *sSource : platform::files().readAll(rsFilename);
+        msSource = sSource ? std::move(*sSource) : (mFiles ? *mFiles : platform::files()).readAll(rsFilename);
         mbInDeclarations = true;
         mbSourceRead = true;
         return true;

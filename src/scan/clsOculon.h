@@ -43,6 +43,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Printer.h"
 #include "scan/MessageCatalogue.h"
 #include "scan/Trap.h"
@@ -100,9 +101,10 @@ public:
     }
     static constexpr std::size_t size() { return LineSlots + 1; }
     // Empties every slot; the storage stays, for the next line that uses it.
+    // Slots are filled from 1 without gaps: the first empty one ends them.
     void clear() {
-        if (slots_)
-            for (std::string& s : *slots_) s.clear();
+        if (!slots_) return;
+        for (std::size_t i = 1; i <= LineSlots && !(*slots_)[i].empty(); ++i) (*slots_)[i].clear();
     }
 
 private:
@@ -160,14 +162,19 @@ public:
     // may be null.
     static constexpr int ProgramLevel = 0;
     void Load(const std::string& rsFilename, ProgressIndicator* rProgressBar = nullptr, int level = ProgramLevel);
-    // The same for a text already in memory, scanned as the file rsFilename.
+    // The same for a text already in memory, scanned as the file rsFilename;
+    // a text handed over is kept without a copy.
     void LoadFromText(const std::string& rsFilename, const std::string& sSource,
                       ProgressIndicator* rProgressBar = nullptr, int level = ProgramLevel);
+    void LoadFromText(const std::string& rsFilename, std::string&& sSource, ProgressIndicator* rProgressBar = nullptr,
+                      int level = ProgramLevel);
     // The level the last Load filed its findings at.
     int checkLevel() const { return miCheckLevel; }
     // Whether the engine lets the program's window events run while it cuts
     // lines (yes by default; no for an engine on a thread of its own).
     void setPumpsEvents(bool pumps) { mbPumpsEvents = pumps; }
+    // The file system Load reads from; null (the default): the program's.
+    void setFileSystem(platform::FileSystem* files) { mFiles = files; }
 
     // The report text of the file loaded last.
     std::string sFillMessages();
@@ -213,8 +220,8 @@ public:
 private:
     // ---- Loading and cutting (clsOculon.cpp) ----
     void mInitialize();
-    void mLoadSource(const std::string& rsFilename, const std::string* sSource, ProgressIndicator* rProgressBar,
-                     int level);
+    // sSource: the text, taken over; null: read the file.
+    void mLoadSource(const std::string& rsFilename, std::string* sSource, ProgressIndicator* rProgressBar, int level);
     void mParseLines(ProgressIndicator* rProgressBar);
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
@@ -299,6 +306,7 @@ private:
     std::string msVariablePrefixes;  // user type prefixes: _entry_entry_...
     platform::Printer* mPrinter = nullptr;
     bool mbPumpsEvents = true;
+    platform::FileSystem* mFiles = nullptr;
     int miCheckLevel = 1;              // the level of the last Load
     bool mbSourceRead = false;         // the last Load read its file
     std::vector<tFinding> mtFindings;  // every finding filed, in order

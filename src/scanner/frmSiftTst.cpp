@@ -24,7 +24,7 @@
 #include "platform/qt/QtDesktop.h"
 #include "textbox/SourceTextView.h"
 #include "scan/Trap.h"
-#include "scan/ScanAhead.h"
+#include "scan/ScanPool.h"
 #include "scanner/ElidedLabel.h"
 #include "scanner/ScannerLayout.h"
 
@@ -296,9 +296,12 @@ void frmSiftTst::RunScan() {
     finishScan(report);
 }
 
-// The reports go into the report in the order of the list. On a long list
-// a second engine scans ahead on another processor (scan::ScanAhead); while
-// the window waits for a file in its hands, it scans the next free one.
+// The reports go into the report in the order of the list. A long list is
+// scanned by a pool of engines on the other processors while the window
+// waits for each file in turn; a short one by one engine on the window's own
+// thread, which lets window events run while it cuts lines. Either way the
+// window shows each file's name, lets events run, then shows the boxes the
+// file's scan raised and appends its report.
 void frmSiftTst::scanFiles(std::string& report) {
     setReport("");
     lblStatus_->setText("Scanning");
@@ -306,66 +309,65 @@ void frmSiftTst::scanFiles(std::string& report) {
     barLoadingStatus_->show();
     std::vector<std::string> paths;
     for (const clsFilelist& entry : fileList_) paths.push_back(entry.gsFilename);
-    scan::ScanAhead ahead(*engine_, paths);
+    if (paths.empty()) return;  // the engine that loaded last stays for Print
+    const unsigned workers = paths.size() < LongList ? 0 : scan::ScanPool::workersFor(paths.size(), 0);
+    pool_.reset();  // the last scan's pool goes first: pools come and go in turn
+    pool_ = std::make_unique<scan::ScanPool>(*engine_, workers);
+    lastScanned_.reset();
+    std::vector<std::string> reports(paths.size());
+    // Scans from file `first` on at the level chosen now.
+    std::uint64_t levelChanges = 0;
+    auto startAt = [&](std::size_t first) {
+        levelChanges = scan::checkLevelChanges();
+        const int level = scan::giCheckLevel;
+        scan::ProgressIndicator* progress = workers ? nullptr : progress_.get();
+        pool_->start(
+            paths.size(),
+            [&, level, progress](scan::clsOculon& engine, std::size_t i) {
+                engine.Load(paths[i], progress, level);
+                reports[i] = engine.sFillMessages();
+            },
+            first);
+    };
+    startAt(0);
+    // However the scan ends, no step runs on once this routine's lists are gone.
+    struct StopPool {
+        scan::ScanPool& pool;
+        ~StopPool() { pool.stop(); }
+    } stopPool{*pool_};
 
     bool first = true;
     auto lastPump = std::chrono::steady_clock::now();
     // Pending events run before a file, after its name and the bar are set,
     // so that the window shows which file is being read. Small files go by
     // faster than anyone can read their names: events run before the first
-    // file and then at most once per pump interval.
-    auto pump = [&] {
+    // file and then at most once per pump interval. A level chosen meanwhile
+    // applies to the files not yet shown.
+    auto pump = [&](std::size_t i) {
         if (first || std::chrono::steady_clock::now() - lastPump >= pumpInterval_) {
             first = false;
             platform::eventPump().processEvents();
             lastPump = std::chrono::steady_clock::now();
         }
+        if (!ending_ && levelChanges != scan::checkLevelChanges()) startAt(i);
         return !ending_;
     };
-    // Scans file i with the window's engine; the report and the check level
-    // it was scanned at (as a count of level changes).
-    struct Scanned {
-        std::string report;
-        std::uint64_t level = 0;
-    };
-    auto scanHere = [&](std::size_t i) -> std::optional<Scanned> {
+    const auto wait = std::max(pumpInterval_, std::chrono::milliseconds(1));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         lblCurrentFile_->setText(platform::toQtDisplay(paths[i]));  // a name as the system decodes it
         progress_->restart();
-        if (!pump()) return std::nullopt;
-        const std::uint64_t level = scan::checkLevelChanges();
-        engine_->Load(paths[i], progress_.get());
-        if (ending_) return std::nullopt;
-        return Scanned{engine_->sFillMessages(), level};
-    };
-
-    std::vector<std::optional<Scanned>> early(paths.size());  // scanned here out of turn
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        for (;;) {
-            if (auto piece = ahead.take(i)) {
-                report += *piece;
-                break;
-            }
-            if (early[i] && early[i]->level == scan::checkLevelChanges()) {
-                report += early[i]->report;
-                early[i].reset();
-                break;
-            }
-            if (ahead.claim(i)) {
-                auto scanned = scanHere(i);
-                if (!scanned) return;
-                report += scanned->report;
-                break;
-            }
-            if (auto j = ahead.claimNext()) {
-                early[*j] = scanHere(*j);
-                if (!early[*j]) return;
-            } else {
-                ahead.wait(static_cast<int>(std::max<std::int64_t>(pumpInterval_.count(), 1)));
-                if (!pump()) return;
-            }
-        }
+        if (!pump(i)) break;
+        std::optional<std::vector<scan::RaisedBox>> boxes;
+        while (!(boxes = pool_->take(i, wait)))
+            if (!pump(i)) break;
+        if (ending_ || !boxes) break;
+        lastScanned_ = i;
+        for (const scan::RaisedBox& box : *boxes) platform::boxes().show(box.text, box.title, box.icon, box.buttons);
+        report += reports[i];
     }
 }
+
+scan::clsOculon& frmSiftTst::engine() { return pool_ && lastScanned_ ? pool_->engineOf(*lastScanned_) : *engine_; }
 
 // Shows what was collected, also after a failure, and leaves the busy
 // state; a program that is ending only gets its pointer back.
@@ -424,8 +426,8 @@ void frmSiftTst::cmdPrint_Click() {
         bool written = false;
         std::string pdfPath;
         try {
-            platform::PrintJob job = printJobFactory_("Kestrin Oculon " + engine_->fileName());
-            engine_->sFillMessages("Print Only", *job.printer);
+            platform::PrintJob job = printJobFactory_("Kestrin Oculon " + engine().fileName());
+            engine().sFillMessages("Print Only", *job.printer);
             written = job.printer->hasOutput();
             pdfPath = job.pdfPath;
         } catch (...) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/qt/QtPrinter.h"
+#include "scan/ScanPool.h"
 #include "scan/clsOculon.h"
 #include "scanner/ReportSearch.h"
 #include "scanner/clsFilelist.h"
@@ -59,7 +60,9 @@ public:
     const std::string& searchText() const { return searchText_; }
     bool isScanning() const { return scanning_; }
     bool isEnding() const { return ending_; }
-    scan::clsOculon& engine() { return *engine_; }
+    // The engine that scanned the last file of the last scan (it prints its
+    // findings); before a scan, the window's own.
+    scan::clsOculon& engine();
 
     // The help file F1 opens: the program's folder and "QVX.hlp".
     const std::string& helpFile() const { return helpFile_; }
@@ -95,7 +98,12 @@ private:
     void setReport(std::string report);
     std::int64_t selectionStart() const;
 
-    std::unique_ptr<scan::clsOculon> engine_;
+    // Lists of this many files and more are scanned by a pool of workers.
+    static constexpr std::size_t LongList = 8;
+
+    std::unique_ptr<scan::clsOculon> engine_;  // what the pool's engines are copied from
+    std::unique_ptr<scan::ScanPool> pool_;     // the last scan's engines
+    std::optional<std::size_t> lastScanned_;   // the last file that scan showed
     std::vector<clsFilelist> fileList_;
     std::string report_;  // as the engine wrote it; the view holds it byte for byte
     std::int64_t searchPosition_ = 0;

@@ -43,10 +43,9 @@ TEST(RuleDocs, DocumentEveryRowWithExamplesThatFileItAndDoNot) {
     EXPECT_EQ(lint::ruleDoc("SF031"), nullptr);
 }
 
-// Runs the command-line scan and parses what it writes.
-nlohmann::json scanned(lint::Format format, int level, std::vector<std::string> paths) {
-    lint::Options o;
-    o.format = format, o.level = level, o.quiet = true, o.paths = std::move(paths);
+// Runs the command-line scan; what it writes.
+std::string output(lint::Options o) {
+    o.quiet = true;
     std::FILE* out = std::tmpfile();
     std::ostringstream err;
     lint::run(o, out, err);
@@ -54,7 +53,14 @@ nlohmann::json scanned(lint::Format format, int level, std::vector<std::string> 
     std::string text;
     for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
     std::fclose(out);
-    return nlohmann::json::parse(text);  // throws on anything that is not JSON
+    return text;
+}
+
+// The same, parsed.
+nlohmann::json scanned(lint::Format format, int level, std::vector<std::string> paths) {
+    lint::Options o;
+    o.format = format, o.level = level, o.paths = std::move(paths);
+    return nlohmann::json::parse(output(o));  // throws on anything that is not JSON
 }
 
 // (uri, fingerprint) of every SARIF result.
@@ -108,6 +114,28 @@ TEST(MachineFormats, FingerprintsStayWhenLinesMoveOrLineEndsChange) {
     EXPECT_EQ(printsOf(lf), before);
     EXPECT_EQ(printsOf("' moved\r\n\r\n" + text), before);
     EXPECT_EQ(std::set<std::string>(before.begin(), before.end()).size(), before.size());
+    fs::remove_all(dir);
+}
+
+// One line of 2,000 names, each with findings: no format repeats the line
+// per finding.
+TEST(MachineFormats, GrowWithTheFindingsNotWithFindingsTimesTheLine) {
+    const fs::path dir = fs::temp_directory_path() / ("lint-wide-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::string line = "Dim v0 As Long";
+    for (int i = 1; i < 2000; ++i) line += ", v" + std::to_string(i) + " As Long";
+    std::ofstream(dir / "modWide.bas", std::ios::binary) << "Public Sub Wide()\r\n" << line << "\r\nEnd Sub\r\n";
+    lint::Options o;
+    o.level = 3, o.paths = {(dir / "modWide.bas").string()}, o.format = lint::Format::Gcc;
+    const std::size_t gcc = output(o).size();
+    EXPECT_GT(gcc, 2000u * 60);
+    for (lint::Format f : {lint::Format::Json, lint::Format::Sarif}) {
+        o.format = f;
+        EXPECT_LT(output(o).size(), 10 * gcc);
+    }
+    o.writeBaseline = (dir / "wide.baseline").string();
+    output(o);
+    EXPECT_LT(cases::read(*o.writeBaseline).size(), 3 * gcc);
     fs::remove_all(dir);
 }
 

@@ -11,7 +11,7 @@
 #include "support/Recording.h"
 #include "reports/Printout.h"
 #include "scan/BatchScan.h"
-#include "scan/ScanAhead.h"
+#include "scan/ScanPool.h"
 #include "scan/clsOculon.h"
 #include "support/Cases.h"
 
@@ -266,26 +266,46 @@ TEST_F(Scan, PrintoutOfAModuleAndTheFilesOfAFolder) {
 
 }  // namespace
 
-// The second engine of a long scan: never the last file, no file it could
-// not read, and nothing it scanned before the level was chosen again.
-TEST(ScanAhead, LeavesTheLastFileAndAnythingScannedBeforeALevelChange) {
+// The pool hands the files back in order, each with the boxes its scan
+// raised on a worker; a run started again from a file scans only the rest;
+// without workers the boxes show at once.
+TEST(ScanPool, HandsBackEveryFileInOrderWithItsBoxes) {
     cases::ScratchDir dir;
-    std::vector<std::string> paths;
-    for (int i = 0; i < 10; ++i) {
+    platform::RecordingDesktop desktop;
+    std::vector<std::string> paths, names(20);
+    for (int i = 0; i < 20; ++i) {
         paths.push_back(dir.path("m" + std::to_string(i) + ".bas"));
-        std::ofstream(paths.back(), std::ios::binary) << "Attribute VB_Name = \"m" << i << "\"\r\nDim x\r\n";
+        if (i != 3)
+            std::ofstream(paths.back(), std::ios::binary) << "Attribute VB_Name = \"m" << i << "\"\r\nDim x\r\n";
     }
-    std::filesystem::remove(paths[3]);
+    auto step = [&](clsOculon& engine, std::size_t i) {
+        engine.Load(paths[i], nullptr, 1);  // not the program's level
+        names[i] += engine.fileName() + engine.internalName() + std::to_string(engine.errorCount()) +
+                    std::to_string(engine.warningCount());
+    };
+    setCheckLevel(3);
+    for (unsigned workers : {3u, 0u}) {
+        ScanPool pool(clsOculon(), workers);
+        pool.start(paths.size(), step);
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            const std::vector<RaisedBox> boxes = *pool.take(i);
+            const std::string n = std::to_string(i);
+            EXPECT_EQ(names[i], i == 3 ? "M3.BAS00" : "M" + n + ".BASm" + n + "20") << i;
+            EXPECT_EQ(boxes.size(), workers && i == 3 ? 1u : 0u) << i;
+            if (!boxes.empty()) {
+                EXPECT_NE(boxes[0].text.find("Procname: Load"), std::string::npos);
+            }
+            names[i].clear();
+        }
+        EXPECT_EQ(desktop.boxes.shown.size(), workers ? 0u : 1u);
+        EXPECT_EQ(pool.engineOf(19).fileName(), "M19.BAS");
+        pool.start(paths.size(), step, 18);
+        EXPECT_EQ(pool.take(18)->size() + pool.take(19)->size(), 0u);
+        EXPECT_EQ(names[17] + names[18] + names[19], "M18.BASm1820M19.BASm1920");
+        names[18].clear(), names[19].clear();
+    }
     setCheckLevel(1);
-    ScanAhead ahead(clsOculon(), paths);
-    std::optional<std::string> eighth;
-    while (!(eighth = ahead.take(8))) ahead.wait(10);  // files are taken in order: all before are done
-    EXPECT_NE(eighth->find("M8.BAS"), std::string::npos);
-    EXPECT_FALSE(ahead.take(3));  // unreadable: the window scans it and says so
-    ahead.wait(50);               // time enough to scan the last file too, were it taken
-    EXPECT_FALSE(ahead.take(9));
-    EXPECT_FALSE(ahead.claimNext());
-    EXPECT_TRUE(ahead.claim(9));
-    setCheckLevel(1);  // chosen again, even the same level
-    for (std::size_t i = 0; i < 8; ++i) EXPECT_FALSE(ahead.take(i)) << i;
+    EXPECT_EQ(ScanPool::workersFor(3, 1000), 3u);
+    EXPECT_LE(ScanPool::workersFor(1000, 1000), 2 * std::max(1u, std::thread::hardware_concurrency()));
+    EXPECT_EQ(ScanPool::workersFor(0, 0), 1u);
 }
