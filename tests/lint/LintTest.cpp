@@ -76,13 +76,14 @@ TEST(MachineFormats, ParseAtEveryLevelWithDocumentedRulesAndDistinctFingerprints
 
         const nlohmann::json sarif = scanned(lint::Format::Sarif, level, inputs);
         const auto& rules = sarif["runs"][0]["tool"]["driver"]["rules"];
-        ASSERT_EQ(rules.size(), lint::ruleDocs().size());
+        ASSERT_EQ(rules.size(), lint::ruleDocs().size() + 1);  // and the notes on suppression comments
         for (const auto& r : rules) {
-            const lint::RuleDoc* d = lint::ruleDoc(r["id"].get<std::string>());
-            ASSERT_NE(d, nullptr);
-            EXPECT_EQ(r["fullDescription"]["text"], d->checks);
-            EXPECT_EQ(r["help"]["text"], lint::explainText(*d));
-            EXPECT_EQ(r["help"]["markdown"], lint::explainMarkdown(*d));
+            EXPECT_TRUE(r["fullDescription"].contains("text") && r["help"].contains("text")) << r["id"];
+            if (const lint::RuleDoc* d = lint::ruleDoc(r["id"].get<std::string>())) {
+                EXPECT_EQ(r["fullDescription"]["text"], d->checks);
+                EXPECT_EQ(r["help"]["text"], lint::explainText(*d));
+                EXPECT_EQ(r["help"]["markdown"], lint::explainMarkdown(*d));
+            }
         }
         const std::multiset<std::string> prints = fingerprints(sarif);
         EXPECT_EQ(std::set<std::string>(prints.begin(), prints.end()).size(), prints.size()) << "level " << level;
