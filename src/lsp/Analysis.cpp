@@ -18,7 +18,8 @@ std::vector<Item> Analyser::check(const std::string& path, const std::string& te
         return lint::withinLevel(e.grade, settings.level) && !settings.ignored.count(e.id);
     };
     engine.setFindingFilter([&](scan::MessageId id, long) { return reported(scan::catalogueEntry(id)); });
-    engine.LoadFromText(path, toWindows1252(text));
+    // Every finding is filed; the document's own level is applied by the filter.
+    engine.LoadFromText(path, toWindows1252(text), nullptr, 3);
     lint::FileResult result = lint::collectFindings(engine, path);
     lint::applySuppressions(engine, result, reported);
 

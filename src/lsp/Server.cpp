@@ -22,6 +22,7 @@
 #include "indent/Indent.h"
 #include "lint/LintRun.h"
 #include "lint/ProjectConfig.h"
+#include "lint/RuleDocs.h"
 #include "lint/Suppressions.h"
 #include "lsp/Analysis.h"
 #include "lsp/MessageReader.h"
@@ -592,6 +593,8 @@ private:
             text += "**" + scan::ruleId(*item.entry) + "** (" + lint::gradeName(item.entry->grade) + ")\n\n" +
                     lint::windows1252ToUtf8(lint::oneLineMessage(*item.entry));
             if (!item.usage.empty()) text += "\n\nLook at: `" + item.usage + "`";
+            if (const lint::RuleDoc* doc = lint::ruleDoc(scan::ruleId(*item.entry)))
+                text += "\n\n" + lint::explainMarkdown(*doc);
         }
         if (text.empty()) return nullptr;
         return {{"contents", {{"kind", "markdown"}, {"value", text}}}};
@@ -697,8 +700,6 @@ private:
 int runServer(int inFd, int outFd, std::ostream& log) {
     // A client that goes away must not end the server with a signal.
     std::signal(SIGPIPE, SIG_IGN);
-    // Every finding is filed; each document's level is applied per scan.
-    scan::setCheckLevel(3);
     Channel channel(outFd);
     Inbox inbox;
     // Written to when the server is done, so that the reader stops even

@@ -51,9 +51,10 @@
 namespace scan {
 
 // The program-wide check level: 1 errors only, 2 errors and warnings,
-// 3 everything. 1 at start-up. Read when findings are filed and when the
-// report head is written; the window may change it while an engine scans
-// ahead on another thread, hence atomic.
+// 3 everything. 1 at start-up. A load that is given no level of its own
+// reads it once, as the load begins, and files and reports the whole file at
+// that level; the window may change it while the scan pool's engines work on
+// other threads, hence atomic.
 extern std::atomic<int> giCheckLevel;
 void setCheckLevel(int level);
 // Counts the calls of setCheckLevel, so that a scan can tell whether the

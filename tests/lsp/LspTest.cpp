@@ -205,6 +205,8 @@ TEST(LspFeatures, OutlineFormattingQuickFixesAndHover) {
     const std::string hover = c.request("textDocument/hover", params)["result"]["contents"]["value"];
     EXPECT_NE(hover.find("SF022"), std::string::npos) << hover;
     EXPECT_NE(hover.find("{mvntRate} {}"), std::string::npos) << hover;
+    // ... and the rule's documentation entry, as sifton --explain gives it.
+    EXPECT_NE(hover.find("```"), std::string::npos) << hover;
     params["position"] = pos(5, 0);
     EXPECT_TRUE(c.request("textDocument/hover", params)["result"].is_null());
 }
