@@ -47,13 +47,7 @@ std::vector<RunCase> allCases() {
 // A test name of a case: the file's stem, the case's number there, and the
 // title's letters and digits.
 std::string testName(const RunCase& rc) {
-    std::string name = fs::path(rc.file).stem().string() + "_" + std::to_string(rc.index) + "_";
-    for (char c : rc.c.title) {
-        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-        else if (name.back() != '_') name += '_';
-    }
-    while (name.back() == '_') name.pop_back();
-    return name;
+    return fs::path(rc.file).stem().string() + "_" + std::to_string(rc.index) + "_" + cases::testName(rc.c.title);
 }
 
 // The lines of a section, each ended by LF; blank lines at its end only

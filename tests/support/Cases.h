@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -64,6 +65,7 @@ struct Case {
         static const Lines none;
         return has(name) ? sections.at(name) : none;
     }
+    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.title; }
 };
 
 inline std::vector<Case> read_cases(const std::string& name) {
@@ -101,6 +103,18 @@ inline std::string report(const std::string& name, const std::string& today) {
         out += l + "\r\n";
     }
     return out;
+}
+
+// A test name made of a case's title: its letters and digits, other runs of
+// characters as one "_".
+inline std::string testName(const std::string& title) {
+    std::string name;
+    for (char c : title) {
+        if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+        else if (!name.empty() && name.back() != '_') name += '_';
+    }
+    while (!name.empty() && name.back() == '_') name.pop_back();
+    return name;
 }
 
 // Lines each ended by CR LF; `last` false leaves the last one open.
