@@ -147,6 +147,8 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return pid_ == -1 && status >= 0 ? status : status_;
     }
+    // The server's process when it runs as the program; -1 otherwise.
+    pid_t pid() const { return pid_; }
 
 private:
     void readAll() {
