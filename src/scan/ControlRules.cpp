@@ -104,7 +104,7 @@ void clsOculon::mControlRules(tSourceLine& tLine) {
 // paths share one string, so that a description nested many thousands deep
 // neither exhausts the stack nor copies its paths over and over. A nested
 // block's "End" line belongs to the block around it.
-void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
+void clsOculon::mCritiqueControl(std::size_t& iLine, const std::string& sParent) {
     trapErrors("mCritiqueControl", [&] {
         struct Block {
             std::string sClass;
@@ -114,16 +114,16 @@ void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
         std::vector<Block> blocks;
         std::string sPath = sParent;
         auto open = [&] {
-            const tSourceLine& tBegin = mtLines.at(static_cast<std::size_t>(iLine));
-            blocks.push_back({tBegin.word(2), tBegin.word(3), sPath.size()});
+            const tControlLine& tBegin = mtControlLines.at(iLine);
+            blocks.push_back({tBegin.w2, tBegin.w3, sPath.size()});
             if (!sPath.empty()) sPath += '.';
-            sPath += tBegin.word(3);
+            sPath += tBegin.w3;
             ++iLine;
         };
 
         open();
-        while (iLine <= mLastLineIndex()) {
-            const std::string& w1 = mtLines[static_cast<std::size_t>(iLine)].word(1);
+        while (iLine < mtControlLines.size()) {
+            const std::string& w1 = mtControlLines[iLine].w1;
             if (w1 == "End") {
                 if (blocks.size() == 1) break;
                 sPath.resize(blocks.back().iParentLength);
@@ -134,7 +134,8 @@ void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
             } else if (w1 == "Caption") {
                 // Only caption lines can file anything.
                 const Block& block = blocks.back();
-                mCritiqueControlProperty(iLine, block.sName, block.sClass, sPath.substr(0, block.iParentLength));
+                mCritiqueControlProperty(mtControlLines[iLine], block.sName, block.sClass,
+                                         sPath.substr(0, block.iParentLength));
             }
             ++iLine;
         }
@@ -143,12 +144,11 @@ void clsOculon::mCritiqueControl(long& iLine, const std::string& sParent) {
 
 // One line of a control's block: a command button's or menu item's caption
 // needs an access key. "Cancel" buttons and menu separators ("-") are exempt.
-void clsOculon::mCritiqueControlProperty(long iLine, const std::string& sName, const std::string& sClass,
+void clsOculon::mCritiqueControlProperty(const tControlLine& tLine, const std::string& sName, const std::string& sClass,
                                          const std::string& sParent) {
     trapErrors("mCritiqueControlProperty", [&] {
-        const tSourceLine& tLine = mtLines.at(static_cast<std::size_t>(iLine));
-        const std::string& w1 = tLine.word(1);
-        const std::string& w2 = tLine.word(2);
+        const std::string& w1 = tLine.w1;
+        const std::string& w2 = tLine.w2;
         if (w1 != "Caption" || w2.find('&') != std::string::npos || w2 == "\"Cancel\"") return;
         if (sClass == "VB.CommandButton" || (sClass == "VB.Menu" && w2 != "\"-\""))
             mPostModuleError(MessageId::AcceleratorKeys, sName + "} {" + w2, sParent);

@@ -46,32 +46,15 @@ void clsOculon::mInternalNameRules(tSourceLine& tLine) {
     });
 }
 
+// Runs when the file's lines are cut: the control rules over the form
+// description, then the verdict of the search for "Option Explicit", both
+// followed line by line (mFollowModuleLine). A form without a description
+// has no place to search.
 void clsOculon::mCritiqueModule() {
     trapErrors("mCritiqueModule", [&] {
-        long iLine = 1;
-        const long iLast = mLastLineIndex();
-        if (msModuleKind == "FRM") {
-            long iBegin = 0;
-            for (long i = 1; i <= iLast; ++i) {
-                if (mtLines[static_cast<std::size_t>(i)].word(1) == "Begin") {
-                    iBegin = i;
-                    break;
-                }
-            }
-            if (iBegin == 0) {
-                iLine = iLast + 1;  // a form without a description: nothing to search
-            } else {
-                iLine = iBegin;
-                trapErrors("mCritiqueControl", [&] { mCritiqueControl(iLine, ""); });
-            }
-        }
-        for (; iLine <= iLast; ++iLine) {
-            const tSourceLine& tLine = mtLines[static_cast<std::size_t>(iLine)];
-            if (tLine.word(1) == "Option" && tLine.word(2) == "Explicit") {
-                mbOptionExplicit = true;
-                break;
-            }
-            if (tLine.word(1) == "Public" || tLine.word(1) == "Private") break;
+        if (!mtControlLines.empty()) {
+            std::size_t iLine = 0;
+            trapErrors("mCritiqueControl", [&] { mCritiqueControl(iLine, ""); });
         }
         if (!mbOptionExplicit) mPostModuleError(MessageId::OptionExplicit, "", "");
     });

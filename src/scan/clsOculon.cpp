@@ -153,6 +153,10 @@ void clsOculon::mInitialize() {
     msModuleScope.clear();
     mtFindings.clear();
     miFindingOrdinal = 0;
+    miLinesDropped = 0;
+    meModuleWalk = ModuleWalk::SeekOption;
+    miControlDepth = 0;
+    mtControlLines.clear();
     // The lines of the previous file go too, so that a file that cannot be
     // read reports nothing but its head; their storage is kept for the next.
     for (std::size_t i = 1; i < mtLines.size(); ++i) mtSpareLines.push_back(std::move(mtLines[i]));
@@ -191,6 +195,7 @@ void clsOculon::mLoadSource(const std::string& rsFilename, std::string* sSource,
             }
         }
         msFileName = textlib::UCase(rsFilename.substr(iStart));
+        if (msModuleKind == "FRM") meModuleWalk = ModuleWalk::SeekBegin;
         msSource = sSource ? std::move(*sSource) : (mFiles ? *mFiles : platform::files()).readAll(rsFilename);
         mbInDeclarations = true;
         mbSourceRead = true;
@@ -199,6 +204,47 @@ void clsOculon::mLoadSource(const std::string& rsFilename, std::string* sSource,
     if (!bRead) return;
     mParseLines(rProgressBar);
     mCritiqueModule();
+    if (mfLineSink) mHandOver(nullptr);
+}
+
+void clsOculon::mHandOver(const tSourceLine* tLine) {
+    trapErrors("mHandOver", [&] {
+        const long iLine = tLine ? mLineIndex(*tLine) : 0;
+        mfLineSink(tLine, iLine, mtFindings);
+    });
+    mtFindings.clear();
+    if (tLine && !mbKeepLines && &mtLines.back() == tLine) {
+        mtSpareLines.push_back(std::move(mtLines.back()));
+        mtLines.pop_back();
+        ++miLinesDropped;
+    }
+}
+
+void clsOculon::mFollowModuleLine(const tSourceLine& tLine) {
+    const std::string& w1 = tLine.word(1);
+    switch (meModuleWalk) {
+        case ModuleWalk::SeekBegin:
+            if (w1 != "Begin") return;
+            meModuleWalk = ModuleWalk::InControls;
+            miControlDepth = 1;
+            break;
+        case ModuleWalk::InControls:
+            if (w1 == "Begin") ++miControlDepth;
+            break;
+        case ModuleWalk::SeekOption:
+            if (w1 == "Option" && tLine.word(2) == "Explicit") {
+                mbOptionExplicit = true;
+                meModuleWalk = ModuleWalk::Done;
+            } else if (w1 == "Public" || w1 == "Private") {
+                meModuleWalk = ModuleWalk::Done;
+            }
+            return;
+        case ModuleWalk::Done: return;
+    }
+    // A line of the form description; its "End" at the outer depth ends it,
+    // and the search for "Option Explicit" goes on below it.
+    mtControlLines.push_back({w1, tLine.word(2), tLine.word(3)});
+    if (w1 == "End" && --miControlDepth == 0) meModuleWalk = ModuleWalk::SeekOption;
 }
 
 void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
@@ -209,7 +255,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
         std::size_t p = 0;
         long iPhysical = 1;
         int iLastValue = -1;
-        mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
+        if (mbKeepLines) mtLines.reserve(mtLines.size() + countLineFeeds(s) + 1);
         while (p < n) {
             pump.maybePump();
             tSourceLine& tLine = mNewLine();
@@ -238,7 +284,9 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
             mParseWords(tLine);
             tLine.sLocation = msLocation;
             mCritiqueLine(tLine);
-            miLineCount = static_cast<long>(mtLines.size()) - 1;
+            ++miLineCount;
+            mFollowModuleLine(tLine);
+            if (mfLineSink) mHandOver(&tLine);
             if (rProgressBar && p < n) {
                 // The position of the next line in the file's byte image
                 // (two bytes per character), as a share of its last index.
@@ -396,7 +444,7 @@ bool clsOculon::mCountFinding(MessageId id, const std::string& sMessage, long iL
 long clsOculon::mLineIndex(const tSourceLine& tLine) const {
     const tSourceLine* first = mtLines.data();
     if (&tLine < first || &tLine >= first + mtLines.size()) return 0;
-    return static_cast<long>(&tLine - first);
+    return static_cast<long>(&tLine - first) + miLinesDropped;
 }
 
 void clsOculon::mPostError(MessageId id, tSourceLine& tLine) {

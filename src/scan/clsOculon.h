@@ -29,8 +29,10 @@
 //   scan goes on.
 // - State the rules read: mbInDeclarations, msModuleKind ("BAS", "FRM",
 //   "CLS"), msModuleScope ("GLB", "MOD" or ""), msLocation, msMethods and
-//   miMethodCount, msControlStyles, msVariablePrefixes, and mtLines (index 1
-//   to mLastLineIndex(); mtLines[0] is an unused empty record).
+//   miMethodCount, msControlStyles and msVariablePrefixes. A rule sees the
+//   line it is given only: the lines before it may be gone (see
+//   setLineSink); what the module rules need of them is followed as the
+//   lines go by (mFollowModuleLine).
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -129,7 +131,8 @@ struct tSourceLine {
 };
 
 // One finding as filed, beside its report text: its catalogue row, the line
-// it was filed against (an index into lines(); 0 for a module finding) and its
+// it was filed against (its logical line number, also its index into lines()
+// when lines are kept; 0 for a module finding) and its
 // usage hint as the report shows it ("{sName} {str}", "{cmdOK} {OK}{frmMain}";
 // "" when the rule gave none). Unlike the slots these are never cut short.
 struct tFinding {
@@ -137,6 +140,12 @@ struct tFinding {
     long iLine = 0;
     std::string sUsage;
 };
+
+// Takes each line as soon as its rules ran (its number and the findings filed
+// meanwhile, module findings among them), and at the end of the file the
+// module rules' findings with no line. The line and the findings are valid
+// during the call only.
+using LineSink = std::function<void(const tSourceLine* tLine, long iLine, const std::vector<tFinding>& findings)>;
 
 // Decides whether a finding that passed the check level is filed; given its
 // row and its ordinal among the file's findings that passed the level (0, 1,
@@ -215,6 +224,15 @@ public:
     // Leaves out, from the next Load on, the findings the filter refuses:
     // neither counted nor stored nor recorded. None by default.
     void setFindingFilter(FindingFilter filter) { mfFindingFilter = std::move(filter); }
+    // From the next Load on, hands every line and its findings to the sink as
+    // they are done, and keeps no finding records (findings() stays empty);
+    // with keepLines false it keeps no line either, so that a file of any
+    // size is scanned in the room of one line (lines() and the report then
+    // show none). A null sink: lines and findings are kept (the default).
+    void setLineSink(LineSink sink, bool keepLines = false) {
+        mfLineSink = std::move(sink);
+        mbKeepLines = !mfLineSink || keepLines;
+    }
     // Today's date as the report head shows it ("mm/dd/yyyy").
     static std::string sToday();
 
@@ -226,7 +244,14 @@ private:
     void mParseLines(ProgressIndicator* rProgressBar);
     void mParseWords(tSourceLine& tLine);
     void mCritiqueLine(tSourceLine& tLine);
-    long mLastLineIndex() const { return static_cast<long>(mtLines.size()) - 1; }
+    // Follows the lines the module rules read after the last one (the form
+    // description's lines, the search for "Option Explicit"), so that no line
+    // need be kept for them.
+    void mFollowModuleLine(const tSourceLine& tLine);
+    // Hands the findings filed since the last hand-over to the sink, with
+    // the line they were filed on (null: none); the line is dropped unless
+    // lines are kept.
+    void mHandOver(const tSourceLine* tLine);
     // Appends an empty line record to mtLines, made from a line of an earlier
     // file when there is one.
     tSourceLine& mNewLine();
@@ -240,7 +265,7 @@ private:
     bool mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage);
     // Whether the check level keeps a finding with this text.
     bool mPassesLevel(const std::string& sMessage) const;
-    // The index of a line in mtLines (0 when it is not one of them).
+    // The number of a line of mtLines in the file (0 when it is not one of them).
     long mLineIndex(const tSourceLine& tLine) const;
 
     // ---- Module rules (ModuleRules.cpp) ----
@@ -267,9 +292,15 @@ private:
     // ---- Control rules (ControlRules.cpp) ----
     std::string msControlPrefixFor(const std::string& sClass);
     void mControlRules(tSourceLine& tLine);
-    // Walks the block whose "Begin" line is mtLines[iLine]; leaves iLine on its "End".
-    void mCritiqueControl(long& iLine, const std::string& sParent);
-    void mCritiqueControlProperty(long iLine, const std::string& sName, const std::string& sClass,
+    // Words 1 to 3 of a line of the form description, what the control
+    // rules read of it.
+    struct tControlLine {
+        std::string w1, w2, w3;
+    };
+    // Walks the block whose "Begin" line is mtControlLines[iLine]; leaves
+    // iLine on its "End".
+    void mCritiqueControl(std::size_t& iLine, const std::string& sParent);
+    void mCritiqueControlProperty(const tControlLine& tLine, const std::string& sName, const std::string& sClass,
                                   const std::string& sParent);
 
     // ---- Report (Report.cpp) ----
@@ -310,9 +341,18 @@ private:
     platform::FileSystem* mFiles = nullptr;
     int miCheckLevel = 1;              // the level of the last Load
     bool mbSourceRead = false;         // the last Load read its file
-    std::vector<tFinding> mtFindings;  // every finding filed, in order
-    FindingFilter mfFindingFilter;     // leaves findings out (none when empty)
-    long miFindingOrdinal = 0;         // findings that passed the check level so far
+    std::vector<tFinding> mtFindings;  // every finding filed, in order (since the last hand-over)
+    LineSink mfLineSink;               // takes lines and findings as they are done (none when empty)
+    bool mbKeepLines = true;           // lines stay in mtLines
+    long miLinesDropped = 0;           // lines handed over and dropped before mtLines[1]
+    // Where the module rules stand: before the form description (FRM), in
+    // it, searching for "Option Explicit", or done.
+    enum class ModuleWalk { SeekBegin, InControls, SeekOption, Done };
+    ModuleWalk meModuleWalk = ModuleWalk::SeekOption;
+    long miControlDepth = 0;                   // open blocks of the form description
+    std::vector<tControlLine> mtControlLines;  // the form description, its first "Begin" to its "End"
+    FindingFilter mfFindingFilter;             // leaves findings out (none when empty)
+    long miFindingOrdinal = 0;                 // findings that passed the check level so far
 };
 
 }  // namespace scan
