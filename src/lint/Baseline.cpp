@@ -66,7 +66,10 @@ public:
     explicit Rest(bool abbreviate) : abbreviate_(abbreviate) {}
     std::string of(const Finding& f) {
         if (f.line <= 0) return head(f) + escapeField(windows1252ToUtf8(f.usage));
-        if (f.source.data() != source_.data() || f.source.size() != source_.size()) {
+        // Compared by line and text: the texts of findings handed over line
+        // by line may sit where an earlier line's were.
+        if (f.line != line_ || f.source != source_) {
+            line_ = f.line;
             source_ = f.source;
             text_ = textField(f.source, abbreviate_);
         }
@@ -78,7 +81,8 @@ private:
         return f.ruleId + "\t" + escapeField(windows1252ToUtf8(f.procedure)) + "\t";
     }
     bool abbreviate_;
-    std::string_view source_;
+    long line_ = 0;
+    std::string source_;
     std::string text_;
 };
 
@@ -129,19 +133,21 @@ std::string Baseline::read(const std::string& baselineFile, const std::string& t
     return "";
 }
 
+std::function<bool(const Finding&)> Baseline::matcher(const std::string& file) const {
+    auto it = entries_.find(escapeField(firstFormat_ ? portablePath(file) : baselinePath(file, file_)));
+    if (it == entries_.end()) return [](const Finding&) { return false; };
+    return [left = it->second, rest = Rest(!firstFormat_)](const Finding& f) mutable {
+        auto e = left.find(rest.of(f));
+        if (e == left.end() || e->second == 0) return false;
+        --e->second;
+        return true;
+    };
+}
+
 std::vector<bool> Baseline::excused(const std::string& file, const std::vector<Finding>& findings) const {
     std::vector<bool> out(findings.size(), false);
-    auto it = entries_.find(escapeField(firstFormat_ ? portablePath(file) : baselinePath(file, file_)));
-    if (it == entries_.end()) return out;
-    std::map<std::string, int> left = it->second;
-    Rest rest(!firstFormat_);
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        auto e = left.find(rest.of(findings[i]));
-        if (e != left.end() && e->second > 0) {
-            --e->second;
-            out[i] = true;
-        }
-    }
+    const std::function<bool(const Finding&)> excuses = matcher(file);
+    for (std::size_t i = 0; i < findings.size(); ++i) out[i] = excuses(findings[i]);
     return out;
 }
 

@@ -10,6 +10,7 @@
 // A finding matches an entry with the same four fields; each entry excuses
 // one finding, so moving lines never makes an old finding new, and a second
 // equal finding is new.
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -43,6 +44,9 @@ public:
     // command line or found in a walk), whether the baseline excuses it;
     // earlier findings are matched first.
     std::vector<bool> excused(const std::string& file, const std::vector<Finding>& findings) const;
+    // The same one finding at a time, in order: whether the baseline
+    // excuses the next finding of `file`.
+    std::function<bool(const Finding&)> matcher(const std::string& file) const;
 
 private:
     std::string file_;

@@ -47,6 +47,19 @@ const std::string& ruleIdOf(const scan::CatalogueEntry& entry) {
 
 }  // namespace
 
+Finding recordOf(const scan::tFinding& finding, const scan::tSourceLine* line) {
+    Finding out;
+    out.entry = &scan::catalogueEntry(finding.id);
+    out.ruleId = ruleIdOf(*out.entry);
+    out.usage = finding.sUsage;
+    if (line && finding.iLine > 0) {
+        out.procedure = line->sLocation;
+        out.line = line->iPhysicalLine;
+        out.source = withoutLineEnd(line->sText);
+    }
+    return out;
+}
+
 FileResult collectFindings(const scan::clsOculon& engine, const std::string& path) {
     FileResult r;
     r.path = path;
@@ -57,21 +70,17 @@ FileResult collectFindings(const scan::clsOculon& engine, const std::string& pat
     long lastLine = 0;  // the line whose texts were kept last
     std::string_view procedure, source;
     for (const scan::tFinding& f : engine.findings()) {
-        Finding out;
-        out.entry = &scan::catalogueEntry(f.id);
-        out.ruleId = ruleIdOf(*out.entry);
-        out.usage = f.sUsage;
-        if (f.iLine > 0 && static_cast<std::size_t>(f.iLine) < lines.size()) {
-            const scan::tSourceLine& line = lines[static_cast<std::size_t>(f.iLine)];
+        const bool lined = f.iLine > 0 && static_cast<std::size_t>(f.iLine) < lines.size();
+        Finding out = recordOf(f, lined ? &lines[static_cast<std::size_t>(f.iLine)] : nullptr);
+        if (lined) {
             // A line's findings are filed one after another: its texts are
             // kept once.
             if (f.iLine != lastLine) {
-                procedure = r.texts.emplace_back(line.sLocation);
-                source = r.texts.emplace_back(withoutLineEnd(line.sText));
+                procedure = r.texts.emplace_back(out.procedure);
+                source = r.texts.emplace_back(out.source);
                 lastLine = f.iLine;
             }
             out.procedure = procedure;
-            out.line = line.iPhysicalLine;
             out.source = source;
         }
         r.findings.push_back(std::move(out));

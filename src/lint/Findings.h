@@ -56,8 +56,12 @@ struct Counts {
     }
 };
 
-// The records of the file the engine loaded last; they stay valid when the
-// engine loads the next one.
+// The record of a finding the engine filed on `line` (null: a module
+// finding); its texts view the line's.
+Finding recordOf(const scan::tFinding& finding, const scan::tSourceLine* line);
+
+// The records of the file the engine loaded last (with its lines and
+// findings kept); they stay valid when the engine loads the next one.
 FileResult collectFindings(const scan::clsOculon& engine, const std::string& path);
 
 Counts countFindings(const std::vector<Finding>& findings);

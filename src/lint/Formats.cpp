@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lint/RuleDocs.h"
+#include "lint/Spool.h"
 #include "scan/MessageCatalogue.h"
 
 namespace lint {
@@ -100,10 +101,39 @@ const std::string& jsonOneLineMessage(const scan::CatalogueEntry& e) {
     });
 }
 
+// A piece that collects its text and hands it on in pieces of some size.
+class BufferedPiece : public FilePiece {
+protected:
+    explicit BufferedPiece(PieceOut out) : out_(std::move(out)) {}
+    void flushIfFull() {
+        if (text_.size() >= (std::size_t{1} << 16)) flush();
+    }
+    void flush() {
+        if (!text_.empty()) out_(text_);
+        text_.clear();
+    }
+    std::string text_;
+    PieceOut out_;
+};
+
 // Report: the engine's report text, byte for byte.
 class ReportWriter : public FormatWriter {
+    class Piece : public FilePiece {
+    public:
+        explicit Piece(PieceOut out) : out_(std::move(out)) {}
+        void findings(const std::vector<Finding>&) override {}
+        void finish(const FileResult&, const Counts&, std::string report) override {
+            if (!report.empty()) out_(report);
+        }
+
+    private:
+        PieceOut out_;
+    };
+
 public:
-    std::string file(const FileResult&, std::string report) const override { return report; }
+    std::unique_ptr<FilePiece> file(const std::string&, PieceOut out) const override {
+        return std::make_unique<Piece>(std::move(out));
+    }
 };
 
 // gcc: PATH:LINE: error|warning|note: MESSAGE [RULE], one finding a line,
@@ -112,20 +142,33 @@ public:
 // them ("\\", "\n", "\t", "\r", else "\ooo"), so that no name can end a
 // line or start another.
 class GccWriter : public FormatWriter {
-public:
-    std::string file(const FileResult& r, std::string) const override {
-        const std::string path = gccPath(r.path);
-        std::string out;
-        for (const Finding& f : r.findings) {
-            if (f.suppressed) continue;
-            ((out += path) += ':') += std::to_string(f.line > 0 ? f.line : 1);
-            (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
-            if (!f.usage.empty()) appendUtf8(out += ' ', f.usage);
-            ((out += " [") += f.ruleId) += "]\n";
+    class Piece : public BufferedPiece {
+    public:
+        Piece(const std::string& path, PieceOut out) : BufferedPiece(std::move(out)), path_(gccPath(path)) {}
+        void findings(const std::vector<Finding>& batch) override {
+            for (const Finding& f : batch) {
+                if (f.suppressed) continue;
+                std::string& out = text_;
+                ((out += path_) += ':') += std::to_string(f.line > 0 ? f.line : 1);
+                (((out += ": ") += levelName(f.entry->grade)) += ": ") += oneLineMessage(*f.entry);
+                if (!f.usage.empty()) appendUtf8(out += ' ', f.usage);
+                ((out += " [") += f.ruleId) += "]\n";
+                flushIfFull();
+            }
         }
-        for (const Note& n : r.notes)
-            out += path + ':' + std::to_string(n.line) + ": note: " + n.message + " [" + NoteRuleId + "]\n";
-        return out;
+        void finish(const FileResult& r, const Counts&, std::string) override {
+            for (const Note& n : r.notes)
+                text_ += path_ + ':' + std::to_string(n.line) + ": note: " + n.message + " [" + NoteRuleId + "]\n";
+            flush();
+        }
+
+    private:
+        std::string path_;
+    };
+
+public:
+    std::unique_ptr<FilePiece> file(const std::string& path, PieceOut out) const override {
+        return std::make_unique<Piece>(path, std::move(out));
     }
 
 private:
@@ -153,59 +196,76 @@ std::string jsonCounts(const Counts& c) {
 }
 
 // JSON: the tool, one object per file with its findings, and a summary.
+// A file's object opens with its counts, known at its end: its findings and
+// the texts of their lines are held in spools until then.
 class JsonWriter : public FormatWriter {
+    class Piece : public FilePiece {
+    public:
+        explicit Piece(PieceOut out) : out_(std::move(out)) {}
+        void findings(const std::vector<Finding>& batch) override {
+            std::string out;
+            for (const Finding& f : batch) {
+                if (f.suppressed) continue;
+                out += first_ ? "\n" : ",\n";
+                first_ = false;
+                const bool lined = f.line > 0;
+                ((out += "      {\"rule\": \"") += f.ruleId) += "\", \"number\": \"";
+                ((out += f.entry->number) += "\", \"grade\": \"") += gradeName(f.entry->grade);
+                out += "\", \"message\": ";
+                out += jsonMessage(*f.entry);
+                out += ", \"usage\": ";
+                appendJson(out, f.usage);
+                out += ", \"procedure\": ";
+                if (lined) appendJson(out, f.procedure);
+                else out += "null";
+                out += ", \"line\": ";
+                out += lined ? std::to_string(f.line) : "null";
+                out += '}';
+            }
+            findings_.append(out);
+            // The text of each line with findings, once, however many
+            // findings it has: "sources": {"LINE": "text", ...}. A line's
+            // findings come one after another.
+            out.clear();
+            for (const Finding& f : batch) {
+                if (f.line <= 0 || f.line == lastSource_) continue;
+                ((out += lastSource_ == 0 ? "\"" : ", \"") += std::to_string(f.line)) += "\": ";
+                lastSource_ = f.line;
+                appendJson(out, f.source);
+            }
+            sources_.append(out);
+        }
+        void finish(const FileResult& r, const Counts& counts, std::string) override {
+            out_("\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " + jsonString(r.internalName) +
+                 ", \"lines\": " + std::to_string(r.lineCount) + ", " + jsonCounts(counts) + ", \"findings\": [");
+            findings_.drainTo(out_);
+            out_(first_ ? "], \"sources\": {" : "\n    ], \"sources\": {");
+            sources_.drainTo(out_);
+            std::string out = "}";
+            if (!r.notes.empty()) {
+                out += ", \"notes\": [";
+                for (std::size_t i = 0; i < r.notes.size(); ++i)
+                    out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(r.notes[i].line) +
+                           ", \"message\": " + jsonString(r.notes[i].message) + "}";
+                out += ']';
+            }
+            out_(out += '}');
+        }
+
+    private:
+        PieceOut out_;
+        Spool findings_, sources_;
+        bool first_ = true;    // no finding written yet
+        long lastSource_ = 0;  // the line whose text was given last
+    };
+
 public:
     std::string opening() const override {
         return std::string("{\n  \"tool\": {\"name\": \"sifton\", \"version\": ") + jsonString(toolVersion()) +
                "},\n  \"files\": [";
     }
-    std::string file(const FileResult& r, std::string) const override {
-        std::size_t room = 256;
-        for (const Finding& f : r.findings) room += 200 + f.usage.size() + f.procedure.size();
-        for (const std::string& t : r.texts) room += t.size() + 16;
-        std::string out;
-        out.reserve(room);
-        out += "\n    {\"path\": " + jsonPath(r.path) + ", \"internalName\": " + jsonString(r.internalName) +
-               ", \"lines\": " + std::to_string(r.lineCount) + ", " + jsonCounts(countFindings(r.findings)) +
-               ", \"findings\": [";
-        bool first = true;
-        for (const Finding& f : r.findings) {
-            if (f.suppressed) continue;
-            out += first ? "\n" : ",\n";
-            first = false;
-            const bool lined = f.line > 0;
-            ((out += "      {\"rule\": \"") += f.ruleId) += "\", \"number\": \"";
-            ((out += f.entry->number) += "\", \"grade\": \"") += gradeName(f.entry->grade);
-            out += "\", \"message\": ";
-            out += jsonMessage(*f.entry);
-            out += ", \"usage\": ";
-            appendJson(out, f.usage);
-            out += ", \"procedure\": ";
-            if (lined) appendJson(out, f.procedure);
-            else out += "null";
-            out += ", \"line\": ";
-            out += lined ? std::to_string(f.line) : "null";
-            out += '}';
-        }
-        // The text of each line with findings, once, however many findings
-        // it has: "sources": {"LINE": "text", ...}.
-        out += first ? "], \"sources\": {" : "\n    ], \"sources\": {";
-        std::unordered_set<long> given;
-        for (const Finding& f : r.findings) {
-            if (f.line <= 0 || !given.insert(f.line).second) continue;
-            ((out += given.size() == 1 ? "\"" : ", \"") += std::to_string(f.line)) += "\": ";
-            appendJson(out, f.source);
-        }
-        out += '}';
-        if (!r.notes.empty()) {
-            out += ", \"notes\": [";
-            for (std::size_t i = 0; i < r.notes.size(); ++i)
-                out += std::string(i ? ", " : "") + "{\"line\": " + std::to_string(r.notes[i].line) +
-                       ", \"message\": " + jsonString(r.notes[i].message) + "}";
-            out += ']';
-        }
-        out += '}';
-        return out;
+    std::unique_ptr<FilePiece> file(const std::string&, PieceOut out) const override {
+        return std::make_unique<Piece>(std::move(out));
     }
     std::string separator() const override { return ","; }
     std::string closing(const Totals& t) const override {
@@ -255,6 +315,82 @@ std::uint64_t fnvNormalised(std::uint64_t h, std::string_view text) {
     return h;
 }
 
+// The results of one file in a SARIF run.
+class SarifPiece : public BufferedPiece {
+public:
+    SarifPiece(const std::string& path, PieceOut out) : BufferedPiece(std::move(out)) {
+        const std::string portable = portablePath(path);
+        const bool relative = portable.empty() || portable[0] != '/';
+        artifact_ = "{\"uri\": " + jsonString(relative ? uriOfPath(portable) : "file://" + uriOfPath(portable)) +
+                    (relative ? ", \"uriBaseId\": \"%SRCROOT%\"}" : "}");
+    }
+    void findings(const std::vector<Finding>& batch) override {
+        std::string& out = text_;
+        for (const Finding& f : batch) {
+            out += first_ ? "\n" : ",\n";
+            first_ = false;
+            // The hash of rule, procedure and line text is made once per rule
+            // and line however many findings the rule files there.
+            if (f.line != hashedLine_) {
+                lineHashes_.clear();
+                hashedLine_ = f.line;
+            }
+            auto cached = lineHashes_.find(f.ruleId);
+            if (cached == lineHashes_.end()) {
+                std::uint64_t h = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
+                cached = lineHashes_.emplace(f.ruleId, fnv(fnvNormalised(h, f.source), "\x1f")).first;
+            }
+            const std::uint64_t hash = fnv(fnv(cached->second, f.usage), "\x1f");
+            const long occurrence = ++given_[hash];
+            ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
+            ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
+            out += "\", \"message\": {\"text\": ";
+            out += '"';
+            out += jsonOneLineMessage(*f.entry);
+            if (!f.usage.empty()) {
+                out += ' ';
+                appendJsonText(out, f.usage, true, false);
+            }
+            out += '"';
+            ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact_) +=
+                ", \"region\": {\"startLine\": ";
+            (out += std::to_string(f.line > 0 ? f.line : 1)) +=
+                "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
+            appendHex(out, hash);
+            // Equal findings (the same statement twice in a procedure) are
+            // told apart by their order: the second is "<hash>:2".
+            if (occurrence > 1) (out += ':') += std::to_string(occurrence);
+            out += "\"}";
+            // Code scanning services keep an accepted finding, marked as such.
+            if (f.suppressed) out += ", \"suppressions\": [{\"kind\": \"inSource\"}]";
+            out += '}';
+            flushIfFull();
+        }
+    }
+    void finish(const FileResult& r, const Counts&, std::string) override {
+        for (const Note& n : r.notes) {
+            text_ += first_ ? "\n" : ",\n";
+            first_ = false;
+            text_ += "        {\"ruleId\": \"" + std::string(NoteRuleId) +
+                     "\", \"ruleIndex\": " + std::to_string(scan::messageCatalogue().size()) +
+                     ", \"level\": \"note\", \"message\": {\"text\": " + jsonString(n.message) +
+                     "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": " + artifact_ +
+                     ", \"region\": {\"startLine\": " + std::to_string(n.line) + "}}}]}";
+        }
+        flush();
+    }
+
+private:
+    static std::size_t ruleIndex(const scan::CatalogueEntry& e) {
+        return static_cast<std::size_t>(&e - scan::messageCatalogue().data());
+    }
+    std::string artifact_;
+    bool first_ = true;
+    long hashedLine_ = -1;
+    std::unordered_map<std::string, std::uint64_t> lineHashes_;  // by rule, for the line hashedLine_
+    std::unordered_map<std::uint64_t, long> given_;              // how often each fingerprint was given
+};
+
 // SARIF 2.1.0: one run, one rule per catalogue row, one result per finding.
 // A module finding is placed on line 1, as code scanning services want a line.
 class SarifWriter : public FormatWriter {
@@ -284,74 +420,13 @@ public:
                noteText + "\"}, \"defaultConfiguration\": {\"level\": \"note\"}}";
         return out + "\n          ]\n        }\n      },\n      \"results\": [";
     }
-    std::string file(const FileResult& r, std::string) const override {
-        const std::string portable = portablePath(r.path);
-        const bool relative = portable.empty() || portable[0] != '/';
-        const std::string artifact =
-            "{\"uri\": " + jsonString(relative ? uriOfPath(portable) : "file://" + uriOfPath(portable)) +
-            (relative ? ", \"uriBaseId\": \"%SRCROOT%\"}" : "}");
-        std::string out;
-        out.reserve(r.findings.size() * 480);
-        bool first = true;
-        // The hash of rule, procedure and line text, made once per rule and
-        // line however many findings the rule files there; and how often
-        // each fingerprint was given so far.
-        std::unordered_map<std::string, std::uint64_t> lineHashes;
-        std::unordered_map<std::uint64_t, long> given;
-        for (const Finding& f : r.findings) {
-            out += first ? "\n" : ",\n";
-            first = false;
-            std::string key = std::to_string(f.line) + f.ruleId;
-            auto cached = lineHashes.find(key);
-            if (cached == lineHashes.end()) {
-                std::uint64_t h = fnv(fnv(fnv(fnv(FnvStart, f.ruleId), "\x1f"), f.procedure), "\x1f");
-                cached = lineHashes.emplace(std::move(key), fnv(fnvNormalised(h, f.source), "\x1f")).first;
-            }
-            const std::uint64_t hash = fnv(fnv(cached->second, f.usage), "\x1f");
-            const long occurrence = ++given[hash];
-            ((out += "        {\"ruleId\": \"") += f.ruleId) += "\", \"ruleIndex\": ";
-            ((out += std::to_string(ruleIndex(*f.entry))) += ", \"level\": \"") += levelName(f.entry->grade);
-            out += "\", \"message\": {\"text\": ";
-            out += '"';
-            out += jsonOneLineMessage(*f.entry);
-            if (!f.usage.empty()) {
-                out += ' ';
-                appendJsonText(out, f.usage, true, false);
-            }
-            out += '"';
-            ((out += "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": ") += artifact) +=
-                ", \"region\": {\"startLine\": ";
-            (out += std::to_string(f.line > 0 ? f.line : 1)) +=
-                "}}}], \"partialFingerprints\": {\"siftonFinding/v1\": \"";
-            appendHex(out, hash);
-            // Equal findings (the same statement twice in a procedure) are
-            // told apart by their order: the second is "<hash>:2".
-            if (occurrence > 1) (out += ':') += std::to_string(occurrence);
-            out += "\"}";
-            // Code scanning services keep an accepted finding, marked as such.
-            if (f.suppressed) out += ", \"suppressions\": [{\"kind\": \"inSource\"}]";
-            out += '}';
-        }
-        for (const Note& n : r.notes) {
-            out += first ? "\n" : ",\n";
-            first = false;
-            out += "        {\"ruleId\": \"" + std::string(NoteRuleId) +
-                   "\", \"ruleIndex\": " + std::to_string(scan::messageCatalogue().size()) +
-                   ", \"level\": \"note\", \"message\": {\"text\": " + jsonString(n.message) +
-                   "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": " + artifact +
-                   ", \"region\": {\"startLine\": " + std::to_string(n.line) + "}}}]}";
-        }
-        return out;
+    std::unique_ptr<FilePiece> file(const std::string& path, PieceOut out) const override {
+        return std::make_unique<SarifPiece>(path, std::move(out));
     }
     std::string separator() const override { return ","; }
     std::string closing(const Totals& t) const override {
         return std::string("\n      ],\n      \"invocations\": [{\"executionSuccessful\": ") +
                (t.unreadable == 0 ? "true" : "false") + "}]\n    }\n  ]\n}\n";
-    }
-
-private:
-    static std::size_t ruleIndex(const scan::CatalogueEntry& e) {
-        return static_cast<std::size_t>(&e - scan::messageCatalogue().data());
     }
 };
 

@@ -1,11 +1,13 @@
 #pragma once
 // The output formats of a command-line scan. Each turns the records of one
-// file into its piece of the output; the pieces of all files, in order,
+// file, as they come, into its piece of the output; the pieces of all files, in order,
 // between the format's opening and closing text, make the whole output.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lint/Findings.h"
 
@@ -23,13 +25,32 @@ struct Totals {
     Counts counts;        // findings reported
 };
 
+// Where a file's piece of the output goes, as it is made.
+using PieceOut = std::function<void(std::string_view text)>;
+
+// The piece of one file, made as the file's findings come, so that no piece
+// need be held whole.
+class FilePiece {
+public:
+    virtual ~FilePiece() = default;
+    // The file's next findings (the suppressed ones marked), in filing order;
+    // a line's findings come one after another. Their texts are valid during
+    // the call only.
+    virtual void findings(const std::vector<Finding>& batch) = 0;
+    // The end of the file: `result` holds its path, internal name, line
+    // count and notes (its findings came before), `counts` the findings
+    // reported, `report` the engine's report text (used by the report format
+    // only).
+    virtual void finish(const FileResult& result, const Counts& counts, std::string report) = 0;
+};
+
 class FormatWriter {
 public:
     virtual ~FormatWriter() = default;
     virtual std::string opening() const { return ""; }
-    // The piece of one file; `report` is the engine's report text (used by
-    // the report format only). Called from several workers at once.
-    virtual std::string file(const FileResult& result, std::string report) const = 0;
+    // The piece of the file `path`, written to `out` as it is made. Called
+    // from several workers at once.
+    virtual std::unique_ptr<FilePiece> file(const std::string& path, PieceOut out) const = 0;
     // Written between two non-empty pieces.
     virtual std::string separator() const { return ""; }
     virtual std::string closing(const Totals& totals) const {

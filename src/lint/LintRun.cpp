@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <deque>
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 #include "lint/Baseline.h"
+#include "lint/Spool.h"
 #include "lint/Suppressions.h"
 #include "platform/FileSystem.h"
 #include "platform/ReplaceFile.h"
@@ -99,20 +102,6 @@ std::string whyNotWritable(const std::string& target, const FileIds& inputs) {
     return "";
 }
 
-// An unnamed file in the temporary folder that holds the output until the
-// run is over, so that the target is replaced only by a whole output, in one
-// short step at the end; it leaves nothing behind however the run ends.
-std::FILE* openSpool() {
-    const std::string folder = platform::files().tempFolder();
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        std::string name = folder + "/sifton-XXXXXX";
-        fd = ::mkstemp(name.data());
-        if (fd >= 0) ::unlink(name.c_str());
-    }
-    return fd < 0 ? nullptr : ::fdopen(fd, "w+b");
-}
-
 // Whether `path` names the file that `stream` writes to.
 bool isOpenAs(const std::string& path, std::FILE* stream) {
     struct stat named = {}, opened = {};
@@ -170,7 +159,6 @@ private:
 // Scanning one file, on an engine of the scan pool
 
 struct Outcome {
-    std::string piece;                       // the file's part of the output
     Counts counts;                           // findings reported
     std::vector<std::string> baselineLines;  // for --write-baseline
     std::string problem;                     // why the file could not be read
@@ -182,7 +170,11 @@ public:
     FileScanner(const Options& options, const FormatWriter& writer, const Baseline* baseline)
         : options_(options), writer_(writer), baseline_(baseline) {}
 
-    Outcome scan(scan::clsOculon& engine, const std::string& path) const {
+    // Scans one file and writes its piece to `out` as its lines are done:
+    // the engine keeps no line (but for the report, which it makes itself)
+    // and no finding, and the findings of a line go out once no comment can
+    // suppress them any more.
+    Outcome scan(scan::clsOculon& engine, const std::string& path, const PieceOut& out) const {
         Outcome o;
         std::string text;
         try {
@@ -192,60 +184,99 @@ public:
             return o;
         }
         o.read = true;
-        // First pass: every finding the options let through, with the
-        // ordinal the engine gave it.
-        std::vector<long> ordinals;
+        const bool report = options_.format == Format::Report;
+        const std::unique_ptr<FilePiece> piece = writer_.file(path, out);
+        // The file's notes, and the findings held while an "ignore-file"
+        // comment may still come (with their own texts).
+        FileResult held;
+        held.path = path;
+        // Suppression comments. The report format shows every finding as the
+        // scanner window does; only a baseline run drops accepted ones there.
+        SuppressionMarks marks([&](const scan::CatalogueEntry& e) {
+            return withinLevel(e.grade, options_.level) && !options_.ignored.count(e.id);
+        });
+        const std::function<bool(const Finding&)> excuses = baseline_ ? baseline_->matcher(path) : nullptr;
+        const std::string baselineName =
+            options_.writeBaseline ? baselinePath(path, *options_.writeBaseline) : std::string();
+        // The ordinals the engine gave the findings not yet judged, and those
+        // of the findings the baseline excused.
+        std::deque<long> ordinals;
+        std::set<long> dropped;
         engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
             if (options_.ignored.count(id)) return false;
             ordinals.push_back(ordinal);
             return true;
         });
-        // The text is needed again only for a second pass.
-        if (baseline_ && options_.format == Format::Report) engine.LoadFromText(path, text, nullptr, options_.level);
-        else engine.LoadFromText(path, std::move(text), nullptr, options_.level);
-        FileResult result = collectFindings(engine, path);
-        // Suppression comments. The report format shows every finding as the
-        // scanner window does; only a baseline run drops accepted ones there.
-        applySuppressions(engine, result, [&](const scan::CatalogueEntry& e) {
-            return withinLevel(e.grade, options_.level) && !options_.ignored.count(e.id);
-        });
-        if (options_.writeBaseline)
-            o.baselineLines = baselineLines(baselinePath(path, *options_.writeBaseline), result.findings);
-        std::string report;
-        if (baseline_) {
-            // A suppressed finding uses up no baseline entry; the report format
-            // drops it like an excused one.
-            std::vector<Finding> open;
-            for (const Finding& f : result.findings)
-                if (!f.suppressed) open.push_back(f);
-            const std::vector<bool> excusedOpen = baseline_->excused(path, open);
-            std::vector<bool> excused(result.findings.size(), false);
-            for (std::size_t i = 0, k = 0; i < excused.size(); ++i)
-                excused[i] = result.findings[i].suppressed ? options_.format == Format::Report : excusedOpen[k++];
-            std::set<long> dropped;
-            std::vector<Finding> kept;
-            for (std::size_t i = 0; i < excused.size(); ++i) {
-                if (excused[i]) dropped.insert(ordinals[i]);
-                else kept.push_back(std::move(result.findings[i]));
+        std::vector<Finding> batch, kept;
+        const auto judge = [&](std::vector<Finding>& findings) {
+            kept.clear();
+            for (Finding& f : findings) {
+                marks.judge(f);
+                const long ordinal = ordinals.front();
+                ordinals.pop_front();
+                // A suppressed finding uses up no baseline entry; the report
+                // format drops it like an excused one.
+                if (excuses && (f.suppressed ? report : excuses(f))) {
+                    dropped.insert(ordinal);
+                    continue;
+                }
+                if (report) f.suppressed = false;
+                if (!f.suppressed) o.counts.add(f.entry->grade);
+                kept.push_back(f);
             }
-            result.findings = std::move(kept);
+            if (options_.writeBaseline)
+                for (std::string& l : baselineLines(baselineName, findings)) o.baselineLines.push_back(std::move(l));
+            piece->findings(kept);
+        };
+        engine.setLineSink(
+            [&](const scan::tSourceLine* line, long, const std::vector<scan::tFinding>& filed) {
+                if (line) marks.read(*line, held.notes);
+                batch.clear();
+                for (const scan::tFinding& f : filed) batch.push_back(recordOf(f, line));
+                if (line && marks.fileMarksOpen()) {
+                    // Kept with copies of the line's texts, once for the line.
+                    std::string_view procedure, source;
+                    for (Finding& f : batch) {
+                        if (f.line > 0 && procedure.data() == nullptr) {
+                            procedure = held.texts.emplace_back(f.procedure);
+                            source = held.texts.emplace_back(f.source);
+                        }
+                        if (f.line > 0) f.procedure = procedure, f.source = source;
+                        held.findings.push_back(std::move(f));
+                    }
+                    return;
+                }
+                if (!held.findings.empty()) {
+                    judge(held.findings);
+                    held.findings.clear();
+                    held.texts.clear();
+                }
+                judge(batch);
+                if (line) marks.closeThrough(line->iPhysicalLine, held.notes);
+            },
+            report);
+        // The text is needed again only for a second pass.
+        if (baseline_ && report) engine.LoadFromText(path, text, nullptr, options_.level);
+        else engine.LoadFromText(path, std::move(text), nullptr, options_.level);
+        marks.finish(held.notes);
+        engine.setLineSink(nullptr);
+        std::string reportText;
+        if (report) {
             // The report text comes from the engine's slots: scan again
-            // without the excused findings (the records keep their own text).
-            if (!dropped.empty() && options_.format == Format::Report) {
+            // without the excused findings.
+            if (!dropped.empty()) {
                 engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
                     return !options_.ignored.count(id) && !dropped.count(ordinal);
                 });
                 engine.LoadFromText(path, std::move(text), nullptr, options_.level);
             }
+            reportText = engine.sFillMessages();
+            held.notes.clear();
         }
         engine.setFindingFilter(nullptr);
-        if (options_.format == Format::Report) {
-            report = engine.sFillMessages();
-            for (Finding& f : result.findings) f.suppressed = false;
-            result.notes.clear();
-        }
-        o.counts = countFindings(result.findings);
-        o.piece = writer_.file(result, std::move(report));
+        held.internalName = engine.internalName();
+        held.lineCount = engine.lineCount();
+        piece->finish(held, o.counts, std::move(reportText));
         return o;
     }
 
@@ -253,6 +284,82 @@ private:
     const Options& options_;
     const FormatWriter& writer_;
     const Baseline* baseline_;
+};
+
+// The pieces of the files, written in the order of the files while they are
+// scanned: the file whose turn it is writes straight to the output, a later
+// file's piece is held until its turn in a spool (its first megabyte in
+// memory, the rest in a temporary file). The scan pool starts files at most
+// a few per worker ahead of the one taken last, so that no more than those
+// are held at once.
+class OrderedOutput {
+public:
+    OrderedOutput(std::FILE* out, std::string separator, std::size_t files)
+        : out_(out), separator_(std::move(separator)), files_(files) {}
+
+    // Text of file i's piece, from the thread that scans it.
+    void write(std::size_t i, std::string_view text) {
+        if (text.empty()) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        Piece& piece = files_.at(i);
+        if (i == current_) emit(piece, text);
+        else hold(piece, text);
+    }
+    // File i's piece is whole: the next file's turn comes once every file
+    // before it is whole too.
+    void finish(std::size_t i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        files_.at(i).done = true;
+        while (current_ < files_.size() && files_[current_].done) {
+            if (++current_ == files_.size()) break;
+            Piece& next = files_[current_];
+            try {
+                next.held.drainTo([&](std::string_view text) { emit(next, text); });
+            } catch (const platform::RuntimeError& e) {
+                fail(e.description());
+            }
+        }
+    }
+    // "" or why the output could not be written.
+    std::string failure() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return failure_;
+    }
+
+private:
+    struct Piece {
+        Spool held;
+        bool done = false;
+        bool begun = false;  // some of its text is written
+    };
+    void emit(Piece& piece, std::string_view text) {
+        if (!piece.begun) {
+            if (any_) put(separator_);
+            piece.begun = any_ = true;
+        }
+        put(text);
+    }
+    void hold(Piece& piece, std::string_view text) {
+        try {
+            piece.held.append(text);
+        } catch (const platform::RuntimeError& e) {
+            fail("a temporary file: " + e.description());
+        }
+    }
+    void put(std::string_view text) {
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), out_) != text.size()) fail(std::strerror(errno));
+    }
+    void fail(const std::string& why) {
+        if (failure_.empty()) failure_ = why;
+    }
+
+    std::mutex mutex_;
+    std::FILE* out_;
+    const std::string separator_;
+    std::vector<Piece> files_;
+    std::size_t current_ = 0;  // the file whose turn it is
+    bool any_ = false;         // a piece was begun
+    std::string failure_;
 };
 
 bool fails(const Counts& c, scan::Grade failOn) {
@@ -349,16 +456,23 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
     const scan::clsOculon prototype = options.userDefs ? scan::clsOculon(*options.userDefs) : scan::clsOculon();
     const std::unique_ptr<FormatWriter> writer = makeWriter(options.format);
     const FileScanner scanner(options, *writer, options.baseline ? &baseline : nullptr);
+    bool writeFailed = !writeAll(out, writer->opening());
+    std::string why = writeFailed ? std::strerror(errno) : "";
     std::vector<Outcome> outcomes(files.size());  // made before the pool, gone after it
+    OrderedOutput ordered(out, writer->separator(), files.size());
     scan::ScanPool pool(prototype, scan::ScanPool::workersFor(files.size(), options.jobs));
-    pool.start(files.size(),
-               [&](scan::clsOculon& engine, std::size_t i) { outcomes[i] = scanner.scan(engine, files[i]); });
+    pool.start(files.size(), [&](scan::clsOculon& engine, std::size_t i) {
+        struct Finish {
+            OrderedOutput& ordered;
+            std::size_t i;
+            ~Finish() { ordered.finish(i); }
+        } finish{ordered, i};
+        outcomes[i] = scanner.scan(engine, files[i], [&ordered, i](std::string_view text) { ordered.write(i, text); });
+    });
 
     Totals totals;
     totals.unreadable = static_cast<long>(problems.size());
     std::vector<std::string> baselineLines;
-    bool writeFailed = !writeAll(out, writer->opening());
-    bool anyPiece = false;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::vector<scan::RaisedBox> raised = *pool.take(i);
         Outcome o = std::move(outcomes[i]);
@@ -374,17 +488,13 @@ int run(const Options& options, std::FILE* out, std::ostream& err) {
         }
         ++totals.files;
         totals.counts.add(o.counts);
-        if (!o.piece.empty()) {
-            if (anyPiece) writeFailed |= !writeAll(out, writer->separator());
-            writeFailed |= !writeAll(out, o.piece);
-            anyPiece = true;
-        }
         for (std::string& l : o.baselineLines) baselineLines.push_back(std::move(l));
     }
-    writeFailed |= !writeAll(out, writer->closing(totals));
+    if (why.empty()) why = ordered.failure();
+    writeFailed = !writeAll(out, writer->closing(totals));
     writeFailed |= std::fflush(out) != 0 || std::ferror(out);
+    if (why.empty() && writeFailed) why = std::strerror(errno);
 
-    std::string why = writeFailed ? std::strerror(errno) : "";
     if (why.empty() && spool) {
         why = writeTarget(*options.output, [&](platform::OutputFile& file) {
             std::rewind(out);

@@ -10,14 +10,6 @@ namespace lint {
 
 namespace {
 
-// One rule named by one comment.
-struct Mark {
-    std::string id;                               // as written
-    const scan::CatalogueEntry* entry = nullptr;  // null when it names no rule
-    long commentLine = 0;                         // where the comment stands (1-based)
-    bool used = false;
-};
-
 // The comment of a logical line: the text after its first apostrophe that
 // stands outside a string literal; nullopt when it has none.
 std::optional<std::string> commentOf(const std::string& text) {
@@ -68,66 +60,81 @@ std::optional<std::vector<std::string>> parseSuppression(std::string comment, bo
     return ids;
 }
 
+void SuppressionMarks::read(const scan::tSourceLine& line, std::vector<Note>& notes) {
+    if (line.iPhysicalLine <= 0) return;
+    const bool declarations = line.sLocation == "(declarations)";
+    if (!declarations) fileMarksOpen_ = false;
+    std::optional<std::string> comment = commentOf(line.sText);
+    if (!comment) return;
+    bool file = false;
+    std::optional<std::vector<std::string>> ids = parseSuppression(*comment, file);
+    if (!ids) return;
+    // The comment's own physical line: the last one of a continued statement.
+    long commentLine = line.iPhysicalLine;
+    for (std::size_t k = 0; k + 1 < line.sText.size(); ++k)
+        if (line.sText[k] == '\n') ++commentLine;
+    if (file && !declarations) {
+        notes.push_back({commentLine, "sifton: ignore-file is read in the declarations only"});
+        return;
+    }
+    if (ids->empty()) notes.push_back({commentLine, "sifton: the suppression comment names no rule"});
+    std::vector<Mark>& marks =
+        file ? fileMarks_ : lineMarks_[line.iWordCount == 0 ? commentLine + 1 : line.iPhysicalLine];
+    for (const std::string& id : *ids) marks.push_back({id, scan::findRule(id), commentLine, false});
+}
+
+bool SuppressionMarks::accept(std::vector<Mark>& marks, const Finding& finding) {
+    bool any = false;
+    for (Mark& m : marks) {
+        if (m.entry && m.entry->id == finding.entry->id) {
+            m.used = true;
+            any = true;
+        }
+    }
+    return any;
+}
+
+void SuppressionMarks::judge(Finding& finding) {
+    bool byLine = false;
+    if (finding.line > 0) {
+        auto it = lineMarks_.find(finding.line);
+        byLine = it != lineMarks_.end() && accept(it->second, finding);
+    }
+    const bool byFile = accept(fileMarks_, finding);
+    finding.suppressed = byLine || byFile;
+}
+
+void SuppressionMarks::noteUnused(const std::vector<Mark>& marks, std::vector<Note>& notes) const {
+    for (const Mark& m : marks) {
+        if (!m.entry) notes.push_back({m.commentLine, "sifton: no rule " + m.id + " (see --list-messages)"});
+        else if (!m.used && reported_(*m.entry))
+            notes.push_back({m.commentLine, "sifton: ignore " + scan::ruleId(*m.entry) + " suppresses nothing"});
+    }
+}
+
+void SuppressionMarks::closeThrough(long line, std::vector<Note>& notes) {
+    while (!lineMarks_.empty() && lineMarks_.begin()->first <= line) {
+        noteUnused(lineMarks_.begin()->second, notes);
+        lineMarks_.erase(lineMarks_.begin());
+    }
+}
+
+void SuppressionMarks::finish(std::vector<Note>& notes) {
+    noteUnused(fileMarks_, notes);
+    fileMarks_.clear();
+    for (const auto& [target, marks] : lineMarks_) noteUnused(marks, notes);
+    lineMarks_.clear();
+    // Each comment's notes stay in the order of its rules.
+    std::stable_sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) { return a.line < b.line; });
+}
+
 void applySuppressions(const scan::clsOculon& engine, FileResult& result,
                        const std::function<bool(const scan::CatalogueEntry&)>& reported) {
-    // Marks by the physical line of the statement they cover (0: the file).
-    std::map<long, std::vector<Mark>> marks;
+    SuppressionMarks marks(reported);
     const auto& lines = engine.lines();
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const scan::tSourceLine& line = lines[i];
-        if (line.iPhysicalLine <= 0) continue;
-        std::optional<std::string> comment = commentOf(line.sText);
-        if (!comment) continue;
-        bool file = false;
-        std::optional<std::vector<std::string>> ids = parseSuppression(*comment, file);
-        if (!ids) continue;
-        // The comment's own physical line: the last one of a continued statement.
-        long commentLine = line.iPhysicalLine;
-        for (std::size_t k = 0; k + 1 < line.sText.size(); ++k)
-            if (line.sText[k] == '\n') ++commentLine;
-        long target;
-        if (file) {
-            if (line.sLocation != "(declarations)") {
-                result.notes.push_back({commentLine, "sifton: ignore-file is read in the declarations only"});
-                continue;
-            }
-            target = 0;
-        } else {
-            target = line.iWordCount == 0 ? commentLine + 1 : line.iPhysicalLine;
-        }
-        if (ids->empty()) result.notes.push_back({commentLine, "sifton: the suppression comment names no rule"});
-        for (const std::string& id : *ids) marks[target].push_back({id, scan::findRule(id), commentLine, false});
-    }
-    if (marks.empty()) return;
-
-    const auto accept = [&](long target, const Finding& f) {
-        auto it = marks.find(target);
-        if (it == marks.end()) return false;
-        bool any = false;
-        for (Mark& m : it->second) {
-            if (m.entry && m.entry->id == f.entry->id) {
-                m.used = true;
-                any = true;
-            }
-        }
-        return any;
-    };
-    for (Finding& f : result.findings) {
-        const bool byLine = f.line > 0 && accept(f.line, f);
-        const bool byFile = accept(0, f);
-        f.suppressed = byLine || byFile;
-    }
-
-    for (const auto& [target, list] : marks) {
-        for (const Mark& m : list) {
-            if (!m.entry) result.notes.push_back({m.commentLine, "sifton: no rule " + m.id + " (see --list-messages)"});
-            else if (!m.used && reported(*m.entry))
-                result.notes.push_back(
-                    {m.commentLine, "sifton: ignore " + scan::ruleId(*m.entry) + " suppresses nothing"});
-        }
-    }
-    std::stable_sort(result.notes.begin(), result.notes.end(),
-                     [](const Note& a, const Note& b) { return a.line < b.line; });
+    for (std::size_t i = 1; i < lines.size(); ++i) marks.read(lines[i], result.notes);
+    for (Finding& f : result.findings) marks.judge(f);
+    marks.finish(result.notes);
 }
 
 }  // namespace lint

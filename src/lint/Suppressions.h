@@ -8,6 +8,7 @@
 // that the comment suppresses nothing of, is itself reported as a note.
 // The report format and the scanner window do not read them.
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,46 @@
 #include "lint/Findings.h"
 
 namespace lint {
+
+// Follows the suppression comments of one file as its lines go by, so that
+// the findings of a line are judged as soon as the line is done: a comment
+// covers its own statement or the one below it, and "ignore-file" stands in
+// the declarations, before any procedure.
+class SuppressionMarks {
+public:
+    // `reported`: as for applySuppressions.
+    explicit SuppressionMarks(std::function<bool(const scan::CatalogueEntry&)> reported)
+        : reported_(std::move(reported)) {}
+    // Reads the comment of the file's next logical line (every line, in
+    // order); notes on the comment itself go to `notes`.
+    void read(const scan::tSourceLine& line, std::vector<Note>& notes);
+    // Whether an "ignore-file" comment may still come: the lines read so far
+    // are all in the declarations. Until then no finding is final.
+    bool fileMarksOpen() const { return fileMarksOpen_; }
+    // Marks the finding suppressed when a comment read so far accepts it.
+    void judge(Finding& finding);
+    // Forgets the comments for the lines up to physical line `line`, whose
+    // findings are all judged, with a note for each rule that named no rule
+    // or suppressed nothing.
+    void closeThrough(long line, std::vector<Note>& notes);
+    // The same for every comment left; then sorts the notes by line.
+    void finish(std::vector<Note>& notes);
+
+private:
+    struct Mark {
+        std::string id;                               // as written
+        const scan::CatalogueEntry* entry = nullptr;  // null when it names no rule
+        long commentLine = 0;                         // where the comment stands (1-based)
+        bool used = false;
+    };
+    bool accept(std::vector<Mark>& marks, const Finding& finding);
+    void noteUnused(const std::vector<Mark>& marks, std::vector<Note>& notes) const;
+
+    std::function<bool(const scan::CatalogueEntry&)> reported_;
+    std::map<long, std::vector<Mark>> lineMarks_;  // by the physical line of the statement they cover
+    std::vector<Mark> fileMarks_;
+    bool fileMarksOpen_ = true;
+};
 
 // Marks the findings of `result` (records of the file `engine` loaded last)
 // that a suppression comment accepts, and adds a note for each comment, or
