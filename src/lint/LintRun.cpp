@@ -209,9 +209,11 @@ public:
         });
         std::vector<Finding> batch, kept;
         const auto judge = [&](std::vector<Finding>& findings) {
+            for (Finding& f : findings) marks.judge(f);
+            if (options_.writeBaseline)
+                for (std::string& l : baselineLines(baselineName, findings)) o.baselineLines.push_back(std::move(l));
             kept.clear();
             for (Finding& f : findings) {
-                marks.judge(f);
                 const long ordinal = ordinals.front();
                 ordinals.pop_front();
                 // A suppressed finding uses up no baseline entry; the report
@@ -224,8 +226,6 @@ public:
                 if (!f.suppressed) o.counts.add(f.entry->grade);
                 kept.push_back(f);
             }
-            if (options_.writeBaseline)
-                for (std::string& l : baselineLines(baselineName, findings)) o.baselineLines.push_back(std::move(l));
             piece->findings(kept);
         };
         engine.setLineSink(

@@ -125,4 +125,44 @@ TEST(MachineFormats, GrowWithTheFindingsNotWithFindingsTimesTheLine) {
     EXPECT_LT(cases::read(*o.writeBaseline).size(), 3 * gcc);
 }
 
+// Several workers: the first file streams while the later ones are held (the
+// second past what its spool keeps in memory); the output is the one
+// worker's, file after file.
+TEST(OrderedOutput, SeveralWorkersWriteTheFilesInOrderAsOneWorkerDoes) {
+    cases::ScratchDir dir;
+    const std::string procedure =
+        "Public Sub P()\r\n    Dim lCount As Long\r\n    lCount = Left(lCount, 1)\r\nEnd Sub\r\n";
+    const std::vector<int> procedures{8000, 8000, 3, 0, 5, 1};  // two findings each
+    lint::Options o;
+    o.level = 3, o.format = lint::Format::Gcc;
+    for (std::size_t i = 0; i < procedures.size(); ++i) {
+        o.paths.push_back(dir.path("f" + std::to_string(i) + ".bas"));
+        std::ofstream file(o.paths.back(), std::ios::binary);
+        file << "Attribute VB_Name = \"modF" << i << "\"\r\nOption Explicit\r\n";
+        for (int k = 0; k < procedures[i]; ++k) file << procedure;
+    }
+    o.jobs = 1;
+    const std::string one = output(o);
+    o.jobs = 4;
+    EXPECT_EQ(output(o), one);
+    std::vector<int> perFile(procedures.size(), 0);
+    std::size_t last = 0;
+    std::istringstream lines(one);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t file = std::stoul(line.substr(line.find("/f") + 2));
+        EXPECT_GE(file, last);
+        last = file;
+        ++perFile[file];
+    }
+    for (std::size_t i = 0; i < procedures.size(); ++i) EXPECT_EQ(perFile[i], 2 * procedures[i]) << i;
+
+    o.format = lint::Format::Json;
+    o.jobs = 1;
+    const nlohmann::json json = nlohmann::json::parse(output(o));
+    ASSERT_EQ(json["files"].size(), procedures.size());
+    EXPECT_EQ(json["files"][1]["findings"].size(), 16000u);
+    o.jobs = 4;
+    EXPECT_EQ(nlohmann::json::parse(output(o)), json);
+}
+
 }  // namespace
