@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <deque>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <mutex>
 
