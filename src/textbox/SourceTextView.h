@@ -46,6 +46,8 @@ public:
     // The whole text: undo history forgotten, caret at the start.
     void setBytes(std::string_view bytes);
     const TextBuffer& buffer() const { return buf_; }
+    // The text as it is now, for a reader on another thread (TextSnapshot).
+    TextSnapshot snapshot() { return buf_.snapshot(); }
     // The text as a text box shows it: a line end is "\n", a lone CR U+240D.
     QString plainText() const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "platform/TextCodec.h"
 
@@ -28,7 +29,82 @@ const std::array<char16_t, 256>& charsOfBytes() {
     return table;
 }
 
+constexpr std::int64_t Mask = TextBlockSize - 1;
+
+std::size_t blockOf(std::int64_t k) { return static_cast<std::size_t>(k >> TextBlockBits); }
+
+std::shared_ptr<char16_t[]> newBlock() {
+    return std::make_shared_for_overwrite<char16_t[]>(static_cast<std::size_t>(TextBlockSize));
+}
+
+// Storage for `length` characters and the room of the gap after them.
+std::vector<TextBlock> freshBlocks(std::int64_t length) {
+    std::vector<TextBlock> blocks(blockOf(length + GapRoom + Mask));
+    for (TextBlock& b : blocks) b.chars = newBlock();
+    return blocks;
+}
+
+// Writes characters one after the other into fresh blocks, from the first.
+struct Filler {
+    std::vector<TextBlock>& blocks;
+    std::int64_t written = 0;
+    char16_t* next = nullptr;
+    std::int64_t room = 0;
+    void put(char16_t c) {
+        if (room == 0) {
+            next = blocks[blockOf(written)].chars.get();
+            room = TextBlockSize;
+        }
+        *next++ = c;
+        --room;
+        ++written;
+    }
+};
+
+// Calls f(chars, n) for each run of the characters [from, to) of a text kept
+// in `blocks` with a gap [gapStart, gapEnd), in order.
+template <class F>
+void eachRun(const std::vector<TextBlock>& blocks, std::int64_t gapStart, std::int64_t gapEnd, std::int64_t from,
+             std::int64_t to, F f) {
+    auto places = [&](std::int64_t a, std::int64_t b) {
+        while (a < b) {
+            const std::int64_t n = std::min(b - a, TextBlockSize - (a & Mask));
+            f(blocks[blockOf(a)].chars.get() + (a & Mask), n);
+            a += n;
+        }
+    };
+    const std::int64_t split = std::clamp(gapStart, from, to);
+    places(from, split);
+    places(split + gapEnd - gapStart, to + gapEnd - gapStart);
+}
+
+// The bytes of such a text; a character that no byte holds becomes "?".
+std::string bytesOf(const std::vector<TextBlock>& blocks, std::int64_t gapStart, std::int64_t gapEnd,
+                    std::int64_t size) {
+    std::string out(static_cast<std::size_t>(size), '\0');
+    std::size_t at = 0;
+    eachRun(blocks, gapStart, gapEnd, 0, size, [&](const char16_t* chars, std::int64_t n) {
+        for (std::int64_t i = 0; i < n; ++i) {
+            const int byte = platform::byteOfChar(chars[i]);
+            out[at++] = byte < 0 ? '?' : static_cast<char>(byte);
+        }
+    });
+    return out;
+}
+
 }  // namespace
+
+std::string TextSnapshot::bytes() const { return bytesOf(blocks_, gapStart_, gapEnd_, size_); }
+
+TextSnapshot TextBuffer::snapshot() {
+    for (TextBlock& b : blocks_) b.shared = true;
+    TextSnapshot s;
+    s.blocks_ = blocks_;
+    s.gapStart_ = gapStart_;
+    s.gapEnd_ = gapEnd_;
+    s.size_ = size();
+    return s;
+}
 
 void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
     std::int64_t bareLfs = 0;
@@ -36,52 +112,45 @@ void TextBuffer::setBytes(std::string_view bytes, bool crlf) {
         for (std::size_t i = 0; i < bytes.size(); ++i)
             if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++bareLfs;
     const auto length = static_cast<std::int64_t>(bytes.size()) + bareLfs;
-    decltype(buf_)().swap(buf_);
-    buf_.resize(static_cast<std::size_t>(length + GapRoom));
+    blocks_.clear();
+    blocks_ = freshBlocks(length);
     lineStarts_.assign(1, 0);
     const std::array<char16_t, 256>& chars = charsOfBytes();
-    std::int64_t out = 0, column = 0;
+    Filler out{blocks_};
+    std::int64_t column = 0;
     widest_ = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte == '\n') {
             const bool cr = i > 0 && bytes[i - 1] == '\r';
-            if (crlf && !cr) buf_[out++] = u'\r';
-            buf_[out++] = u'\n';
-            lineStarts_.push_back(out);
+            if (crlf && !cr) out.put(u'\r');
+            out.put(u'\n');
+            lineStarts_.push_back(out.written);
             widest_ = std::max(widest_, column - (cr ? 1 : 0));  // the CR of the line end took a column
             column = 0;
         } else {
-            buf_[out++] = chars[byte];
+            out.put(chars[byte]);
             column = nextColumn(column, byte);
         }
     }
     widest_ = std::max(widest_, column);
     gapStart_ = length;
-    gapEnd_ = length + GapRoom;
+    gapEnd_ = capacity();
     undo_.clear();
     redo_.clear();
     lastWasTyping_ = false;
     ++revision_;
 }
 
-std::string TextBuffer::bytes() const {
-    std::string out(static_cast<std::size_t>(size()), '\0');
-    for (std::int64_t i = 0; i < size(); ++i) {
-        const int byte = platform::byteOfChar(at(i));
-        out[static_cast<std::size_t>(i)] = byte < 0 ? '?' : static_cast<char>(byte);
-    }
-    return out;
-}
+std::string TextBuffer::bytes() const { return bytesOf(blocks_, gapStart_, gapEnd_, size()); }
 
 std::u16string TextBuffer::text(std::int64_t from, std::int64_t to) const {
     from = std::clamp<std::int64_t>(from, 0, size());
     to = std::clamp<std::int64_t>(to, from, size());
     std::u16string out;
     out.reserve(static_cast<std::size_t>(to - from));
-    const std::int64_t split = std::clamp(gapStart_, from, to);
-    out.append(buf_.data() + from, buf_.data() + split);
-    out.append(buf_.data() + split + gapLength(), buf_.data() + to + gapLength());
+    eachRun(blocks_, gapStart_, gapEnd_, from, to,
+            [&](const char16_t* chars, std::int64_t n) { out.append(chars, static_cast<std::size_t>(n)); });
     return out;
 }
 
@@ -107,20 +176,69 @@ std::int64_t TextBuffer::columns(std::int64_t from, std::int64_t to) const {
     return column;
 }
 
+char16_t* TextBuffer::writable(std::int64_t k) {
+    TextBlock& b = blocks_[blockOf(k)];
+    if (b.shared) {
+        std::shared_ptr<char16_t[]> own = newBlock();
+        std::copy_n(b.chars.get(), TextBlockSize, own.get());
+        b.chars = std::move(own);
+        b.shared = false;
+    }
+    return b.chars.get();
+}
+
+void TextBuffer::moveChars(std::int64_t from, std::int64_t to, std::int64_t n) {
+    // Run by run, each within one block at both ends; from the last run
+    // when the characters move up, so that none is overwritten before it moved.
+    const bool up = to > from;
+    for (std::int64_t done = 0; done < n;) {
+        std::int64_t len = 0, src = 0, dst = 0;
+        if (up) {
+            const std::int64_t srcEnd = from + n - done, dstEnd = to + n - done;
+            len = std::min({n - done, ((srcEnd - 1) & Mask) + 1, ((dstEnd - 1) & Mask) + 1});
+            src = srcEnd - len;
+            dst = dstEnd - len;
+        } else {
+            src = from + done;
+            dst = to + done;
+            len = std::min({n - done, TextBlockSize - (src & Mask), TextBlockSize - (dst & Mask)});
+        }
+        char16_t* target = writable(dst) + (dst & Mask);
+        std::memmove(target, blocks_[blockOf(src)].chars.get() + (src & Mask),
+                     static_cast<std::size_t>(len) * sizeof(char16_t));
+        done += len;
+    }
+}
+
+void TextBuffer::store(std::int64_t to, std::u16string_view chars) {
+    const auto n = static_cast<std::int64_t>(chars.size());
+    for (std::int64_t done = 0; done < n;) {
+        const std::int64_t dst = to + done, len = std::min(n - done, TextBlockSize - (dst & Mask));
+        std::copy_n(chars.data() + done, len, writable(dst) + (dst & Mask));
+        done += len;
+    }
+}
+
 void TextBuffer::moveGap(std::int64_t pos, std::int64_t room) {
     if (gapLength() < room) {
-        // Grow by half the text as well, so that a run of insertions costs
-        // linear time in all.
-        const std::int64_t grow = room + GapRoom + size() / 2;
-        buf_.insert(buf_.begin() + gapEnd_, static_cast<std::size_t>(grow), u'\0');
-        gapEnd_ += grow;
+        // New blocks go in where the gap ends: the characters after it keep
+        // their blocks, and only those before the gap in its last block
+        // move, to the first new one.
+        const std::size_t at = blockOf(gapEnd_);
+        std::vector<TextBlock> more(blockOf(room - gapLength() + GapRoom + Mask));
+        for (TextBlock& b : more) b.chars = newBlock();
+        const std::int64_t blockStart = static_cast<std::int64_t>(at) << TextBlockBits;
+        if (gapStart_ > blockStart) std::copy_n(blocks_[at].chars.get(), gapStart_ - blockStart, more[0].chars.get());
+        gapEnd_ += static_cast<std::int64_t>(more.size()) << TextBlockBits;
+        blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(more.begin()),
+                       std::make_move_iterator(more.end()));
     }
     if (pos < gapStart_) {
-        std::copy_backward(buf_.begin() + pos, buf_.begin() + gapStart_, buf_.begin() + gapEnd_);
+        moveChars(pos, pos + gapLength(), gapStart_ - pos);
         gapEnd_ -= gapStart_ - pos;
         gapStart_ = pos;
     } else if (pos > gapStart_) {
-        std::copy(buf_.begin() + gapEnd_, buf_.begin() + gapEnd_ + (pos - gapStart_), buf_.begin() + gapStart_);
+        moveChars(gapEnd_, gapStart_, pos - gapStart_);
         gapEnd_ += pos - gapStart_;
         gapStart_ = pos;
     }
@@ -131,7 +249,7 @@ void TextBuffer::apply(std::int64_t from, std::int64_t to, std::u16string_view w
     const auto added = static_cast<std::int64_t>(with.size());
     moveGap(to, added - (to - from));
     gapStart_ = from;  // the removed characters join the gap
-    std::copy(with.begin(), with.end(), buf_.begin() + gapStart_);
+    store(gapStart_, with);
     gapStart_ += added;
 
     // Lines that started inside the removed characters are gone; those after
@@ -164,23 +282,24 @@ void TextBuffer::applyAll(const std::vector<Edit>& edits) {
     }
     std::int64_t length = size();
     for (const Edit& e : edits) length += static_cast<std::int64_t>(e.with.size()) - (e.to - e.from);
-    decltype(buf_) out(static_cast<std::size_t>(length + GapRoom));
-    std::int64_t n = 0, done = 0;
+    std::vector<TextBlock> blocks = freshBlocks(length);
+    Filler out{blocks};
+    std::int64_t done = 0;
     auto copy = [&](std::int64_t to) {
-        for (; done < to; ++done) out[n++] = at(done);
+        for (; done < to; ++done) out.put(at(done));
     };
     for (const Edit& e : edits) {
         copy(e.from);
-        for (char16_t c : e.with) out[n++] = c;
+        for (char16_t c : e.with) out.put(c);
         done = e.to;
     }
     copy(size());
-    buf_.swap(out);
+    blocks_.swap(blocks);
     gapStart_ = length;
-    gapEnd_ = length + GapRoom;
+    gapEnd_ = capacity();
     lineStarts_.assign(1, 0);
     for (std::int64_t i = 0; i < length; ++i)
-        if (buf_[i] == u'\n') lineStarts_.push_back(i + 1);
+        if (slot(i) == u'\n') lineStarts_.push_back(i + 1);
     for (std::int64_t line = 0; line < lineCount(); ++line)
         widest_ = std::max(widest_, columns(lineStart(line), lineEnd(line)));
     ++revision_;

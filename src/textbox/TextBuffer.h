@@ -7,6 +7,11 @@
 //
 // Memory is two bytes per character plus eight per line: a file of 20 MB
 // is held in about 44 MB, where a rich text document needs five times that.
+//
+// The gap buffer's storage is cut into blocks of equal size, so that a
+// snapshot of the whole text (for a thread that writes it away) shares them
+// instead of copying the characters: a block once shared is never written
+// again, and the buffer copies just the blocks that it changes afterwards.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -17,6 +22,30 @@
 
 namespace textbox {
 
+inline constexpr int TextBlockBits = 14;  // 16,384 characters, 32 KB
+inline constexpr std::int64_t TextBlockSize = std::int64_t{1} << TextBlockBits;
+
+// One block of the buffer's storage; `shared` once a snapshot holds it too.
+struct TextBlock {
+    std::shared_ptr<char16_t[]> chars;
+    bool shared = false;
+};
+
+// The text of a buffer as it was when the snapshot was taken. Taking one
+// costs a pointer per block, not a copy of the text; it may be read on any
+// thread while the buffer goes on being edited on its own.
+class TextSnapshot {
+public:
+    std::int64_t size() const { return size_; }
+    // The text as bytes, as TextBuffer::bytes gives them.
+    std::string bytes() const;
+
+private:
+    friend class TextBuffer;
+    std::vector<TextBlock> blocks_;
+    std::int64_t gapStart_ = 0, gapEnd_ = 0, size_ = 0;
+};
+
 class TextBuffer {
 public:
     // Replaces the whole text and forgets the undo history. With crlf every
@@ -26,10 +55,11 @@ public:
     // The text as bytes; a character that no byte holds becomes "?".
     std::string bytes() const;
 
-    std::int64_t size() const { return static_cast<std::int64_t>(buf_.size()) - gapLength(); }
-    char16_t at(std::int64_t pos) const {
-        return buf_[static_cast<std::size_t>(pos < gapStart_ ? pos : pos + gapLength())];
-    }
+    // The text as it is now, sharing the storage (see TextSnapshot).
+    TextSnapshot snapshot();
+
+    std::int64_t size() const { return capacity() - gapLength(); }
+    char16_t at(std::int64_t pos) const { return slot(pos < gapStart_ ? pos : pos + gapLength()); }
     std::u16string text(std::int64_t from, std::int64_t to) const;
     std::u16string text() const { return text(0, size()); }
 
@@ -79,29 +109,25 @@ private:
     };
 
     std::int64_t gapLength() const { return gapEnd_ - gapStart_; }
+    std::int64_t capacity() const { return static_cast<std::int64_t>(blocks_.size()) << TextBlockBits; }
+    // The character at a place of the storage (the gap counted in).
+    char16_t slot(std::int64_t k) const {
+        return blocks_[static_cast<std::size_t>(k >> TextBlockBits)]
+            .chars[static_cast<std::size_t>(k & (TextBlockSize - 1))];
+    }
+    // The block that holds place k, made the buffer's own if a snapshot shares it.
+    char16_t* writable(std::int64_t k);
+    // Copies n characters of the storage from place `from` to place `to`;
+    // the two ranges may overlap.
+    void moveChars(std::int64_t from, std::int64_t to, std::int64_t n);
+    void store(std::int64_t to, std::u16string_view chars);
     void moveGap(std::int64_t pos, std::int64_t room);
     void apply(std::int64_t from, std::int64_t to, std::u16string_view with);
     void applyAll(const std::vector<Edit>& edits);
     std::int64_t takeStep(std::vector<Step>& from, std::vector<Step>& to, bool back);
     std::int64_t columns(std::int64_t from, std::int64_t to) const;
 
-    // Filled before it is read: growing it need not clear the new room first.
-    template <class T>
-    struct Uncleared : std::allocator<T> {
-        template <class U>
-        struct rebind {
-            using other = Uncleared<U>;
-        };
-        template <class U>
-        void construct(U* p) {
-            ::new (static_cast<void*>(p)) U;
-        }
-        template <class U, class... Args>
-        void construct(U* p, Args&&... args) {
-            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-        }
-    };
-    std::vector<char16_t, Uncleared<char16_t>> buf_;
+    std::vector<TextBlock> blocks_;
     std::int64_t gapStart_ = 0, gapEnd_ = 0;
     std::vector<std::int64_t> lineStarts_{0};
     std::int64_t widest_ = 0;

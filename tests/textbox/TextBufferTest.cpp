@@ -1,6 +1,8 @@
 // The text buffer alone: bytes one for one, the line index through edits, undo.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <thread>
 #include <tuple>
 
 #include "textbox/TextBuffer.h"
@@ -67,4 +69,29 @@ TEST(TextBuffer, UndoesTypingAsOneStepAndAGroupAsOne) {
               std::tuple(1500, 301, 1495, 1498, 9));
     EXPECT_EQ(b.undo(), 898);
     EXPECT_EQ(std::tuple(b.bytes(), b.lineStart(299)), std::tuple(lines, 897));
+}
+
+// Edits over many blocks, a snapshot taken between them: each snapshot keeps
+// the text of its moment, read on another thread while the buffer goes on.
+TEST(TextBuffer, SnapshotsKeepTheirTextWhileTheBufferIsEdited) {
+    std::mt19937 random(7);
+    TextBuffer b;
+    std::string model(100000, 'a');
+    b.setBytes(model, false);
+    std::vector<std::pair<TextSnapshot, std::string>> taken;
+    std::thread reader;
+    for (unsigned step = 0; step < 400; ++step) {
+        const auto from = static_cast<std::int64_t>(random() % (model.size() + 1));
+        const auto to = std::min(from + static_cast<std::int64_t>(random() % (step % 10 ? 40 : 40000)), b.size());
+        const std::string with(random() % (step % 7 ? 30 : 50000), static_cast<char>('b' + step % 20));
+        if (step % 30 == 0 && step < 300) taken.emplace_back(b.snapshot(), model);
+        if (step == 300)
+            reader = std::thread([&] {
+                for (const auto& [snapshot, text] : taken) EXPECT_TRUE(snapshot.bytes() == text);
+            });
+        b.replace(from, to, std::u16string(with.begin(), with.end()));
+        model.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), with);
+    }
+    reader.join();
+    EXPECT_TRUE(b.bytes() == model);
 }

@@ -363,17 +363,9 @@ void frmEdit32::recoveryTick() {
                           read.modified,
                           static_cast<std::int64_t>(std::time(nullptr)),
                           {}};
-    // Only the copy of the characters is made here; the bytes are made and
-    // written on the recovery file's own thread.
-    auto snapshot = std::make_shared<const std::u16string>(txtEdit->buffer().text());
-    recovery_->write(std::move(header), [snapshot] {
-        std::string bytes(snapshot->size(), '\0');
-        for (std::size_t i = 0; i < snapshot->size(); ++i) {
-            const int byte = platform::byteOfChar((*snapshot)[i]);
-            bytes[i] = byte < 0 ? '?' : static_cast<char>(byte);
-        }
-        return bytes;
-    });
+    // The snapshot shares the text's storage: nothing is copied here, and
+    // the bytes are made and written on the recovery file's own thread.
+    recovery_->write(std::move(header), [snapshot = txtEdit->snapshot()] { return snapshot.bytes(); });
 }
 
 // Asks about each record that an ended window left for the file (newest
