@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,15 +64,51 @@ void makeFolder(const std::string& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) platform::raise(platform::err::PathNotFound);
 }
 
-// Opens and locks `id`.lock; -1 when another window holds it.
+// Opens and locks `id`.lock; -1 when another window holds it. The lock
+// holds only while the name still names the locked file: a lock file removed
+// between its opening and its locking (swept away as a stray) is made again.
 int lockOf(const std::string& id, bool wait) {
-    const int fd = ::open((id + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return -1;
-    if (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+    const std::string path = id + ".lock";
+    for (int tries = 0; tries < 100; ++tries) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) return -1;
+        if (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino)
+            return fd;
         ::close(fd);
-        return -1;
     }
-    return fd;
+    return -1;
+}
+
+// A window's name: its process id, "-" and 16 hexadecimal digits.
+bool isWindowId(const std::string& name) {
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string::npos || name.size() != dash + 17) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (i < dash ? !std::isdigit(static_cast<unsigned char>(name[i]))
+                     : i > dash && !std::isxdigit(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Removes the lock of an ended window that never wrote a record.
+void removeStrayLock(const std::string& id) {
+    if (exists(id + ".rec")) return;
+    const int lock = lockOf(id, false);
+    if (lock < 0) return;  // its window lives
+    if (!exists(id + ".rec")) ::unlink((id + ".lock").c_str());
+    ::close(lock);
 }
 
 void removeRecord(const std::string& id) {
@@ -80,12 +118,14 @@ void removeRecord(const std::string& id) {
 
 }  // namespace
 
-std::string formatRecovery(const RecoveryRecord& r) {
+std::string recoveryHead(const RecoveryRecord& r) {
     return std::string(Magic) + "file " + escape(r.file) + "\nmode " + (r.mode == Mode::Entity ? "entity" : "whole") +
            "\nentity " + escape(r.entity) + "\nsize " + std::to_string(r.fileSize) + "\nmodified " +
            std::to_string(r.fileModified) + "\nwritten " + std::to_string(r.written) + "\ntext " +
-           std::to_string(r.text.size()) + "\n" + r.text;
+           std::to_string(r.text.size()) + "\n";
 }
+
+std::string formatRecovery(const RecoveryRecord& r) { return recoveryHead(r) + r.text; }
 
 std::optional<RecoveryRecord> parseRecovery(const std::string& bytes) {
     if (bytes.rfind(Magic, 0) != 0) return std::nullopt;
@@ -174,6 +214,8 @@ std::vector<LeftOver> findLeftOvers(const std::string& folder, const std::string
     std::vector<LeftOver> found;
     if (folder.empty()) return found;
     for (const std::string& name : platform::realFileSystem().listFolder(folder)) {
+        if (name.size() > 5 && name.ends_with(".lock") && isWindowId(name.substr(0, name.size() - 5)))
+            removeStrayLock(folder + "/" + name.substr(0, name.size() - 5));
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".rec") != 0) continue;
         const std::string id = folder + "/" + name.substr(0, name.size() - 4);
         const int lock = lockOf(id, false);
@@ -256,6 +298,9 @@ void RecoveryFile::adopt(LeftOver&& found) {
 }
 
 void RecoveryFile::run() {
+    // Below the window's thread, so that a big text being written away does
+    // not take the processor from the typing.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::unique_lock<std::mutex> hold(mutex_);
     for (;;) {
         wake_.wait(hold, [this] { return stop_ || next_; });
@@ -286,9 +331,12 @@ void RecoveryFile::perform(Request& request) {
         return;
     }
     request.header.text = request.text();
-    const std::string bytes = formatRecovery(request.header);
+    const std::string head = recoveryHead(request.header);
     platform::replaceFile(platform::realFileSystem(), path, "", false,
-                          [&](platform::OutputFile& out, platform::InputFile*) { out.write(bytes); });
+                          [&](platform::OutputFile& out, platform::InputFile*) {
+                              out.write(head);
+                              out.write(request.header.text);
+                          });
 }
 
 }  // namespace editor

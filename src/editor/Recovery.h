@@ -37,6 +37,8 @@ struct RecoveryRecord {
 };
 
 std::string formatRecovery(const RecoveryRecord& record);
+// The record without its text: formatRecovery(r) == recoveryHead(r) + r.text.
+std::string recoveryHead(const RecoveryRecord& record);
 // nullopt when the bytes are not a whole record.
 std::optional<RecoveryRecord> parseRecovery(const std::string& bytes);
 
@@ -86,7 +88,8 @@ private:
 };
 
 // The left-over records of `file` (an absolute path, "" for windows without
-// one), newest first.
+// one), newest first. On the way the locks of ended windows that never wrote
+// a record go.
 std::vector<LeftOver> findLeftOvers(const std::string& folder, const std::string& file);
 
 // One window's recovery file, written by a thread of its own: the window's

@@ -157,6 +157,9 @@ void SourceDocument::openWithDialog(const std::string& filter, Mode mode) {
     }
     platform::eventPump().processEvents();
     if (!chosen || Trim(*chosen).empty()) return;
+    // The text shown goes: unsaved changes are asked about as on closing,
+    // and Cancel keeps them here, where they are safe.
+    if (Form_QueryUnload()) return;
     OpenSourceFile(*chosen, mode);
     platform::eventPump().processEvents();
 }

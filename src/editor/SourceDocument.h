@@ -167,7 +167,8 @@ public:
 
     // --- Opening ---------------------------------------------------------
     // Shows the open dialog with the filter ("description|pattern"); when the
-    // user picks a file, opens it in the given mode. Cancel changes nothing.
+    // user picks a file, asks about unsaved changes as Form_QueryUnload does,
+    // then opens it in the given mode. Cancel (of either) changes nothing.
     void openWithDialog(const std::string& filter, Mode mode);
     // Opens the file in the given mode: whole-file mode reads it into txtEdit
     // and empties and disables cbProc; entity mode builds the entity list,

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <csignal>
 #include <regex>
+#include <set>
 #include <sys/wait.h>
 
 #include "editor/Recovery.h"
@@ -105,6 +106,20 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(BothModes, KillAndRecover, ::testing::Values(Mode::WholeFile, Mode::Entity),
                          [](const auto& info) { return info.param == Mode::WholeFile ? "WholeFile" : "Entity"; });
+
+// Locks that killed windows left without a record go; a living window's, one
+// beside a record and files not named as ours stay.
+TEST(RecoveryFolder, StrayLocksOfEndedWindowsGo) {
+    cases::ScratchDir dir;
+    std::set<std::string> kept{"12-00000000000000ff.lock", "12-00000000000000ff.rec", "notes.lock",
+                               "4711-0123456789abcdeg.lock", "-0123456789abcdef.lock"};
+    for (const std::string& name : kept) std::ofstream(dir.path(name)) << "";
+    std::ofstream(dir.path("4711-0123456789abcdef.lock")) << "";
+    const editor::RecoveryFile living(dir.path(""));
+    kept.insert(std::filesystem::path(living.path()).replace_extension(".lock").filename().string());
+    EXPECT_TRUE(editor::findLeftOvers(dir.path(""), "/nowhere").empty());
+    EXPECT_EQ(dir.names(), kept);
+}
 
 TEST(RecoveryRecord, ReadsBackWhatItWritesAndAsksInWords) {
     editor::RecoveryRecord r{

@@ -4,6 +4,7 @@
 // and the layout.
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -204,6 +205,55 @@ TEST_F(EditorWindow, ClosingAChangedTextAsks) {
     window->close();
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
     expectBox(desktop.boxes.last(), confirmSave(path));
+}
+
+// Opening another file over unsaved edits asks first: Cancel keeps the text
+// and its recovery record, No opens the file and the record goes.
+TEST_F(EditorWindow, OpeningOverUnsavedEditsKeepsTheirRecordUntilAnswered) {
+    start(path);
+    const std::string state = dir.filePath("state").toStdString(), other = dir.filePath("other.bas").toStdString();
+    std::ofstream(other, std::ios::binary) << ProcA;
+    window->keepRecovery(state, std::chrono::milliseconds(20), std::chrono::milliseconds(100));
+    typeIntoEditor("x");
+    const auto records = [&] { return QDir(QString::fromStdString(state)).entryList({"*.rec"}).size(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return records() == 1; }));
+    for (const platform::Answer answer : {platform::Answer::Cancel, platform::Answer::No}) {
+        desktop.dialogs.chooseNext(other);
+        desktop.boxes.answerNext(answer);
+        item("mnuFillAll")->trigger();
+        ASSERT_FALSE(desktop.boxes.shown.empty());
+        expectBox(desktop.boxes.last(), confirmSave(path));
+        QTest::qWait(150);
+        EXPECT_EQ(window->editorText(), answer == platform::Answer::No ? ProcA : "x" + Module);
+        EXPECT_EQ(records(), answer == platform::Answer::No ? 0 : 1);
+    }
+}
+
+// A recovery folder that cannot be made (under a file, which stops root too)
+// is told once.
+TEST_F(EditorWindow, RecoveryFolderThatCannotBeMadeIsToldOnce) {
+    start(path);
+    const std::string state = path + "/state";
+    window->keepRecovery(state, std::chrono::milliseconds(20), std::chrono::milliseconds(100));
+    for (const char* keys : {"a", "b"}) typeIntoEditor(keys), QTest::qWait(150);
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    expectBox(desktop.boxes.last(),
+              {"varnel cannot keep your unsaved changes in " + state + ": The folder " + state + " cannot be made.",
+               "Varnel"});
+}
+
+// The real window activated again after another program wrote its file:
+// it offers to reload, and Yes shows what is on disk.
+TEST_F(EditorWindow, ActivationAfterAnotherWriterOffersToReload) {
+    start(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << Module << "' theirs\r\n";
+    desktop.boxes.answerNext(platform::Answer::Yes);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(window.get(), &activate);
+    ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+    expectBox(desktop.boxes.last(), {path + " has been changed on disk by another program. Reload it?", "Varnel",
+                                     Icon::Exclamation, Buttons::YesNoDefaultNo});
+    EXPECT_EQ(window->editorText(), Module + "' theirs\r\n");
 }
 
 TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
