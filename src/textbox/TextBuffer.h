@@ -48,6 +48,13 @@ private:
 
 class TextBuffer {
 public:
+    // Two buffers never write the same blocks: a copy is a snapshot's business.
+    TextBuffer() = default;
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    TextBuffer(TextBuffer&&) = default;
+    TextBuffer& operator=(TextBuffer&&) = default;
+
     // Replaces the whole text and forgets the undo history. With crlf every
     // line end becomes CR LF (a bare LF gains its CR); without, the bytes
     // keep their line ends one for one.

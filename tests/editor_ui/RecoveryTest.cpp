@@ -4,6 +4,7 @@
 // Yes and must show exactly the edited text, with the file on disk untouched.
 // Then the record itself: its format read back, and the question.
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <csignal>
 #include <regex>
@@ -50,13 +51,6 @@ pid_t runWindow(const std::string& state, const std::string& file, Mode mode,
     ::_exit(0);
 }
 
-void waitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i) {
-        QApplication::processEvents();
-        QTest::qWait(10);
-    }
-}
-
 class KillAndRecover : public ::testing::TestWithParam<Mode> {};
 
 TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
@@ -68,12 +62,10 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
 
     const pid_t typist = runWindow(state, file, mode, [&](editor::ui::frmEdit32& window, auto&) {
         QTest::keyClicks(window.findChild<QWidget*>("txtEdit"), "' typed");
-        waitFor([&] {
-            for (const auto& e : std::filesystem::directory_iterator(state))
-                if (e.path().extension() == ".rec" &&
-                    cases::read(e.path().string()).find("' typed") != std::string::npos)
-                    return true;
-            return false;
+        QTest::qWaitFor([&] {
+            const QStringList records = QDir(QString::fromStdString(state)).entryList({"*.rec"});
+            return !records.empty() &&
+                   cases::read(state + "/" + records[0].toStdString()).find("' typed") != std::string::npos;
         });
         std::ofstream(result) << "ready";
         for (;;) QTest::qWait(50);
@@ -82,11 +74,10 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
     ASSERT_TRUE(std::filesystem::exists(result)) << "the recovery file was never written";
     ::kill(typist, SIGKILL);
     ::waitpid(typist, nullptr, 0);
-    std::filesystem::remove(result);
 
     const pid_t second =
         runWindow(state, file, mode, [&](editor::ui::frmEdit32& window, platform::RecordingDesktop& desktop) {
-            waitFor([&] { return !desktop.boxes.shown.empty(); });
+            QTest::qWaitFor([&] { return !desktop.boxes.shown.empty(); });
             std::ofstream out(result, std::ios::binary);
             out << (desktop.boxes.shown.empty() ? "" : desktop.boxes.shown[0].text) << '\0' << window.editorText()
                 << '\0' << window.document().changed() << window.document().currentEntityName();

@@ -68,19 +68,16 @@ protected:
 
         platform::FaultyFileSystem faulty(platform::realFileSystem());
         if (!kind.empty()) faulty.failOn(kind, nth);
-        Outcome o;
+        bool saved = false;
         {
             platform::ScopedServices scope({.files = &faulty});
             if (sc.saveAs) desktop.dialogs.chooseNext(dir.path("OTHER.BAS"));
-            o.saved = sc.saveAs ? doc.mnuSaveAs_Click() : doc.mnuFileSave_Click();
+            saved = sc.saveAs ? doc.mnuSaveAs_Click() : doc.mnuFileSave_Click();
         }
-        o.target = readBytes(dir.path(target));
-        o.backup = readBytes(dir.path(backupOf(target)));
-        o.original = readBytes(dir.path(sc.file));
-        o.names = dir.names();
-        o.boxes = desktop.boxes.shown.size();
-        o.calls = faulty.calls;
-        return o;
+        const auto read = [&](const std::string& name) { return readBytes(dir.path(name)); };
+        return {saved,         read(target), read(backupOf(target)),
+                read(sc.file), dir.names(),  desktop.boxes.shown.size(),
+                faulty.calls};
     }
     robustness::ScratchDir dir;
     const std::string text = caseText(GetParam().file);
@@ -96,9 +93,7 @@ TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
     ASSERT_TRUE(clean.saved);
     ASSERT_EQ(clean.boxes, 0u);
     ASSERT_NE(clean.target.find(" ' edited"), std::string::npos);
-    if (makesBackup) {
-        ASSERT_EQ(clean.backup, text);
-    }
+    ASSERT_EQ(clean.backup, makesBackup ? text : clean.backup);
 
     int failures = 0;
     for (const auto& [kind, count] : clean.calls) {
@@ -119,9 +114,7 @@ TEST_P(SaveFaults, EveryFailingOperationLeavesTheFilesIntactAndIsReported) {
                 EXPECT_EQ(o.target, clean.target);
                 EXPECT_EQ(o.backup, clean.backup);
                 EXPECT_EQ(o.names, clean.names);
-                if (kind != "remove") {
-                    EXPECT_GT(o.boxes, 0u) << "the user is told";
-                }
+                EXPECT_TRUE(kind == "remove" || o.boxes > 0) << "the user is told";
             }
         }
     }
@@ -157,12 +150,9 @@ TEST(VanishingFile, EachChangeBehindTheEditorsBack) {
         if (r[1] != "0") doc.cbProc_Click(std::stoi(r[1]));
         view.setEditorText(view.text + "' edited\r\n");
         doc.txtEdit_Change();
-        if (unreadable) {
-            std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::none);
-        } else {
-            std::filesystem::remove(dir.path("MAIN.BAS"));
-            if (r[2] == "folder") std::filesystem::create_directory(dir.path("MAIN.BAS"));
-        }
+        if (unreadable) std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::none);
+        else std::filesystem::remove(dir.path("MAIN.BAS"));
+        if (r[2] == "folder") std::filesystem::create_directory(dir.path("MAIN.BAS"));
         if (saveAs) desktop.dialogs.chooseNext(dir.path("NEW.BAS"));
         // Saving over a file that changed on disk asks first: here, save anyway.
         desktop.boxes.answerNext(platform::Answer::Yes);
@@ -175,15 +165,9 @@ TEST(VanishingFile, EachChangeBehindTheEditorsBack) {
         EXPECT_EQ(readBytes(dir.path("MAIN.BAK")), OldBackup);
         EXPECT_EQ(doc.changed(), !saved);
         if (unreadable) std::filesystem::permissions(dir.path("MAIN.BAS"), std::filesystem::perms::owner_all);
-        if (saved) {
-            EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text + "' edited\r\n\r\n");
-        }
-        if (unreadable) {
-            EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), text);
-        }
-        if (mode == Mode::Entity && r[2] == "deleted" && !saveAs) {
+        if (saved || unreadable) EXPECT_EQ(readBytes(dir.path("MAIN.BAS")), saved ? text + "' edited\r\n\r\n" : text);
+        if (mode == Mode::Entity && r[2] == "deleted" && !saveAs)
             EXPECT_EQ(desktop.boxes.shown.front().text, "Can't make backup file!");
-        }
     }
 }
 
