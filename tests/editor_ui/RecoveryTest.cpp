@@ -62,11 +62,11 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
 
     const pid_t typist = runWindow(state, file, mode, [&](editor::ui::frmEdit32& window, auto&) {
         QTest::keyClicks(window.findChild<QWidget*>("txtEdit"), "' typed");
-        QTest::qWaitFor([&] {
+        static_cast<void>(QTest::qWaitFor([&] {
             const QStringList records = QDir(QString::fromStdString(state)).entryList({"*.rec"});
             return !records.empty() &&
                    cases::read(state + "/" + records[0].toStdString()).find("' typed") != std::string::npos;
-        });
+        }));
         std::ofstream(result) << "ready";
         for (;;) QTest::qWait(50);
     });
@@ -77,7 +77,7 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
 
     const pid_t second =
         runWindow(state, file, mode, [&](editor::ui::frmEdit32& window, platform::RecordingDesktop& desktop) {
-            QTest::qWaitFor([&] { return !desktop.boxes.shown.empty(); });
+            static_cast<void>(QTest::qWaitFor([&] { return !desktop.boxes.shown.empty(); }));
             std::ofstream out(result, std::ios::binary);
             out << (desktop.boxes.shown.empty() ? "" : desktop.boxes.shown[0].text) << '\0' << window.editorText()
                 << '\0' << window.document().changed() << window.document().currentEntityName();
