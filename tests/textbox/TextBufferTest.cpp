@@ -87,7 +87,7 @@ TEST(TextBuffer, SnapshotsKeepTheirTextWhileTheBufferIsEdited) {
         if (step % 30 == 0 && step < 300) taken.emplace_back(b.snapshot(), model);
         if (step == 300)
             reader = std::thread([&] {
-                for (const auto& [snapshot, text] : taken) EXPECT_TRUE(snapshot.bytes() == text);
+                for (auto& [s, text] : taken) EXPECT_TRUE(s.bytes() == text);
             });
         b.replace(from, to, std::u16string(with.begin(), with.end()));
         model.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), with);
