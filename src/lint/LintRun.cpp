@@ -254,25 +254,24 @@ public:
                 judge(batch);
                 if (line) marks.closeThrough(line->iPhysicalLine, held.notes);
             },
-            report);
-        // The text is needed again only for a second pass.
-        if (baseline_ && report) engine.LoadFromText(path, text, nullptr, options_.level);
-        else engine.LoadFromText(path, std::move(text), nullptr, options_.level);
-        marks.finish(held.notes);
-        engine.setLineSink(nullptr);
+            false);
         std::string reportText;
         if (report) {
-            // The report text comes from the engine's slots: scan again
-            // without the excused findings.
-            if (!dropped.empty()) {
-                engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
-                    return !options_.ignored.count(id) && !dropped.count(ordinal);
-                });
-                engine.LoadFromText(path, std::move(text), nullptr, options_.level);
-            }
-            reportText = engine.sFillMessages();
+            // The report is made as the lines go, laid out for the head it
+            // will most likely have; the text is needed again for a second
+            // pass.
+            engine.setStreamedReport(scan::clsOculon::StreamedReport{});
+            engine.LoadFromText(path, text, nullptr, options_.level);
+        } else {
+            engine.LoadFromText(path, std::move(text), nullptr, options_.level);
+        }
+        marks.finish(held.notes);
+        if (report) {
+            reportText = reportOf(engine, path, std::move(text), dropped);
             held.notes.clear();
         }
+        engine.setLineSink(nullptr);
+        engine.setStreamedReport(std::nullopt);
         engine.setFindingFilter(nullptr);
         held.internalName = engine.internalName();
         held.lineCount = engine.lineCount();
@@ -281,6 +280,37 @@ public:
     }
 
 private:
+    // The report of the file the engine scanned last with a streamed report,
+    // without the findings whose ordinals are `dropped`: scanned again when
+    // findings are dropped, and again when the report was laid out for
+    // another head than the one it has.
+    std::string reportOf(scan::clsOculon& engine, const std::string& path, std::string text,
+                         const std::set<long>& dropped) const {
+        // The last pass takes the text over.
+        const auto again = [&](std::optional<scan::clsOculon::StreamedReport> layout, bool last) {
+            engine.setStreamedReport(std::move(layout));
+            if (last) engine.LoadFromText(path, std::move(text), nullptr, options_.level);
+            else engine.LoadFromText(path, text, nullptr, options_.level);
+        };
+        engine.setLineSink([](const scan::tSourceLine*, long, const std::vector<scan::tFinding>&) {}, false);
+        if (!dropped.empty()) {
+            engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
+                return !options_.ignored.count(id) && !dropped.count(ordinal);
+            });
+            again(scan::clsOculon::StreamedReport{}, false);
+        }
+        std::optional<std::string> report = engine.streamedReport();
+        if (!report) {
+            again(engine.streamedReportLayout(), false);
+            report = engine.streamedReport();
+        }
+        if (report) return std::move(*report);
+        // Made from the lines kept, should the layout still not hold.
+        engine.setLineSink(nullptr);
+        again(std::nullopt, true);
+        return engine.sFillMessages();
+    }
+
     const Options& options_;
     const FormatWriter& writer_;
     const Baseline* baseline_;

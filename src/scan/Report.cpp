@@ -136,7 +136,8 @@ private:
 struct clsOculon::ReportBuffer {
     std::string sText;
     PrintWriter* writer = nullptr;
-    bool bCut = false;  // some text did not fit
+    bool bCut = false;        // some text did not fit
+    std::size_t iOffset = 0;  // the length of the report before sText
 };
 
 std::string clsOculon::sToday() {
@@ -153,8 +154,9 @@ void clsOculon::mAppendStringToByteArray(std::initializer_list<std::string_view>
         std::string& r = buffer.sText;
         std::size_t iSize = 0;
         for (std::string_view p : sPieces) iSize += p.size();
-        if (r.size() + iSize > ReportLimit) {
-            if (r.size() <= MoreRoom) r += MoreLine;
+        const std::size_t iLength = buffer.iOffset + r.size();
+        if (iLength + iSize > ReportLimit) {
+            if (iLength <= MoreRoom) r += MoreLine;
             buffer.bCut = true;
             return;
         }
@@ -216,36 +218,85 @@ void clsOculon::mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, 
 }
 
 void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
+    for (std::size_t i = 1; i < mtLines.size(); ++i)
+        if (!mtLines[i].sMessages[1].empty()) mFormatLineBlock(mtLines[i], msInternalName, buffer);
+}
+
+void clsOculon::mFormatLineBlock(const tSourceLine& tLine, const std::string& sInternalName, ReportBuffer& buffer) {
     PrintWriter* w = buffer.writer;
-    for (std::size_t i = 1; i < mtLines.size(); ++i) {
-        const tSourceLine& tLine = mtLines[i];
-        if (tLine.sMessages[1].empty()) continue;
-        if (w) {
-            const std::string sLocation = "Location: " + msInternalName + "." + tLine.sLocation;
-            w->line("", false);
-            bool bFirst = true;
-            for (const std::string& l : printLines(tLine.sText)) {
-                w->line(bFirst ? "Src Line: " + l : l, true, bFirst ? 10 : 0);
-                bFirst = false;
-            }
-            w->line(sLocation, false);
-            w->line("", false);
-        } else {
-            mAppendStringToByteArray({"Src Line:    ", tLine.sText}, buffer);
-            mAppendStringToByteArray({"Location: ", msInternalName, ".", tLine.sLocation, "\r\n\r\n"}, buffer);
+    if (w) {
+        const std::string sLocation = "Location: " + sInternalName + "." + tLine.sLocation;
+        w->line("", false);
+        bool bFirst = true;
+        for (const std::string& l : printLines(tLine.sText)) {
+            w->line(bFirst ? "Src Line: " + l : l, true, bFirst ? 10 : 0);
+            bFirst = false;
         }
-        for (std::size_t s = 1; s <= LineSlots; ++s) {
-            if (tLine.sMessages[s].empty()) {
-                if (!w) mAppendStringToByteArray({"*****************\r\n"}, buffer);
-                break;
-            }
-            if (w) {
-                for (const std::string& l : printLines(tLine.sMessages[s])) w->line(l, false);
-            } else {
-                mAppendStringToByteArray({tLine.sMessages[s]}, buffer);
-            }
+        w->line(sLocation, false);
+        w->line("", false);
+    } else {
+        mAppendStringToByteArray({"Src Line:    ", tLine.sText}, buffer);
+        mAppendStringToByteArray({"Location: ", sInternalName, ".", tLine.sLocation, "\r\n\r\n"}, buffer);
+    }
+    for (std::size_t s = 1; s <= LineSlots; ++s) {
+        if (tLine.sMessages[s].empty()) {
+            if (!w) mAppendStringToByteArray({"*****************\r\n"}, buffer);
+            break;
+        }
+        if (w) {
+            for (const std::string& l : printLines(tLine.sMessages[s])) w->line(l, false);
+        } else {
+            mAppendStringToByteArray({tLine.sMessages[s]}, buffer);
         }
     }
+}
+
+void clsOculon::mStreamLineBlock(const tSourceLine& tLine) {
+    trapErrors("sFillMessages", [&] {
+        const std::string& sName = mtStreamedReport->sInternalName ? *mtStreamedReport->sInternalName : msInternalName;
+        if (!msReportName) msReportName = sName;
+        else if (*msReportName != sName) mbReportNameChanged = true;
+        ReportBuffer buffer;
+        buffer.iOffset = mtStreamedReport->headLength;
+        // Past this length no text fits any more (the shortest is longer
+        // than what is left): the block is only noted as cut.
+        if (buffer.iOffset + msReportBlocks.size() > MoreRoom) {
+            mbReportCut = true;
+            return;
+        }
+        buffer.sText = std::move(msReportBlocks);
+        buffer.bCut = mbReportCut;
+        mFormatLineBlock(tLine, sName, buffer);
+        msReportBlocks = std::move(buffer.sText);
+        mbReportCut = buffer.bCut;
+    });
+}
+
+std::optional<std::string> clsOculon::streamedReport() {
+    return trapErrors("sFillMessages", [&]() -> std::optional<std::string> {
+        if (!mtStreamedReport) return std::nullopt;
+        ReportBuffer buffer;
+        std::string sWork;
+        mFormatMessageBanner(sWork, buffer, nullptr);
+        mFormatModuleMessages(sWork, buffer, nullptr);
+        const bool bSameName = !msReportName || (!mbReportNameChanged && *msReportName == msInternalName);
+        const bool bSameHead = buffer.sText.size() == mtStreamedReport->headLength;
+        // Blocks that all fitted fit after any head that leaves room for them.
+        const bool bWhole = !mbReportCut && buffer.sText.size() + msReportBlocks.size() <= ReportLimit;
+        if (!bSameName || (!bSameHead && !bWhole)) return std::nullopt;
+        std::string r = std::move(buffer.sText);
+        r += msReportBlocks;
+        if (buffer.bCut || mbReportCut) endWithMore(r);
+        return r;
+    });
+}
+
+clsOculon::StreamedReport clsOculon::streamedReportLayout() {
+    ReportBuffer buffer;
+    std::string sWork;
+    mFormatMessageBanner(sWork, buffer, nullptr);
+    mFormatModuleMessages(sWork, buffer, nullptr);
+    return StreamedReport{buffer.sText.size(), msInternalName};
 }
 
 std::string clsOculon::mFillMessages(platform::Printer* printer) {

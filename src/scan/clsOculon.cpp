@@ -157,6 +157,10 @@ void clsOculon::mInitialize() {
     meModuleWalk = ModuleWalk::SeekOption;
     miControlDepth = 0;
     mtControlLines.clear();
+    msReportBlocks.clear();
+    mbReportCut = false;
+    msReportName.reset();
+    mbReportNameChanged = false;
     // The lines of the previous file go too, so that a file that cannot be
     // read reports nothing but its head; their storage is kept for the next.
     for (std::size_t i = 1; i < mtLines.size(); ++i) mtSpareLines.push_back(std::move(mtLines[i]));
@@ -286,6 +290,7 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
             mCritiqueLine(tLine);
             ++miLineCount;
             mFollowModuleLine(tLine);
+            if (mtStreamedReport && !tLine.sMessages[1].empty()) mStreamLineBlock(tLine);
             if (mfLineSink) mHandOver(&tLine);
             if (rProgressBar && p < n) {
                 // The position of the next line in the file's byte image

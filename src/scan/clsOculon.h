@@ -233,6 +233,22 @@ public:
         mfLineSink = std::move(sink);
         mbKeepLines = !mfLineSink || keepLines;
     }
+    // From the next Load on: makes the report's line blocks as the lines are
+    // cut, laid out after a head (banner and module findings) of headLength
+    // characters and under the internal name sInternalName (nullopt: the one
+    // read so far), so that the report needs no line kept. Off (the
+    // default): the report is made from the lines kept.
+    struct StreamedReport {
+        std::size_t headLength = 0;
+        std::optional<std::string> sInternalName;
+    };
+    void setStreamedReport(std::optional<StreamedReport> layout) { mtStreamedReport = std::move(layout); }
+    // After a Load with a streamed report: the report text as sFillMessages()
+    // gives it from kept lines; nullopt when the file's head or internal name
+    // differ from the layout's and the blocks would have been cut otherwise:
+    // then a Load with streamedReportLayout() gives it.
+    std::optional<std::string> streamedReport();
+    StreamedReport streamedReportLayout();
     // Today's date as the report head shows it ("mm/dd/yyyy").
     static std::string sToday();
 
@@ -308,6 +324,10 @@ private:
     void mFormatMessageBanner(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatModuleMessages(std::string& sWork, ReportBuffer& buffer, platform::Printer* printer);
     void mFormatLineBlocks(ReportBuffer& buffer, platform::Printer* printer);
+    // The block of one line with findings, under the module's internal name.
+    void mFormatLineBlock(const tSourceLine& tLine, const std::string& sInternalName, ReportBuffer& buffer);
+    // Lays out the block of a line just cut, for a streamed report.
+    void mStreamLineBlock(const tSourceLine& tLine);
     // Appends the pieces as one text: whole, or not at all when they do not fit.
     void mAppendStringToByteArray(std::initializer_list<std::string_view> sPieces, ReportBuffer& buffer);
     std::string mFillMessages(platform::Printer* printer);
@@ -353,6 +373,14 @@ private:
     std::vector<tControlLine> mtControlLines;  // the form description, its first "Begin" to its "End"
     FindingFilter mfFindingFilter;             // leaves findings out (none when empty)
     long miFindingOrdinal = 0;                 // findings that passed the check level so far
+    // A report made as the lines are cut (see setStreamedReport): its line
+    // blocks so far (never more than the report's limit), whether any text
+    // did not fit, and the internal name they were laid out under.
+    std::optional<StreamedReport> mtStreamedReport;
+    std::string msReportBlocks;
+    bool mbReportCut = false;
+    std::optional<std::string> msReportName;
+    bool mbReportNameChanged = false;
 };
 
 }  // namespace scan

@@ -45,6 +45,22 @@ protected:
     Scan() { fs::remove_all(dir), fs::create_directories(dir / "sub"); }
     ~Scan() override { setCheckLevel(1), fs::remove_all(dir); }
     const tSourceLine& line(long i) { return A::line(oculon, i); }
+    // The report of a text made as its lines are cut, by an engine that keeps
+    // none of them, laid out again when the first layout does not hold.
+    static std::string streamed(const std::string& name, const std::string& text) {
+        clsOculon e{std::string(VARNEL_BINARY_DIR) + "/no-such-userdefs.txt"};
+        e.setLineSink([](const tSourceLine*, long, const std::vector<tFinding>&) {});
+        e.setStreamedReport(clsOculon::StreamedReport{});
+        e.LoadFromText(name, text);
+        std::optional<std::string> report = e.streamedReport();
+        if (!report) {
+            e.setStreamedReport(e.streamedReportLayout());
+            e.LoadFromText(name, text);
+            report = e.streamedReport();
+        }
+        EXPECT_TRUE(e.lines().size() <= 2) << name;
+        return report.value_or("(no report)");
+    }
     platform::RecordingDesktop desktop;
     clsOculon oculon{std::string(VARNEL_BINARY_DIR) + "/no-such-userdefs.txt"};
     const fs::path dir = fs::temp_directory_path() / ("scan-test-" + std::to_string(::getpid()));
@@ -198,12 +214,22 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
         setCheckLevel(level);
         oculon.Load(casePath("util.bas"));
         EXPECT_EQ(oculon.sFillMessages(), expectedReport("util.level" + std::to_string(level) + ".txt")) << level;
+        EXPECT_EQ(streamed("util.bas", cases::read(casePath("util.bas"))),
+                  expectedReport("util.level" + std::to_string(level) + ".txt"))
+            << level;
     }
+    // Lines with findings before the name line show the name read last.
+    const std::string late = "Dim vntA\r\nAttribute VB_Name = \"modLate\"\r\nDim vntB\r\n";
+    oculon.LoadFromText("LATE.BAS", late);
+    EXPECT_EQ(streamed("LATE.BAS", late), oculon.sFillMessages());
+    EXPECT_NE(oculon.sFillMessages().find("Src Line:    Dim vntA\r\nLocation: modLate.(declarations)\r\n"),
+              std::string::npos);
     // A line beyond the 128,000-character report gives way to "** More **";
     // after it only texts short enough for the room left still come, whole.
     setCheckLevel(2);
     oculon.LoadFromText("BIG.BAS", std::string(130000, 'x') + "\r\n");
     EXPECT_EQ(oculon.sFillMessages(), expectedReport("big.level2.txt"));
+    EXPECT_EQ(streamed("BIG.BAS", std::string(130000, 'x') + "\r\n"), expectedReport("big.level2.txt"));
     // A cut report ends with "** More **" however little room the last text
     // that fitted left: each width leaves a different room.
     for (std::size_t width = 195; width <= 215; ++width) {
@@ -213,6 +239,7 @@ TEST_F(Scan, ReportsAtEachLevelWithinTheirLimit) {
         const std::string report = oculon.sFillMessages();
         EXPECT_TRUE(report.size() <= 128000u && report.size() >= 128000u - 250u) << report.size();
         EXPECT_TRUE(report.ends_with("\r\n** More **\r\n")) << width;
+        EXPECT_EQ(streamed("BIG.BAS", text), report) << width;
         std::istringstream rest(report.substr(report.find("** More **\r\n")));
         for (std::string l; width == 200 && std::getline(rest, l);)
             EXPECT_TRUE(l == "** More **\r" || l == "*****************\r" || l == "Location: .(declarations)\r" ||
