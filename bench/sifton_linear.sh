@@ -54,7 +54,7 @@ done
 rm -f "$work/big.bas"
 for f in gcc report json sarif; do
     awk -v a="${took[100$f]}" -v b="${took[200$f]}" -v f=$f \
-        'BEGIN { printf "%-34s %7.2f x\n", "time 200 MB / 100 MB, " f, a > 0 ? b / a : 0 }'
+        'BEGIN { printf "%-34s %7.2f x\n", "time 200 MB / 100 MB, " f, (a > 0 ? b / a : 0) }'
 done
 
 # -j 1000 over 40 small files.
