@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <string_view>
 
 #include "textlib/TextLib.h"
 
@@ -10,16 +11,32 @@ namespace lint {
 
 namespace {
 
-// The comment of a logical line: the text after its first apostrophe that
-// stands outside a string literal; nullopt when it has none.
-std::optional<std::string> commentOf(const std::string& text) {
+// Where the comment of a logical line starts: just after its first
+// apostrophe that stands outside a string literal; npos when it has none.
+std::size_t commentStart(const std::string& text) {
+    if (text.find('\'') == std::string::npos) return std::string::npos;  // most lines
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '"') inString = !inString;
-        else if (text[i] == '\'' && !inString) return text.substr(i + 1);
+        else if (text[i] == '\'' && !inString) return i + 1;
         else if (text[i] == '\n') inString = false;
     }
-    return std::nullopt;
+    return std::string::npos;
+}
+
+// Whether a comment's text begins, after blanks and tabs, with "sifton:" in
+// any case: the only comments parseSuppression reads, found without copying
+// the many others.
+bool startsSuppression(std::string_view text) {
+    constexpr std::string_view Head = "sifton:";
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos || text.size() - first < Head.size()) return false;
+    for (std::size_t k = 0; k < Head.size(); ++k) {
+        char c = text[first + k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != Head[k]) return false;
+    }
+    return true;
 }
 
 bool isIdChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
@@ -64,10 +81,10 @@ void SuppressionMarks::read(const scan::tSourceLine& line, std::vector<Note>& no
     if (line.iPhysicalLine <= 0) return;
     const bool declarations = line.sLocation == "(declarations)";
     if (!declarations) fileMarksOpen_ = false;
-    std::optional<std::string> comment = commentOf(line.sText);
-    if (!comment) return;
+    const std::size_t at = commentStart(line.sText);
+    if (at == std::string::npos || !startsSuppression(std::string_view(line.sText).substr(at))) return;
     bool file = false;
-    std::optional<std::vector<std::string>> ids = parseSuppression(*comment, file);
+    std::optional<std::vector<std::string>> ids = parseSuppression(line.sText.substr(at), file);
     if (!ids) return;
     // The comment's own physical line: the last one of a continued statement.
     long commentLine = line.iPhysicalLine;
