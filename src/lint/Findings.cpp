@@ -12,11 +12,11 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The logical line's text without its final line end.
-std::string_view withoutLineEnd(const std::string& text) {
+std::string_view withoutLineEnd(std::string_view text) {
     std::size_t n = text.size();
     if (n > 0 && text[n - 1] == '\n') --n;
     if (n > 0 && text[n - 1] == '\r') --n;
-    return std::string_view(text).substr(0, n);
+    return text.substr(0, n);
 }
 
 std::string makeOneLine(const std::string& text) {

@@ -13,15 +13,15 @@ namespace {
 
 // Where the comment of a logical line starts: just after its first
 // apostrophe that stands outside a string literal; npos when it has none.
-std::size_t commentStart(const std::string& text) {
-    if (text.find('\'') == std::string::npos) return std::string::npos;  // most lines
+std::size_t commentStart(std::string_view text) {
+    if (text.find('\'') == std::string_view::npos) return std::string_view::npos;  // most lines
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '"') inString = !inString;
         else if (text[i] == '\'' && !inString) return i + 1;
         else if (text[i] == '\n') inString = false;
     }
-    return std::string::npos;
+    return std::string_view::npos;
 }
 
 // Whether a comment's text begins, after blanks and tabs, with "sifton:" in
@@ -82,9 +82,9 @@ void SuppressionMarks::read(const scan::tSourceLine& line, std::vector<Note>& no
     const bool declarations = line.sLocation == "(declarations)";
     if (!declarations) fileMarksOpen_ = false;
     const std::size_t at = commentStart(line.sText);
-    if (at == std::string::npos || !startsSuppression(std::string_view(line.sText).substr(at))) return;
+    if (at == std::string_view::npos || !startsSuppression(line.sText.substr(at))) return;
     bool file = false;
-    std::optional<std::vector<std::string>> ids = parseSuppression(line.sText.substr(at), file);
+    std::optional<std::vector<std::string>> ids = parseSuppression(std::string(line.sText.substr(at)), file);
     if (!ids) return;
     // The comment's own physical line: the last one of a continued statement.
     long commentLine = line.iPhysicalLine;

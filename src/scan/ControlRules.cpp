@@ -61,10 +61,10 @@ constexpr ControlPrefix BuiltInControlPrefixes[] = {
 // "???" for a class that neither knows, which no name matches.
 // A style found as plain text but followed by no "_" gives no prefix and
 // the table is used instead.
-std::string clsOculon::msControlPrefixFor(const std::string& sClass) {
+std::string clsOculon::msControlPrefixFor(std::string_view sClass) {
     return trapErrors("msControlPrefixFor", [&]() -> std::string {
         const auto iDot = sClass.find('.');
-        const std::string sShort = iDot == std::string::npos ? sClass : sClass.substr(iDot + 1);
+        const std::string_view sShort = iDot == std::string_view::npos ? sClass : sClass.substr(iDot + 1);
         if (!msControlStyles.empty() && !sShort.empty()) {
             const auto iAt = msControlStyles.find(sShort);
             if (iAt != std::string::npos) {
@@ -85,14 +85,14 @@ std::string clsOculon::msControlPrefixFor(const std::string& sClass) {
 // labels and frames may keep their default names (Line1, Label3, Frame1).
 void clsOculon::mControlRules(tSourceLine& tLine) {
     trapErrors("mControlRules", [&] {
-        const std::string& sClass = tLine.word(2);
-        const std::string& sName = tLine.word(3);
+        const std::string_view sClass = tLine.word(2);
+        const std::string_view sName = tLine.word(3);
         const std::string sPrefix = msControlPrefixFor(sClass);
         if (sName.starts_with(sPrefix)) return;
         if ((sPrefix == "lin" || sPrefix == "lbl" || sPrefix == "fra") &&
             (sName.starts_with("Line") || sName.starts_with("Label") || sName.starts_with("Frame")))
             return;
-        mPostModuleError(MessageId::ControlPrefix, sName, sClass + "} {" + sPrefix);
+        mPostModuleError(MessageId::ControlPrefix, sName, std::string(sClass) + "} {" + sPrefix);
     });
 }
 
@@ -107,8 +107,8 @@ void clsOculon::mControlRules(tSourceLine& tLine) {
 void clsOculon::mCritiqueControl(std::size_t& iLine, const std::string& sParent) {
     trapErrors("mCritiqueControl", [&] {
         struct Block {
-            std::string sClass;
-            std::string sName;
+            std::string_view sClass;
+            std::string_view sName;
             std::size_t iParentLength;  // its parent's path is sPath cut to this length
         };
         std::vector<Block> blocks;
@@ -123,7 +123,7 @@ void clsOculon::mCritiqueControl(std::size_t& iLine, const std::string& sParent)
 
         open();
         while (iLine < mtControlLines.size()) {
-            const std::string& w1 = mtControlLines[iLine].w1;
+            const std::string_view w1 = mtControlLines[iLine].w1;
             if (w1 == "End") {
                 if (blocks.size() == 1) break;
                 sPath.resize(blocks.back().iParentLength);
@@ -135,7 +135,7 @@ void clsOculon::mCritiqueControl(std::size_t& iLine, const std::string& sParent)
                 // Only caption lines can file anything.
                 const Block& block = blocks.back();
                 mCritiqueControlProperty(mtControlLines[iLine], block.sName, block.sClass,
-                                         sPath.substr(0, block.iParentLength));
+                                         std::string_view(sPath).substr(0, block.iParentLength));
             }
             ++iLine;
         }
@@ -144,14 +144,14 @@ void clsOculon::mCritiqueControl(std::size_t& iLine, const std::string& sParent)
 
 // One line of a control's block: a command button's or menu item's caption
 // needs an access key. "Cancel" buttons and menu separators ("-") are exempt.
-void clsOculon::mCritiqueControlProperty(const tControlLine& tLine, const std::string& sName, const std::string& sClass,
-                                         const std::string& sParent) {
+void clsOculon::mCritiqueControlProperty(const tControlLine& tLine, std::string_view sName, std::string_view sClass,
+                                         std::string_view sParent) {
     trapErrors("mCritiqueControlProperty", [&] {
-        const std::string& w1 = tLine.w1;
-        const std::string& w2 = tLine.w2;
-        if (w1 != "Caption" || w2.find('&') != std::string::npos || w2 == "\"Cancel\"") return;
+        const std::string_view w1 = tLine.w1;
+        const std::string_view w2 = tLine.w2;
+        if (w1 != "Caption" || w2.find('&') != std::string_view::npos || w2 == "\"Cancel\"") return;
         if (sClass == "VB.CommandButton" || (sClass == "VB.Menu" && w2 != "\"-\""))
-            mPostModuleError(MessageId::AcceleratorKeys, sName + "} {" + w2, sParent);
+            mPostModuleError(MessageId::AcceleratorKeys, std::string(sName) + "} {" + std::string(w2), sParent);
     });
 }
 

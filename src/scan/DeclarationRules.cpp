@@ -16,7 +16,7 @@ namespace {
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 
-bool contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // The built-in prefixes, by exact type word; any word not listed is a
 // user-defined type or class that needs no prefix ("UDT").
@@ -44,8 +44,10 @@ constexpr AcceptedPair AcceptedPairs[] = {{"Long", "lng"}, {"String", "str"}, {"
 // True when the word reads as a number: digits with at most one decimal
 // point and an optional exponent ("1200", "8.25", "1E5"), blanks around it
 // allowed. Signs never reach here: the word cutter drops "+" and "-".
-bool clsOculon::mfIsNumeric(const std::string& sWord) {
-    const std::string s = textlib::Trim(sWord);
+bool clsOculon::mfIsNumeric(std::string_view sWord) {
+    std::string_view s = sWord;
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     std::size_t i = 0;
     bool digits = false;
     bool point = false;
@@ -149,12 +151,12 @@ void clsOculon::mCheckTypeAgainstName(std::string_view sName, std::string_view s
 // prefixes, and each name against its type.
 void clsOculon::mVariableRules(tSourceLine& tLine) {
     trapErrors("mVariableRules", [&] {
-        const std::string& w1 = tLine.word(1);
-        const std::string& w2 = tLine.word(2);
+        const std::string_view w1 = tLine.word(1);
+        const std::string_view w2 = tLine.word(2);
         const long iCount = tLine.iWordCount;
 
         // Names beginning with "Pelto" are exempt from the module-level Dim rule.
-        if (w1 == "Dim" && mbInDeclarations && textlib::Left(w2, 5) != "Pelto")
+        if (w1 == "Dim" && mbInDeclarations && !w2.starts_with("Pelto"))
             mPostError(MessageId::ModuleLevelDim, tLine, w1);
 
         const bool bConst = contains(tLine.sText, "Const ");
@@ -167,7 +169,7 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
         std::string_view sType;
         long iName = 2;
         while (iName <= iCount) {
-            const std::string& w3 = tLine.word(3);
+            const std::string_view w3 = tLine.word(3);
             if (bMultipleTest && w3 != "As" && !w3.empty()) {
                 if (!mfIsNumeric(w3) || tLine.word(4) != "As")
                     mPostError(MessageId::MultipleVarsWithoutTypes, tLine, w2);
@@ -216,14 +218,14 @@ void clsOculon::mVariableRules(tSourceLine& tLine) {
 // Member lines ("Name As String", as in a Type block).
 void clsOculon::mTypeRules(tSourceLine& tLine) {
     trapErrors("mTypeRules", [&] {
-        std::string sType;
+        std::string_view sType;
         for (long i = 2; i <= 99; ++i) {
             if (tLine.word(i) == "As") {
                 sType = tLine.word(i + 1);
                 break;
             }
         }
-        const std::string& sName = tLine.word(1);
+        const std::string_view sName = tLine.word(1);
         // Reported here and again by the name check: both findings are kept.
         if (!sName.empty() && std::string_view("#$%&@").find(sName.back()) != std::string_view::npos)
             mPostError(MessageId::TypeSuffix, tLine, sName);
@@ -234,9 +236,11 @@ void clsOculon::mTypeRules(tSourceLine& tLine) {
 // Constants are written in capitals ("MAX_SIZE").
 void clsOculon::mConstantRules(tSourceLine& tLine) {
     trapErrors("mConstantRules", [&] {
-        const std::string& w1 = tLine.word(1);
-        const std::string& sName = (w1 == "Public" || w1 == "Private") ? tLine.word(3) : tLine.word(2);
-        if (sName != textlib::UCase(sName)) mPostError(MessageId::ConstantCase, tLine, sName);
+        const std::string_view w1 = tLine.word(1);
+        const std::string_view sName = (w1 == "Public" || w1 == "Private") ? tLine.word(3) : tLine.word(2);
+        // Written in capitals: no letter a to z.
+        if (sName.find_first_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
+            mPostError(MessageId::ConstantCase, tLine, sName);
     });
 }
 

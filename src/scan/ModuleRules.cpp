@@ -9,9 +9,9 @@ namespace scan {
 // characters; a continued line is measured up to its first " _".
 void clsOculon::mLineLengthRule(tSourceLine& tLine) {
     // The first " _" (1-based), found by its "_", which is rarer than a blank.
-    const std::string& s = tLine.sText;
+    const std::string_view s = tLine.sText;
     std::int64_t iLength = static_cast<std::int64_t>(s.size());
-    for (std::size_t i = s.find('_', 1); i != std::string::npos; i = s.find('_', i + 1)) {
+    for (std::size_t i = s.find('_', 1); i != std::string_view::npos; i = s.find('_', i + 1)) {
         if (s[i - 1] == ' ') {
             iLength = static_cast<std::int64_t>(i);
             break;
@@ -23,7 +23,7 @@ void clsOculon::mLineLengthRule(tSourceLine& tLine) {
 // The name line: Attribute VB_Name = "Name".
 void clsOculon::mInternalNameRules(tSourceLine& tLine) {
     trapErrors("mCritiqueLine", [&] {
-        const std::string& sLiteral = tLine.word(3);
+        const std::string_view sLiteral = tLine.word(3);
         msInternalName = sLiteral.size() >= 2 ? sLiteral.substr(1, sLiteral.size() - 2) : "";
         const std::string sPrefix = textlib::UCase(textlib::Left(msInternalName, 3));
         if (msModuleKind == "BAS") {

@@ -23,8 +23,8 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 // Function) and of a Property Get are taken to be "As" and the return type.
 void clsOculon::mParmRules(tSourceLine& tLine) {
     trapErrors("mParmRules", [&] {
-        const std::string& w1 = tLine.word(1);
-        const std::string& w2 = tLine.word(2);
+        const std::string_view w1 = tLine.word(1);
+        const std::string_view w2 = tLine.word(2);
         const long iCount = tLine.iWordCount;
 
         long iKeyword = 2;
@@ -36,8 +36,9 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
         // Textual on purpose: any head mentioning "Function" must show an
         // "As" after its last ")".
         if (contains(tLine.sText, "Function")) {
-            const auto iLastParen = textlib::LastAt(")", tLine.sText);
-            if (textlib::InStr(iLastParen + 1, tLine.sText, "As") == 0)
+            const std::size_t iLastParen = tLine.sText.rfind(')');
+            const std::size_t iFrom = iLastParen == std::string_view::npos ? 0 : iLastParen + 1;
+            if (tLine.sText.find("As", iFrom) == std::string_view::npos)
                 mPostError(MessageId::FunctionReturnType, tLine);
         }
 
@@ -45,8 +46,8 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
         long iName = 0;
         bool bFunction = false;
         bool bProperty = false;
-        const std::string& sKeyword = tLine.word(iKeyword);
-        const std::string& sAfterKeyword = tLine.word(iKeyword + 1);
+        const std::string_view sKeyword = tLine.word(iKeyword);
+        const std::string_view sAfterKeyword = tLine.word(iKeyword + 1);
         if (sAfterKeyword == "Let" || sAfterKeyword == "Set" || sAfterKeyword == "Get") {
             bProperty = true;
             iName = iKeyword + 2;
@@ -66,7 +67,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
                 iEnd = iCount - 1;
             }
             // No fixed limit: every procedure of a module is recorded.
-            msMethods.push_back(tLine.word(iName));
+            msMethods.emplace_back(tLine.word(iName));
             miMethodCount = static_cast<long>(msMethods.size());
         }
 
@@ -196,7 +197,7 @@ void clsOculon::mParmRules(tSourceLine& tLine) {
 // control start.
 void clsOculon::mAssignmentAndCallRules(tSourceLine& tLine) {
     trapErrors("mAssignmentAndCallRules", [&] {
-        const std::string& w1 = tLine.word(1);
+        const std::string_view w1 = tLine.word(1);
         if (msModuleKind == "FRM" &&
             ((startsWith(w1, "txt") && w1.ends_with(".Text")) || (startsWith(w1, "lbl") && w1.ends_with(".Caption"))))
             mPostError(MessageId::DefaultProperty, tLine, w1);

@@ -41,8 +41,8 @@ constexpr int PrintValueColumn = PrintLeft + 2880;
 
 // Cuts an item into the lines it prints as: without its final CR LF, split
 // at every further line end.
-std::vector<std::string> printLines(const std::string& sItem) {
-    std::string s = sItem;
+std::vector<std::string> printLines(std::string_view sItem) {
+    std::string s(sItem);
     if (s.size() >= 2 && s.compare(s.size() - 2, 2, CrLf) == 0) s.resize(s.size() - 2);
     else if (!s.empty() && s.back() == '\n') s.pop_back();
     std::vector<std::string> out;
@@ -225,7 +225,7 @@ void clsOculon::mFormatLineBlocks(ReportBuffer& buffer, platform::Printer*) {
 void clsOculon::mFormatLineBlock(const tSourceLine& tLine, const std::string& sInternalName, ReportBuffer& buffer) {
     PrintWriter* w = buffer.writer;
     if (w) {
-        const std::string sLocation = "Location: " + sInternalName + "." + tLine.sLocation;
+        const std::string sLocation = "Location: " + sInternalName + "." + std::string(tLine.sLocation);
         w->line("", false);
         bool bFirst = true;
         for (const std::string& l : printLines(tLine.sText)) {
@@ -304,7 +304,7 @@ std::string clsOculon::mFillMessages(platform::Printer* printer) {
         ReportBuffer buffer;
         // Room for about twice the source, the most a report usually needs,
         // and never more than its limit.
-        if (!printer) buffer.sText.reserve(std::min(ReportLimit + 16, 2 * msSource.size() + 1024));
+        if (!printer) buffer.sText.reserve(std::min(ReportLimit + 16, 2 * mpSource->sText.size() + 1024));
         std::optional<PrintWriter> writer;
         if (printer) {
             writer.emplace(*printer);

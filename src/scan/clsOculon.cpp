@@ -144,7 +144,9 @@ void clsOculon::mInitialize() {
     mbInDeclarations = false;
     mbInEnum = false;
     mbSourceRead = false;
-    msSource.clear();
+    // A copy of the engine made since the last file may still read that
+    // file's records, which view its text: the text is left to it.
+    mpSource = std::make_shared<SourceText>();
     msModuleKind.clear();
     msFileName.clear();
     msInternalName.clear();
@@ -172,9 +174,9 @@ tSourceLine& clsOculon::mNewLine() {
     if (mtSpareLines.empty()) return mtLines.emplace_back();
     tSourceLine& tLine = mtLines.emplace_back(std::move(mtSpareLines.back()));
     mtSpareLines.pop_back();
-    tLine.sText.clear();
+    tLine.sText = {};
     tLine.iWordCount = 0;  // the words are replaced when the line is cut
-    tLine.sLocation.clear();
+    tLine.sLocation = {};
     tLine.sMessages.clear();
     tLine.iPhysicalLine = 0;
     return tLine;
@@ -200,7 +202,7 @@ void clsOculon::mLoadSource(const std::string& rsFilename, std::string* sSource,
         }
         msFileName = textlib::UCase(rsFilename.substr(iStart));
         if (msModuleKind == "FRM") meModuleWalk = ModuleWalk::SeekBegin;
-        msSource = sSource ? std::move(*sSource) : (mFiles ? *mFiles : platform::files()).readAll(rsFilename);
+        mpSource->sText = sSource ? std::move(*sSource) : (mFiles ? *mFiles : platform::files()).readAll(rsFilename);
         mbInDeclarations = true;
         mbSourceRead = true;
         return true;
@@ -225,7 +227,7 @@ void clsOculon::mHandOver(const tSourceLine* tLine) {
 }
 
 void clsOculon::mFollowModuleLine(const tSourceLine& tLine) {
-    const std::string& w1 = tLine.word(1);
+    const std::string_view w1 = tLine.word(1);
     switch (meModuleWalk) {
         case ModuleWalk::SeekBegin:
             if (w1 != "Begin") return;
@@ -254,8 +256,18 @@ void clsOculon::mFollowModuleLine(const tSourceLine& tLine) {
 void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
     trapErrors("mParseLines", [&] {
         platform::ThrottledPump pump(mbPumpsEvents ? &platform::eventPump() : nullptr);
-        const std::string& s = msSource;
-        const std::size_t n = s.size();
+        std::string& s = mpSource->sText;
+        // Progress is a share of the file as read.
+        const std::size_t iReadSize = s.size();
+        // A last line without a line end is examined like every other: it
+        // gets one here (a lone CR its LF), so that every line's text is a
+        // piece of the file's.
+        if (!s.empty() && s.back() != '\n') {
+            s.reserve(s.size() + 2);  // not the doubling of a plain append, for a huge file
+            s += s.back() == '\r' ? "\n" : CrLf;
+        }
+        const std::string_view sAll = s;
+        const std::size_t n = sAll.size();
         std::size_t p = 0;
         long iPhysical = 1;
         int iLastValue = -1;
@@ -266,25 +278,16 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
             tLine.iPhysicalLine = iPhysical;
             // One physical line, and the next ones while a line ends in "_"
             // right before its line end (CR LF or a bare LF).
+            const std::size_t iStart = p;
             for (;;) {
-                std::size_t lf = s.find('\n', p);
-                if (lf == std::string::npos) {
-                    tLine.sText.append(s, p, std::string::npos);
-                    p = n;
-                    break;
-                }
-                tLine.sText.append(s, p, lf + 1 - p);
+                const std::size_t lf = sAll.find('\n', p);
                 p = lf + 1;
                 ++iPhysical;
                 std::size_t before = lf;
-                if (before > 0 && s[before - 1] == '\r') --before;
-                if (before == 0 || s[before - 1] != '_' || p >= n) break;
+                if (before > 0 && sAll[before - 1] == '\r') --before;
+                if (before == 0 || sAll[before - 1] != '_' || p >= n) break;
             }
-            // A last line without a line end is examined like every other.
-            if (tLine.sText.empty() || tLine.sText.back() != '\n') {
-                if (!tLine.sText.empty() && tLine.sText.back() == '\r') tLine.sText += '\n';
-                else tLine.sText += CrLf;
-            }
+            tLine.sText = sAll.substr(iStart, p - iStart);
             mParseWords(tLine);
             tLine.sLocation = msLocation;
             mCritiqueLine(tLine);
@@ -292,10 +295,10 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
             mFollowModuleLine(tLine);
             if (mtStreamedReport && !tLine.sMessages[1].empty()) mStreamLineBlock(tLine);
             if (mfLineSink) mHandOver(&tLine);
-            if (rProgressBar && p < n) {
+            if (rProgressBar && p < iReadSize) {
                 // The position of the next line in the file's byte image
                 // (two bytes per character), as a share of its last index.
-                double dValue = 200.0 * static_cast<double>(p) / (2.0 * static_cast<double>(n) - 1.0);
+                double dValue = 200.0 * static_cast<double>(p) / (2.0 * static_cast<double>(iReadSize) - 1.0);
                 int iValue = static_cast<int>(std::nearbyint(dValue));
                 if (iValue != iLastValue) {
                     rProgressBar->setValue(iValue);
@@ -307,15 +310,14 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
 }
 
 void clsOculon::mParseWords(tSourceLine& tLine) {
-    // The words are cut straight into the line's list, whose strings keep
-    // the room they had in an earlier line; the list is cut to its final
-    // count at the end.
-    std::vector<std::string>& sWords = tLine.sWords;
+    // A word is a view of the line's text, or, when dropped characters split
+    // it ("a=b" gives "ab"), of the pieces joined and kept beside the text.
+    std::vector<std::string_view>& sWords = tLine.sWords;
+    sWords.clear();
     tLine.iWordCount = 0;
-    std::size_t iWords = 0;
     trapErrors("mParseWords", [&] {
         // The work text is sText followed by one more CR LF, read in place.
-        const std::string& sText = tLine.sText;
+        const std::string_view sText = tLine.sText;
         const char* const pText = sText.data();  // read through a local pointer, which stays in a register
         const std::size_t iTextLen = sText.size();
         auto at = [&](std::size_t q) -> char {
@@ -323,54 +325,62 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
         };
         std::size_t q = 0;  // 0-based
         while (q < iTextLen) {
-            if (iWords == sWords.size()) sWords.emplace_back();
-            std::string& sWord = sWords[iWords];
-            sWord.clear();
             while (q < iTextLen && (charClass(pText[q]) & Skip)) ++q;
             // Past the text only the added CR LF is left: blanks, no word.
             if (q >= iTextLen) break;
             if (pText[q] != '"') {
-                // Runs of kept characters are appended whole; a dropped
-                // character is passed over without ending the word.
+                // The kept characters so far: one run [iFrom, iTo) of the
+                // text, or, once a dropped character splits them, msPiecing.
+                std::size_t iFrom = q, iTo = q;
+                bool bPieced = false;
+                auto keep = [&](std::size_t iRun, std::size_t iEnd) {
+                    if (iRun == iEnd) return;
+                    if (iFrom == iTo) {
+                        iFrom = iRun;
+                        iTo = iEnd;
+                        return;
+                    }
+                    if (!bPieced) msPiecing.assign(pText + iFrom, iTo - iFrom);
+                    bPieced = true;
+                    msPiecing.append(pText + iRun, iEnd - iRun);
+                };
                 std::size_t iRun = q;
                 for (; q < iTextLen; ++q) {
                     const unsigned char k = charClass(pText[q]);
                     if (!(k & (End | Drop))) continue;
                     if (k & End) break;
-                    sWord.append(pText + iRun, q - iRun);
+                    keep(iRun, q);
                     iRun = q + 1;
                 }
-                if (iRun < q) sWord.append(pText + iRun, q - iRun);
+                keep(iRun, q);
+                if (bPieced) sWords.emplace_back(mpSource->sPiecedWords.emplace_back(msPiecing));
+                else if (iFrom < iTo) sWords.push_back(sText.substr(iFrom, iTo - iFrom));
             } else {
-                sWord += '"';
+                // A literal is the text from its quote to its closing quote
+                // (doubled quotes inside it kept).
+                const std::size_t iFrom = q;
                 ++q;
                 for (;;) {
-                    // A run of the literal's characters, appended whole.
-                    const std::size_t iRun = q;
                     for (; q < iTextLen; ++q) {
                         const char c = pText[q];
                         if (c == '"' || c == '\n' || (c == '\r' && at(q + 1) == '\n')) break;
                     }
-                    sWord.append(pText + iRun, q - iRun);
                     // A literal without its closing quote ends at the end of
                     // its physical line.
                     if (q >= iTextLen || pText[q] != '"') break;
                     if (at(q + 1) == '"') {
-                        sWord += "\"\"";
                         q += 2;
                         continue;
                     }
-                    sWord += '"';
                     ++q;
                     break;
                 }
+                sWords.push_back(sText.substr(iFrom, q - iFrom));
             }
-            if (!sWord.empty()) ++iWords;
             if (at(q) == '\'') break;
             ++q;
         }
     });
-    sWords.resize(iWords);
     tLine.iWordCount = static_cast<long>(sWords.size());
 }
 
@@ -419,7 +429,7 @@ void clsOculon::mCritiqueLine(tSourceLine& tLine) {
     }
 }
 
-bool clsOculon::mfHasMethod(const std::string& sName) const {
+bool clsOculon::mfHasMethod(std::string_view sName) const {
     for (long i = 0; i < miMethodCount && i < static_cast<long>(msMethods.size()); ++i)
         if (msMethods[static_cast<std::size_t>(i)] == sName) return true;
     return false;
@@ -486,12 +496,12 @@ void clsOculon::mPostError(MessageId id, tSourceLine& tLine, std::string_view vU
     });
 }
 
-void clsOculon::mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond) {
+void clsOculon::mPostModuleError(MessageId id, std::string_view sFirst, std::string_view sSecond) {
     trapErrors("mPostModuleError", [&] {
         const std::string& sMessage = messageText(id);
         std::string sSuffix;
-        if (!sFirst.empty()) sSuffix += "{" + sFirst + "}";
-        if (!sSecond.empty()) sSuffix += "{" + sSecond + "}";
+        if (!sFirst.empty()) ((sSuffix += '{') += sFirst) += '}';
+        if (!sSecond.empty()) ((sSuffix += '{') += sSecond) += '}';
         if (!mCountFinding(id, sMessage, 0, sSuffix)) return;
         for (std::size_t s = 1; s <= ModuleSlots - 1; ++s) {
             if (msModuleMessages[s].empty()) {

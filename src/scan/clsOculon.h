@@ -10,8 +10,8 @@
 //
 //     void clsOculon::mConstantRules(tSourceLine& tLine) {
 //         trapErrors("mConstantRules", [&] {
-//             const std::string& sName = tLine.word(1) == "Const" ? tLine.word(2) : tLine.word(3);
-//             if (sName != textlib::UCase(sName))
+//             const std::string_view sName = tLine.word(1) == "Const" ? tLine.word(2) : tLine.word(3);
+//             if (sName.find_first_of("abcdefghijklmnopqrstuvwxyz") != std::string_view::npos)
 //                 mPostError(MessageId::ConstantCase, tLine, sName);
 //         });
 //     }
@@ -19,7 +19,8 @@
 // - Words: tLine.word(i) is word i, 1-based, exactly as cut (keyword
 //   comparisons are exact and case-sensitive); any i outside 1..iWordCount
 //   gives "". tLine.sText is the whole logical line with its CR LF (and, for
-//   a continued line, every physical line with its " _" and CR LF).
+//   a continued line, every physical line with its " _" and CR LF). Both
+//   view the engine's copy of the file: they hold until the next Load.
 // - Line findings: mPostError(MessageId, tLine) or mPostError(MessageId,
 //   tLine, usage). Module findings: mPostModuleError(MessageId, first, second).
 //   Both apply the check level, count the finding and store its report text;
@@ -36,6 +37,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -114,19 +116,20 @@ private:
     std::unique_ptr<Slots> slots_;
 };
 
-// One logical source line.
+// One logical source line. Its texts view the text of the file loaded last
+// (and the words that cutting had to piece together): none is copied per
+// line, and they hold until the engine loads the next file.
 struct tSourceLine {
-    std::string sText;                // the line with its CR LF (all physical lines of a continued line)
-    std::vector<std::string> sWords;  // the words, first word at [0]; use word(i)
-    long iWordCount = 0;              // number of words
-    std::string sLocation;            // procedure name, or "(declarations)"
-    MessageSlots sMessages;           // finding texts in slots 1..20, no gaps
-    long iPhysicalLine = 0;           // 1-based number of the file's line where this one starts
+    std::string_view sText;                // the line with its CR LF (all physical lines of a continued line)
+    std::vector<std::string_view> sWords;  // the words, first word at [0]; use word(i)
+    long iWordCount = 0;                   // number of words
+    std::string_view sLocation;            // procedure name, or "(declarations)"
+    MessageSlots sMessages;                // finding texts in slots 1..20, no gaps
+    long iPhysicalLine = 0;                // 1-based number of the file's line where this one starts
 
     // Word i (1-based); "" outside 1..iWordCount.
-    const std::string& word(long i) const {
-        static const std::string empty;
-        return (i >= 1 && i <= iWordCount) ? sWords[static_cast<std::size_t>(i - 1)] : empty;
+    std::string_view word(long i) const {
+        return (i >= 1 && i <= iWordCount) ? sWords[static_cast<std::size_t>(i - 1)] : std::string_view();
     }
 };
 
@@ -275,7 +278,7 @@ private:
     // ---- Filing findings (clsOculon.cpp) ----
     void mPostError(MessageId id, tSourceLine& tLine);
     void mPostError(MessageId id, tSourceLine& tLine, std::string_view vUsage);
-    void mPostModuleError(MessageId id, const std::string& sFirst, const std::string& sSecond);
+    void mPostModuleError(MessageId id, std::string_view sFirst, std::string_view sSecond);
     // Level filter, finding filter and counters; false when the finding is
     // filtered out. Otherwise records it against the given line (0: module).
     bool mCountFinding(MessageId id, const std::string& sMessage, long iLine, std::string sUsage);
@@ -297,27 +300,27 @@ private:
     void mTypeRules(tSourceLine& tLine);
     void mConstantRules(tSourceLine& tLine);
     // True when a word reads as a number ("1200", "8.25").
-    static bool mfIsNumeric(const std::string& sWord);
+    static bool mfIsNumeric(std::string_view sWord);
 
     // ---- Procedure rules (ProcedureRules.cpp) ----
     void mParmRules(tSourceLine& tLine);
     void mAssignmentAndCallRules(tSourceLine& tLine);
     // Whether a name is among the module's procedures (msMethods).
-    bool mfHasMethod(const std::string& sName) const;
+    bool mfHasMethod(std::string_view sName) const;
 
     // ---- Control rules (ControlRules.cpp) ----
-    std::string msControlPrefixFor(const std::string& sClass);
+    std::string msControlPrefixFor(std::string_view sClass);
     void mControlRules(tSourceLine& tLine);
     // Words 1 to 3 of a line of the form description, what the control
-    // rules read of it.
+    // rules read of it (views of the file, as the line's words are).
     struct tControlLine {
-        std::string w1, w2, w3;
+        std::string_view w1, w2, w3;
     };
     // Walks the block whose "Begin" line is mtControlLines[iLine]; leaves
     // iLine on its "End".
     void mCritiqueControl(std::size_t& iLine, const std::string& sParent);
-    void mCritiqueControlProperty(const tControlLine& tLine, const std::string& sName, const std::string& sClass,
-                                  const std::string& sParent);
+    void mCritiqueControlProperty(const tControlLine& tLine, std::string_view sName, std::string_view sClass,
+                                  std::string_view sParent);
 
     // ---- Report (Report.cpp) ----
     struct ReportBuffer;
@@ -339,15 +342,24 @@ private:
     // the next one: a file's cutting then seldom allocates. Never more than
     // the longest file's lines.
     std::vector<tSourceLine> mtSpareLines;
-    std::vector<std::string> msMethods;  // Sub and Function names, in order of their heads
-    long miMethodCount = 0;              // == msMethods.size()
-    std::string msLocation = "(declarations)";
+    std::vector<std::string> msMethods;              // Sub and Function names, in order of their heads
+    long miMethodCount = 0;                          // == msMethods.size()
+    std::string_view msLocation = "(declarations)";  // a word of the file, or this text
     long miErrorCount = 0;
     long miWarningCount = 0;
     long miSuggestCount = 0;
     long miLineCount = 0;
     bool mbOptionExplicit = false;
-    std::string msSource;            // the whole file, one byte per character
+    // The file loaded last, one byte per character, ending in a line end,
+    // and the words cut from it that are no piece of it ("ab" from "a=b");
+    // the line records view both. Shared by an engine's copies, whose
+    // records view them too.
+    struct SourceText {
+        std::string sText;
+        std::deque<std::string> sPiecedWords;  // a deque: its strings never move
+    };
+    std::shared_ptr<SourceText> mpSource = std::make_shared<SourceText>();
+    std::string msPiecing;           // a word being pieced together, reused from word to word
     bool mbInDeclarations = false;   // true until the first procedure head
     bool mbInEnum = false;           // between an Enum head and its "End Enum"
     std::string msModuleKind;        // last three characters of the file name, upper case

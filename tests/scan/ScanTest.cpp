@@ -71,7 +71,7 @@ TEST_F(Scan, LinesAndWords) {
         SCOPED_TRACE(r[0]);
         oculon.LoadFromText("C:\\SRC\\MAIN.BAS", r[0]);
         const tSourceLine& l = line(std::stol(r[1]));
-        EXPECT_EQ(l.sWords, Lines(r.begin() + 4, r.end()));
+        EXPECT_EQ(Lines(l.sWords.begin(), l.sWords.end()), Lines(r.begin() + 4, r.end()));
         EXPECT_EQ(l.iWordCount, static_cast<long>(r.size() - 4));
         if (r[2] != "*") {
             EXPECT_EQ(oculon.lineCount(), std::stol(r[2]));
@@ -85,8 +85,16 @@ TEST_F(Scan, LinesAndWords) {
     for (int i = 0; i < 250; ++i) many += " w" + std::to_string(i);
     oculon.LoadFromText("E.BAS", many + "\r\n" + std::string(2000, '\n'));
     EXPECT_EQ(line(1).word(1).size(), 5000u);
-    EXPECT_EQ(line(1).word(251) + line(1).word(252), "w249");
+    EXPECT_EQ(line(1).word(251), "w249");
+    EXPECT_EQ(line(1).word(252), "");
     EXPECT_EQ(oculon.lineCount(), 2001);
+    // The words view the file's text: a copy of the engine keeps reading
+    // them while the engine goes on to other files.
+    oculon.LoadFromText("E.BAS", "x=5\r\n");
+    const clsOculon copy = oculon;
+    oculon.LoadFromText("E.BAS", "y = 6\r\n");
+    EXPECT_EQ(copy.lines()[1].word(1), "x5");
+    EXPECT_EQ(copy.lines()[1].sText, "x=5\r\n");
     oculon.LoadFromText("E.BAS", "");
     EXPECT_EQ(oculon.lineCount(), 0);
     EXPECT_TRUE(oculon.sourceRead() && desktop.boxes.shown.empty());
