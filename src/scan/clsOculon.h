@@ -86,9 +86,13 @@ class MessageSlots {
 public:
     using Slots = std::array<std::string, LineSlots + 1>;
     MessageSlots() = default;
-    MessageSlots(const MessageSlots& other) : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
+    MessageSlots(const MessageSlots& other)
+        : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr), written_(other.written_) {}
     MessageSlots& operator=(const MessageSlots& other) {
-        if (this != &other) slots_ = other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr;
+        if (this != &other) {
+            slots_ = other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr;
+            written_ = other.written_;
+        }
         return *this;
     }
     MessageSlots(MessageSlots&&) noexcept = default;
@@ -97,23 +101,28 @@ public:
     const std::string& operator[](std::size_t i) const {
         static const std::string empty;
         if (i > LineSlots) throw std::out_of_range("message slot");
-        return slots_ ? (*slots_)[i] : empty;
+        return slots_ && written_ ? (*slots_)[i] : empty;
     }
     std::string& operator[](std::size_t i) {
         if (i > LineSlots) throw std::out_of_range("message slot");
         if (!slots_) slots_ = std::make_unique<Slots>();
+        written_ = true;
         return (*slots_)[i];
     }
     static constexpr std::size_t size() { return LineSlots + 1; }
     // Empties every slot; the storage stays, for the next line that uses it.
     // Slots are filled from 1 without gaps: the first empty one ends them.
+    // Only slots reached for writing since the last clear are looked at: the
+    // storage of a line without findings is not touched.
     void clear() {
-        if (!slots_) return;
-        for (std::size_t i = 1; i <= LineSlots && !(*slots_)[i].empty(); ++i) (*slots_)[i].clear();
+        if (written_ && slots_)
+            for (std::size_t i = 1; i <= LineSlots && !(*slots_)[i].empty(); ++i) (*slots_)[i].clear();
+        written_ = false;
     }
 
 private:
     std::unique_ptr<Slots> slots_;
+    bool written_ = false;  // a slot may hold text
 };
 
 // One logical source line. Its texts view the text of the file loaded last
