@@ -309,6 +309,18 @@ void clsOculon::mParseLines(ProgressIndicator* rProgressBar) {
     });
 }
 
+std::string_view clsOculon::SourceText::keep(std::string_view sWord) {
+    if (sBlocks.empty() || iBlockSize - iBlockUsed < sWord.size()) {
+        iBlockSize = std::max<std::size_t>(4096, sWord.size());
+        sBlocks.push_back(std::make_unique_for_overwrite<char[]>(iBlockSize));
+        iBlockUsed = 0;
+    }
+    char* pAt = sBlocks.back().get() + iBlockUsed;
+    std::memcpy(pAt, sWord.data(), sWord.size());
+    iBlockUsed += sWord.size();
+    return {pAt, sWord.size()};
+}
+
 void clsOculon::mParseWords(tSourceLine& tLine) {
     // A word is a view of the line's text, or, when dropped characters split
     // it ("a=b" gives "ab"), of the pieces joined and kept beside the text.
@@ -353,7 +365,7 @@ void clsOculon::mParseWords(tSourceLine& tLine) {
                     iRun = q + 1;
                 }
                 keep(iRun, q);
-                if (bPieced) sWords.emplace_back(mpSource->sPiecedWords.emplace_back(msPiecing));
+                if (bPieced) sWords.push_back(mpSource->keep(msPiecing));
                 else if (iFrom < iTo) sWords.push_back(sText.substr(iFrom, iTo - iFrom));
             } else {
                 // A literal is the text from its quote to its closing quote

@@ -37,7 +37,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -365,7 +364,13 @@ private:
     // records view them too.
     struct SourceText {
         std::string sText;
-        std::deque<std::string> sPiecedWords;  // a deque: its strings never move
+        // Keeps a pieced word in blocks that never move, and views it there.
+        // A pieced word is shorter than the text it was cut from, so the
+        // blocks never outgrow the file, whatever it holds.
+        std::string_view keep(std::string_view sWord);
+        std::vector<std::unique_ptr<char[]>> sBlocks;
+        std::size_t iBlockSize = 0;  // of the last block
+        std::size_t iBlockUsed = 0;  // of the last block
     };
     std::shared_ptr<SourceText> mpSource = std::make_shared<SourceText>();
     std::string msPiecing;           // a word being pieced together, reused from word to word
