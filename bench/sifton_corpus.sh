@@ -21,6 +21,8 @@ median() {  # COMMAND...: the median processor time of 7 runs, in seconds
         tail -n 1 "$work/t" | awk '{ print $1 + $2 }'
     done | sort -n | sed -n 4p
 }
+# Other work on the machine still slows the runs: say how much there was.
+printf 'load average %s (before)\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 words=$(median wc -w --files0-from="$work/files")
 printf 'files %d, %d bytes\n' "$(tr -cd '\0' <"$work/files" | wc -c)" \
     "$(du -cb --files0-from="$work/files" | tail -n 1 | cut -f1)"
@@ -31,3 +33,4 @@ for f in report gcc; do
     printf '%-28s %6.2f s  %5.2f x wc -w  %4d MB peak\n' "sifton -j 1 --level 3 $f" "$t" \
         "$(awk -v a="$t" -v b="$words" 'BEGIN { print a / b }')" $(($(tail -n 1 "$work/m") / 1024))
 done
+printf 'load average %s (after)\n' "$(cut -d' ' -f1-3 /proc/loadavg)"

@@ -8,16 +8,13 @@ namespace scan {
 // A logical line is too long when its text, CR LF included, runs past 150
 // characters; a continued line is measured up to its first " _".
 void clsOculon::mLineLengthRule(tSourceLine& tLine) {
-    // The first " _" (1-based), found by its "_", which is rarer than a blank.
     const std::string_view s = tLine.sText;
-    std::int64_t iLength = static_cast<std::int64_t>(s.size());
-    for (std::size_t i = s.find('_', 1); i != std::string_view::npos; i = s.find('_', i + 1)) {
-        if (s[i - 1] == ' ') {
-            iLength = static_cast<std::int64_t>(i);
-            break;
-        }
-    }
-    if (iLength > 150) mPostError(MessageId::LineLength, tLine, "Reduce line length to width of normal Code Window");
+    if (s.size() <= 150) return;  // most lines: too short to look for " _"
+    // A " _" within the first 150 characters (its blank 1-based, found by
+    // its "_", which is rarer than a blank) ends the measure in time.
+    for (std::size_t i = s.find('_', 1); i != std::string_view::npos && i <= 150; i = s.find('_', i + 1))
+        if (s[i - 1] == ' ') return;
+    mPostError(MessageId::LineLength, tLine, "Reduce line length to width of normal Code Window");
 }
 
 // The name line: Attribute VB_Name = "Name".
