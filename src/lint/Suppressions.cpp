@@ -14,7 +14,10 @@ namespace {
 // Where the comment of a logical line starts: just after its first
 // apostrophe that stands outside a string literal; npos when it has none.
 std::size_t commentStart(std::string_view text) {
-    if (text.find('\'') == std::string_view::npos) return std::string_view::npos;  // most lines
+    const std::size_t apostrophe = text.find('\'');
+    if (apostrophe == std::string_view::npos) return std::string_view::npos;  // most lines
+    // Without a quote before it, the first apostrophe starts the comment.
+    if (text.find('"') > apostrophe) return apostrophe + 1;
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '"') inString = !inString;
