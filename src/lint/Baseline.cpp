@@ -144,11 +144,4 @@ std::function<bool(const Finding&)> Baseline::matcher(const std::string& file) c
     };
 }
 
-std::vector<bool> Baseline::excused(const std::string& file, const std::vector<Finding>& findings) const {
-    std::vector<bool> out(findings.size(), false);
-    const std::function<bool(const Finding&)> excuses = matcher(file);
-    for (std::size_t i = 0; i < findings.size(); ++i) out[i] = excuses(findings[i]);
-    return out;
-}
-
 }  // namespace lint

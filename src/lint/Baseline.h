@@ -40,12 +40,9 @@ public:
     // the first format (paths relative to the current folder, "#" lines
     // skipped) is read as it always was.
     std::string read(const std::string& baselineFile, const std::string& text);
-    // For each finding of the scanned file `file` (as it was named on the
-    // command line or found in a walk), whether the baseline excuses it;
-    // earlier findings are matched first.
-    std::vector<bool> excused(const std::string& file, const std::vector<Finding>& findings) const;
-    // The same one finding at a time, in order: whether the baseline
-    // excuses the next finding of `file`.
+    // Whether the baseline excuses the next finding of the scanned file
+    // `file` (as it was named on the command line or found in a walk), asked
+    // of its findings in order: earlier findings are matched first.
     std::function<bool(const Finding&)> matcher(const std::string& file) const;
 
 private:
