@@ -186,10 +186,9 @@ public:
         o.read = true;
         const bool report = options_.format == Format::Report;
         const std::unique_ptr<FilePiece> piece = writer_.file(path, out);
-        // The file's notes, and the findings held while an "ignore-file"
-        // comment may still come (with their own texts).
-        FileResult held;
-        held.path = path;
+        // The file's notes, path, name and line count, for the end of its piece.
+        FileResult summary;
+        summary.path = path;
         // Suppression comments. The report format shows every finding as the
         // scanner window does; only a baseline run drops accepted ones there.
         SuppressionMarks marks([&](const scan::CatalogueEntry& e) {
@@ -202,6 +201,20 @@ public:
         // of the findings the baseline excused.
         std::deque<long> ordinals;
         std::set<long> dropped;
+        // No finding need wait for an "ignore-file" comment further down: a
+        // file that has any is read for them first.
+        SuppressionMarks before([](const scan::CatalogueEntry&) { return false; });
+        if (mayHaveFileMarks(text)) {
+            std::vector<Note> notes;
+            engine.setFindingFilter([](scan::MessageId, long) { return false; });
+            engine.setLineSink(
+                [&](const scan::tSourceLine* line, long, const std::vector<scan::tFinding>&) {
+                    if (line) before.read(*line, notes);
+                },
+                false);
+            engine.LoadFromText(path, text, nullptr, options_.level);
+        }
+        marks.takeFileMarks(before);
         engine.setFindingFilter([&](scan::MessageId id, long ordinal) {
             if (options_.ignored.count(id)) return false;
             ordinals.push_back(ordinal);
@@ -230,29 +243,11 @@ public:
         };
         engine.setLineSink(
             [&](const scan::tSourceLine* line, long, const std::vector<scan::tFinding>& filed) {
-                if (line) marks.read(*line, held.notes);
+                if (line) marks.read(*line, summary.notes);
                 batch.clear();
                 for (const scan::tFinding& f : filed) batch.push_back(recordOf(f, line));
-                if (line && marks.fileMarksOpen()) {
-                    // Kept with copies of the line's texts, once for the line.
-                    std::string_view procedure, source;
-                    for (Finding& f : batch) {
-                        if (f.line > 0 && procedure.data() == nullptr) {
-                            procedure = held.texts.emplace_back(f.procedure);
-                            source = held.texts.emplace_back(f.source);
-                        }
-                        if (f.line > 0) f.procedure = procedure, f.source = source;
-                        held.findings.push_back(std::move(f));
-                    }
-                    return;
-                }
-                if (!held.findings.empty()) {
-                    judge(held.findings);
-                    held.findings.clear();
-                    held.texts.clear();
-                }
                 judge(batch);
-                if (line) marks.closeThrough(line->iPhysicalLine, held.notes);
+                if (line) marks.closeThrough(line->iPhysicalLine, summary.notes);
             },
             false);
         std::string reportText;
@@ -265,17 +260,17 @@ public:
         } else {
             engine.LoadFromText(path, std::move(text), nullptr, options_.level);
         }
-        marks.finish(held.notes);
+        marks.finish(summary.notes);
         if (report) {
             reportText = reportOf(engine, path, std::move(text), dropped);
-            held.notes.clear();
+            summary.notes.clear();
         }
         engine.setLineSink(nullptr);
         engine.setStreamedReport(std::nullopt);
         engine.setFindingFilter(nullptr);
-        held.internalName = engine.internalName();
-        held.lineCount = engine.lineCount();
-        piece->finish(held, o.counts, std::move(reportText));
+        summary.internalName = engine.internalName();
+        summary.lineCount = engine.lineCount();
+        piece->finish(summary, o.counts, std::move(reportText));
         return o;
     }
 

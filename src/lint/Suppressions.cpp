@@ -83,7 +83,6 @@ std::optional<std::vector<std::string>> parseSuppression(std::string comment, bo
 void SuppressionMarks::read(const scan::tSourceLine& line, std::vector<Note>& notes) {
     if (line.iPhysicalLine <= 0) return;
     const bool declarations = line.sLocation == "(declarations)";
-    if (!declarations) fileMarksOpen_ = false;
     const std::size_t at = commentStart(line.sText);
     if (at == std::string_view::npos || !startsSuppression(line.sText.substr(at))) return;
     bool file = false;
@@ -98,9 +97,21 @@ void SuppressionMarks::read(const scan::tSourceLine& line, std::vector<Note>& no
         return;
     }
     if (ids->empty()) notes.push_back({commentLine, "sifton: the suppression comment names no rule"});
+    if (file && fileMarksGiven_) return;
     std::vector<Mark>& marks =
         file ? fileMarks_ : lineMarks_[line.iWordCount == 0 ? commentLine + 1 : line.iPhysicalLine];
     for (const std::string& id : *ids) marks.push_back({id, scan::findRule(id), commentLine, false});
+}
+
+void SuppressionMarks::takeFileMarks(const SuppressionMarks& before) {
+    fileMarks_ = before.fileMarks_;
+    fileMarksGiven_ = true;
+}
+
+bool mayHaveFileMarks(std::string_view text) {
+    constexpr std::string_view Words = "ignore-file";
+    const auto same = [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + ('a' - 'A') : a) == b; };
+    return std::search(text.begin(), text.end(), Words.begin(), Words.end(), same) != text.end();
 }
 
 bool SuppressionMarks::accept(std::vector<Mark>& marks, const Finding& finding) {

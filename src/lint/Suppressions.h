@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lint/Findings.h"
@@ -19,8 +20,9 @@ namespace lint {
 
 // Follows the suppression comments of one file as its lines go by, so that
 // the findings of a line are judged as soon as the line is done: a comment
-// covers its own statement or the one below it, and "ignore-file" stands in
-// the declarations, before any procedure.
+// covers its own statement or the one below it. An "ignore-file" comment,
+// which covers the findings above it too, is read in a pass before
+// (takeFileMarks), or all lines are read before any finding is judged.
 class SuppressionMarks {
 public:
     // `reported`: as for applySuppressions.
@@ -29,9 +31,9 @@ public:
     // Reads the comment of the file's next logical line (every line, in
     // order); notes on the comment itself go to `notes`.
     void read(const scan::tSourceLine& line, std::vector<Note>& notes);
-    // Whether an "ignore-file" comment may still come: the lines read so far
-    // are all in the declarations. Until then no finding is final.
-    bool fileMarksOpen() const { return fileMarksOpen_; }
+    // Takes the "ignore-file" comments of the file from marks that read all
+    // its lines before (none: it has none); read() then takes no more.
+    void takeFileMarks(const SuppressionMarks& before);
     // Marks the finding suppressed when a comment read so far accepts it.
     void judge(Finding& finding);
     // Forgets the comments for the lines up to physical line `line`, whose
@@ -54,8 +56,11 @@ private:
     std::function<bool(const scan::CatalogueEntry&)> reported_;
     std::map<long, std::vector<Mark>> lineMarks_;  // by the physical line of the statement they cover
     std::vector<Mark> fileMarks_;
-    bool fileMarksOpen_ = true;
+    bool fileMarksGiven_ = false;  // the file marks were read before the scan
 };
+
+// Whether a text may hold an "ignore-file" comment (the words in any case).
+bool mayHaveFileMarks(std::string_view text);
 
 // Marks the findings of `result` (records of the file `engine` loaded last)
 // that a suppression comment accepts, and adds a note for each comment, or
