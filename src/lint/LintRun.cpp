@@ -296,13 +296,15 @@ private:
         }
         std::optional<std::string> report = engine.streamedReport();
         if (!report) {
-            again(engine.streamedReportLayout(), false);
+            again(engine.streamedReportLayout(), true);
             report = engine.streamedReport();
         }
         if (report) return std::move(*report);
-        // Made from the lines kept, should the layout still not hold.
+        // Made from the lines kept, should the layout still not hold (the
+        // file read again: its text went to the last pass).
         engine.setLineSink(nullptr);
-        again(std::nullopt, true);
+        engine.setStreamedReport(std::nullopt);
+        engine.Load(path, nullptr, options_.level);
         return engine.sFillMessages();
     }
 
