@@ -23,7 +23,7 @@ std::int64_t nextColumn(std::int64_t column, char16_t c) {
 const std::array<char16_t, 256>& charsOfBytes() {
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> t{};
-        for (int b = 0; b < 256; ++b) t[b] = platform::charOfByte(static_cast<unsigned char>(b));
+        for (std::size_t b = 0; b < t.size(); ++b) t[b] = platform::charOfByte(static_cast<unsigned char>(b));
         return t;
     }();
     return table;
@@ -156,8 +156,8 @@ std::u16string TextBuffer::text(std::int64_t from, std::int64_t to) const {
 
 std::int64_t TextBuffer::lineEnd(std::int64_t line) const {
     if (line + 1 >= lineCount()) return size();
-    const std::int64_t lf = lineStarts_[line + 1] - 1;
-    return lf > lineStarts_[line] && at(lf - 1) == u'\r' ? lf - 1 : lf;
+    const std::int64_t lf = lineStart(line + 1) - 1;
+    return lf > lineStart(line) && at(lf - 1) == u'\r' ? lf - 1 : lf;
 }
 
 std::int64_t TextBuffer::lineOf(std::int64_t pos) const {

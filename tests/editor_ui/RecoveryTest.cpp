@@ -96,7 +96,7 @@ TEST_P(KillAndRecover, TheEditedTextComesBackAndTheFileIsUntouched) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, KillAndRecover, ::testing::Values(Mode::WholeFile, Mode::Entity),
-                         [](const auto& info) { return info.param == Mode::WholeFile ? "WholeFile" : "Entity"; });
+                         [](const auto& test) { return test.param == Mode::WholeFile ? "WholeFile" : "Entity"; });
 
 // Locks that killed windows left without a record go; a living window's, one
 // beside a record and files not named as ours stay.

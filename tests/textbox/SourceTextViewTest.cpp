@@ -126,7 +126,9 @@ TEST(SourceTextView, KeepsTheCaretOnShowAtTheEndOfLongLines) {
                 view.setSelection(5038, 5042);
                 view.ensureCaretVisible();
             }
-            if (at >= 0) EXPECT_EQ(view.caret(), at);
+            if (at >= 0) {
+                EXPECT_EQ(view.caret(), at);
+            }
             EXPECT_TRUE(view.viewport()->rect().contains(caretOnView(view))) << key << " at " << size << " pt";
             if (at == 5448) {  // a click where the caret shows puts it there again
                 QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, caretOnView(view).topLeft() + QPoint(0, 2));
@@ -280,14 +282,14 @@ TEST(SourceTextView, OverwritesSelectsLinesAndScrollsSideways) {
     }
 
     // A lone CR, a control character and the bytes Windows-1252 leaves undefined are drawn, not left blank.
-    for (const char* shown : {"\r", "\x01", "\x81", "\x9D"}) {
-        view.setBytes(shown);
+    for (const char* bytes : {"\r", "\x01", "\x81", "\x9D"}) {
+        view.setBytes(bytes);
         view.setSelection(1, 1);
         const QImage image = view.viewport()->grab().toImage();
         int ink = 0;
         for (int x = 2; x < 30; ++x)
             for (int y = 2; y < line; ++y) ink += image.pixelColor(x, y) != view.palette().color(QPalette::Base);
-        EXPECT_GT(ink, 3) << int(static_cast<unsigned char>(shown[0]));
+        EXPECT_GT(ink, 3) << int(static_cast<unsigned char>(bytes[0]));
     }
     view.setBytes(std::string(300, 'w'));
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(10, 5));
