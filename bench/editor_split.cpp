@@ -17,7 +17,7 @@ namespace {
 // Writes a module of `procedures` procedures, about 520 bytes each, line by
 // line (the file is never held in memory here either).
 std::string generateModule(int procedures) {
-    const std::string path =
+    std::string path =
         (std::filesystem::temp_directory_path() / ("varnel-bench-" + std::to_string(procedures) + ".bas")).string();
     if (std::filesystem::exists(path)) return path;
     std::ofstream out(path, std::ios::binary);

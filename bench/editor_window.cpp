@@ -38,7 +38,7 @@
 
 namespace {
 
-constexpr std::size_t FileBytes = 20 * 1000 * 1000;
+constexpr std::size_t FileBytes = 20'000'000;
 constexpr int Hits = 20;
 
 // A module of about FileBytes bytes, CR LF line ends, with "MarkerWord" on
@@ -80,7 +80,7 @@ void settle() {
 }
 
 // Answers the next modal dialog with `answer` once it is shown.
-void onNextDialog(std::function<void(QDialog*)> answer) {
+void onNextDialog(const std::function<void(QDialog*)>& answer) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
         if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()); d && d->isVisible()) {

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     });
     if (quitAfter >= 0) QTimer::singleShot(quitAfter, &app, [] { QCoreApplication::exit(0); });
 
-    const int rc = app.exec();
+    const int rc = QApplication::exec();
     if (!reportFile.empty()) std::ofstream(reportFile, std::ios::binary) << window.reportText();
     std::printf("files read: %ld of %zu\n", files.opened - userDefsReads, paths.size());
     std::printf("progress bar repaints: %ld, file label repaints: %ld\n", paints.counts[bar], paints.counts[file]);

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr std::size_t LineBytes = 1000 * 1000;
+constexpr std::size_t LineBytes = 1'000'000;
 
 struct Box {
     textbox::SourceTextView view;

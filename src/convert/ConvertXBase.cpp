@@ -778,7 +778,7 @@ std::string ConvertXBase::ProcessStringOperator(const std::string& pstrLine) {
         ReplaceFirst(S, A, "");
         ReplaceFirst(S, B, "");
         if (InStrText(1, S, A) > 0 || InStrText(1, S, B) > 0) return pstrLine;
-        ReplaceFirst(S, "$", "InStr(1, " + B + ", " + A + ", 1) > 0");
+        ReplaceFirst(S, "$", std::string("InStr(1, ").append(B).append(", ").append(A).append(", 1) > 0"));
     }
     return S;
 }

@@ -1,5 +1,6 @@
 #include "editor/EntityRules.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/FileSystem.h"
@@ -19,9 +20,7 @@ bool equalsText(std::string_view a, std::string_view b) {
 }
 
 bool startsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes) {
-    for (auto p : prefixes)
-        if (startsWithText(text, p)) return true;
-    return false;
+    return std::ranges::any_of(prefixes, [&](std::string_view p) { return startsWithText(text, p); });
 }
 
 // The next run of non-blank characters of text, taken off its front.

@@ -1,5 +1,6 @@
 #include "indent/Indent.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/ErrorBoxes.h"
@@ -19,9 +20,7 @@ using textlib::Trim;
 bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 bool beginsWithAny(const std::string& text, std::initializer_list<const char*> prefixes) {
-    for (const char* p : prefixes)
-        if (beginsWith(text, p)) return true;
-    return false;
+    return std::ranges::any_of(prefixes, [&](const char* p) { return beginsWith(text, p); });
 }
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -62,7 +61,7 @@ struct Levels {
 // keyword rule that matches and sets the level of the following line.
 std::int64_t printedLevel(const std::string& t, Levels& lv) {
     const std::int64_t l = lv.current;
-    constexpr int u = IndentUnit;
+    constexpr std::int64_t u = IndentUnit;
     if (beginsWith(t, "If ") || beginsWith(t, "#If")) {
         const std::string rest = ifRest(t);
         if (rest.empty() || rest[0] == '\'') lv.next = l + u;

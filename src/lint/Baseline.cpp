@@ -37,7 +37,8 @@ bool isEntry(std::string_view line) {
     std::size_t tabs = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (line[i] == '\t') ++tabs;
-        else if (line[i] == '\\' && (++i == line.size() || std::string_view("\\tnr").find(line[i]) == line.npos))
+        else if (line[i] == '\\' &&
+                 (++i == line.size() || std::string_view("\\tnr").find(line[i]) == std::string_view::npos))
             return false;
     }
     const std::size_t rule = line.find('\t') + 1;

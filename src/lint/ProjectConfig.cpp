@@ -2,6 +2,7 @@
 
 #include <fnmatch.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <toml++/toml.h>
 
@@ -113,9 +114,9 @@ bool isExcluded(const ProjectConfig& config, const std::string& file) {
     const fs::path abs = fs::absolute(fs::path(file), ec).lexically_normal();
     const std::string rel = abs.lexically_relative(base).string();
     const std::string name = abs.filename().string();
-    for (const std::string& glob : config.exclude)
-        if (::fnmatch(glob.c_str(), rel.c_str(), 0) == 0 || ::fnmatch(glob.c_str(), name.c_str(), 0) == 0) return true;
-    return false;
+    return std::ranges::any_of(config.exclude, [&](const std::string& glob) {
+        return ::fnmatch(glob.c_str(), rel.c_str(), 0) == 0 || ::fnmatch(glob.c_str(), name.c_str(), 0) == 0;
+    });
 }
 
 }  // namespace lint

@@ -231,7 +231,7 @@ public:
             if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) break;
             std::string link(buf.data(), static_cast<std::size_t>(n));
             const std::size_t slash = current.rfind('/');
-            if (link[0] != '/' && slash != std::string::npos) link = current.substr(0, slash + 1) + link;
+            if (link[0] != '/' && slash != std::string::npos) link.insert(0, current, 0, slash + 1);
             current = link;
         }
         return current;

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "editor/BlockCommands.h"
@@ -459,10 +460,10 @@ void frmEdit32::Form_Resize() {
     if (isMinimized()) return;
     const double dpiX = logicalDpiX() > 0 ? logicalDpiX() : 96;
     const double dpiY = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    auto twipsX = [&](int px) { return static_cast<int>(px * TwipsPerInch / dpiX + 0.5); };
-    auto twipsY = [&](int px) { return static_cast<int>(px * TwipsPerInch / dpiY + 0.5); };
-    auto pxX = [&](int tw) { return static_cast<int>(tw * dpiX / TwipsPerInch + 0.5); };
-    auto pxY = [&](int tw) { return static_cast<int>(tw * dpiY / TwipsPerInch + 0.5); };
+    auto twipsX = [&](int px) { return static_cast<int>(std::lround(px * TwipsPerInch / dpiX)); };
+    auto twipsY = [&](int px) { return static_cast<int>(std::lround(px * TwipsPerInch / dpiY)); };
+    auto pxX = [&](int tw) { return static_cast<int>(std::lround(tw * dpiX / TwipsPerInch)); };
+    auto pxY = [&](int tw) { return static_cast<int>(std::lround(tw * dpiY / TwipsPerInch)); };
 
     // The outer size includes the frame, the title bar and the menu bar;
     // the controls are placed in the client area below the menu bar.

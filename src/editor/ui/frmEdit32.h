@@ -133,7 +133,7 @@ private:
     void showHelp();
     // Writes the recovery file when it is due, or removes it when nothing is unsaved.
     void recoveryTick();
-    void offerRecovery(const std::string& file);
+    void offerRecovery(const std::string& name);
 
     std::unique_ptr<SourceDocument> doc_;
     std::unique_ptr<EditorSearchTarget> searchTarget_;
