@@ -90,7 +90,7 @@ TEST_P(LspSessions, Case) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lsp, LspSessions, ::testing::ValuesIn(cases::read_cases("lsp/cases/sessions.txt")),
-                         [](const auto& info) { return cases::testName(info.param.title); });
+                         [](const auto& test) { return cases::testName(test.param.title); });
 
 TEST(LspDocuments, NewestTextWinsInABurstOfChanges) {
     LspClient c;
