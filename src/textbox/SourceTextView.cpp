@@ -283,8 +283,7 @@ qreal SourceTextView::xOf(std::int64_t pos) const {
 std::int64_t SourceTextView::positionAtX(std::int64_t line, qreal x) const {
     const Offsets& xs = offsets(line);
     auto k = static_cast<std::size_t>(std::lower_bound(xs.begin(), xs.end(), x) - xs.begin());
-    if (k == xs.size()) --k;
-    else if (k > 0 && x - xs[k - 1] < xs[k] - x) --k;
+    if (k == xs.size() || (k > 0 && x - xs[k - 1] < xs[k] - x)) --k;
     std::int64_t pos = buf_.lineStart(line) + static_cast<std::int64_t>(k);
     if (pos > buf_.lineStart(line) && QChar::isLowSurrogate(buf_.at(pos)) && QChar::isHighSurrogate(buf_.at(pos - 1)))
         --pos;
@@ -699,7 +698,7 @@ QVariant SourceTextView::inputMethodQuery(Qt::InputMethodQuery query) const {
         case Qt::ImEnabled: return !readOnly_;
         case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine | Qt::ImhNoPredictiveText);
         case Qt::ImFont: return font();
-        case Qt::ImCursorRectangle: return caretRect().translated(viewport()->pos());
+        case Qt::ImCursorRectangle:
         case Qt::ImAnchorRectangle: return caretRect().translated(viewport()->pos());
         case Qt::ImCursorPosition: return inText(caret_);
         case Qt::ImAnchorPosition: return inText(anchor_);

@@ -37,7 +37,7 @@ protected:
         return path(name);
     }
     std::string openModule(const std::string& name = "MAIN.BAS") {
-        const std::string file = write(name, crlf(Module));
+        std::string file = write(name, crlf(Module));
         doc.OpenSourceFile(file, Mode::Entity);
         return file;
     }

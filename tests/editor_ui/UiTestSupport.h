@@ -30,7 +30,7 @@ T* child(QObject* root, const char* name) {
 
 // Runs `answer` on the next modal dialog as soon as it is shown (inside the
 // exec() of the code under test); if no dialog comes up it never runs.
-inline void onNextDialog(std::function<void(QDialog*)> answer) {
+inline void onNextDialog(const std::function<void(QDialog*)>& answer) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, answer] {

@@ -32,6 +32,7 @@ protected:
     std::vector<std::string> entities() {
         std::vector<std::string> items;
         auto* list = control<QComboBox>("cbProc");
+        items.reserve(static_cast<std::size_t>(list->count()));
         for (int i = 0; i < list->count(); ++i) items.push_back(list->itemText(i).toStdString());
         return items;
     }

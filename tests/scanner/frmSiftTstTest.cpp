@@ -258,6 +258,7 @@ TEST_F(ScannerWindow, TheLevelAppliesFromTheNextScanAndTheHiddenButtonsAnswerThe
 // still those of a scan by the window alone.
 TEST_F(ScannerWindow, ALongListGivesTheReportAndBoxesOfOneEngine) {
     std::vector<std::string> list;
+    list.reserve(12);
     for (int i = 0; i < 12; ++i) list.push_back(i == 5 ? folder + "/gone.bas" : i % 2 ? myClass : alpha);
     scan({list.begin(), list.begin() + 6});  // halves too short for a second engine
     std::string expected = window->reportText();
