@@ -5,6 +5,7 @@
 // A name is read as: scope prefix ("g", "m", "m_", "l", "st" for statics),
 // data-type prefix (msTypePrefixFor), then a body whose syllables start with
 // capitals.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -136,9 +137,7 @@ void clsOculon::mCheckTypeAgainstName(std::string_view sName, std::string_view s
         // A body written all in capitals, or one with no capital at all,
         // does not mark its syllables.
         auto hasIn = [](std::string_view s, char lo, char hi) {
-            for (char c : s)
-                if (c >= lo && c <= hi) return true;
-            return false;
+            return std::ranges::any_of(s, [&](char c) { return c >= lo && c <= hi; });
         };
         if (sBody.size() > 5 && !vNoCapsCheck && !hasIn(sBody.substr(0, 6), 'a', 'z'))
             post(MessageId::SyllableCase, sBody);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <cmath>
 
 #include "UiTestSupport.h"
 #include "platform/RuntimeError.h"
@@ -258,7 +259,7 @@ TEST_F(EditorWindow, EditingAreaKeepsItsDistanceFromTheTopAndTheOuterBottom) {
     window->resize(800, 600);
     settle();
     auto* edit = control<textbox::SourceTextView>("txtEdit");
-    auto px = [&](int twips) { return static_cast<int>(twips * window->logicalDpiY() / 1440.0 + 0.5); };
+    auto px = [&](int twips) { return static_cast<int>(std::lround(twips * window->logicalDpiY() / 1440.0)); };
     EXPECT_EQ(edit->pos(), QPoint(0, px(600)));
     EXPECT_NEAR(edit->y() + edit->height(), window->frameGeometry().height() - px(660), 1.0);
     // outer width, height -> editing area top, width, height; band height: never negative

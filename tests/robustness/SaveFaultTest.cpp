@@ -371,11 +371,10 @@ TEST(SaveAsAnotherUser, LinkReadOnlyHardLinkFolderAndOwner) {
         const std::string give = s == "owner"    ? "chmod 666 MAIN.BAS MAIN.BAK && chmod 777 ."
                                  : s == "folder" ? "chmod 666 MAIN.BAS MAIN.BAK"
                                                  : "chmod 777 . && chown -h nobody *";
-        const std::string run =
-            "cd " + sub + " && " + give +
+        const std::string run = std::string("cd ").append(sub).append(" && ").append(give).append(
             " && printf 'Private Sub Alpha()\\r\\n    x = 2\\r\\n"
             "End Sub\\r\\n' | setpriv --reuid=nobody --regid=nogroup --clear-groups " VARNEL_BINARY_DIR
-            "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt";
+            "/app/varnel/varnel --save-entity Alpha MAIN.BAS 2>../err.txt");
         const int status = WEXITSTATUS(std::system(run.c_str()));
         EXPECT_EQ(status, s == "readonly" ? 1 : 0) << readBytes(dir.path("err.txt"));
         EXPECT_EQ(readBytes(file), status ? Old : SavedAlpha);

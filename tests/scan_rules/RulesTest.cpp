@@ -55,7 +55,7 @@ protected:
             std::string text;
             for (std::size_t s = 1; s < e.lines()[i].sMessages.size() && !e.lines()[i].sMessages[s].empty(); ++s)
                 text += e.lines()[i].sMessages[s];
-            if (!text.empty()) out += "line " + std::to_string(i) + ":\n" + text;
+            if (!text.empty()) out.append("line ").append(std::to_string(i)).append(":\n").append(text);
         }
         return out;
     }
@@ -63,7 +63,8 @@ protected:
         std::map<long, std::string> byLine;
         for (const auto& f : findings) byLine[std::stol(f)] += slots(f.substr(f.find(' ') + 1), "Look at:   ");
         std::string out;
-        for (const auto& [line, text] : byLine) out += "line " + std::to_string(line) + ":\n" + text;
+        for (const auto& [line, text] : byLine)
+            out.append("line ").append(std::to_string(line)).append(":\n").append(text);
         return out;
     }
     static std::string module(const scan::clsOculon& e) {
