@@ -251,18 +251,14 @@ public:
             },
             false);
         std::string reportText;
-        if (report) {
-            // The report is made as the lines go, laid out for the head it
-            // will most likely have; the text is needed again for a second
-            // pass.
-            engine.setStreamedReport(scan::clsOculon::StreamedReport{});
-            engine.LoadFromText(path, text, nullptr, options_.level);
-        } else {
-            engine.LoadFromText(path, std::move(text), nullptr, options_.level);
-        }
+        // The report is made as the lines go, laid out for the head it will
+        // most likely have; the text is needed again for a second pass.
+        std::string again = report ? text : std::string();
+        if (report) engine.setStreamedReport(scan::clsOculon::StreamedReport{});
+        engine.LoadFromText(path, std::move(text), nullptr, options_.level);
         marks.finish(summary.notes);
         if (report) {
-            reportText = reportOf(engine, path, std::move(text), dropped);
+            reportText = reportOf(engine, path, std::move(again), dropped);
             summary.notes.clear();
         }
         engine.setLineSink(nullptr);

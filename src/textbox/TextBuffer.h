@@ -119,8 +119,7 @@ private:
     std::int64_t capacity() const { return static_cast<std::int64_t>(blocks_.size()) << TextBlockBits; }
     // The character at a place of the storage (the gap counted in).
     char16_t slot(std::int64_t k) const {
-        return blocks_[static_cast<std::size_t>(k >> TextBlockBits)]
-            .chars[static_cast<std::size_t>(k & (TextBlockSize - 1))];
+        return blocks_[static_cast<std::size_t>(k >> TextBlockBits)].chars[k & (TextBlockSize - 1)];
     }
     // The block that holds place k, made the buffer's own if a snapshot shares it.
     char16_t* writable(std::int64_t k);

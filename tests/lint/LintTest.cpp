@@ -45,7 +45,7 @@ std::string output(lint::Options o) {
     o.output = (std::filesystem::temp_directory_path() / ("lint-" + std::to_string(::getpid()))).string();
     std::ostringstream err;
     lint::run(o, stdout, err);
-    const std::string text = cases::read(*o.output);
+    std::string text = cases::read(*o.output);
     std::filesystem::remove(*o.output);
     return text;
 }

@@ -4,6 +4,7 @@
 // the newest-wins rule, and the program over pipes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -28,9 +29,10 @@ const std::string Module =
 bool holds(const json& actual, const json& expected) {
     if (expected.is_object()) {
         if (!actual.is_object()) return false;
-        for (const auto& [key, value] : expected.items())
-            if (!actual.contains(key) || !holds(actual[key], value)) return false;
-        return true;
+        const auto items = expected.items();
+        return std::all_of(items.begin(), items.end(), [&](const auto& item) {
+            return actual.contains(item.key()) && holds(actual[item.key()], item.value());
+        });
     }
     if (expected.is_array()) {
         if (!actual.is_array() || actual.size() != expected.size()) return false;
@@ -119,7 +121,7 @@ TEST(LspProgram, SiftonLspOverPipesWithALargeDocument) {
     // About 50 MB: the module's procedure again and again.
     std::string big = Module;
     const std::string proc = "Public Function Total(rlA As Long) As Long\r\n    Total = rlA * 2\r\nEnd Function\r\n";
-    while (big.size() < 50u * 1024 * 1024) big += proc;
+    while (big.size() < std::size_t{50} * 1024 * 1024) big += proc;
     c.open(Uri, big);
     const json hover = c.request(
         "textDocument/hover", {{"textDocument", {{"uri", Uri}}}, {"position", {{"line", 2}, {"character", 3}}}}, 600);

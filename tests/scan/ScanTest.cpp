@@ -325,7 +325,8 @@ TEST(ScanPool, HandsBackEveryFileInOrderWithItsBoxes) {
         for (std::size_t i = 0; i < paths.size(); ++i) {
             const std::vector<RaisedBox> boxes = *pool.take(i);
             const std::string n = std::to_string(i);
-            EXPECT_EQ(names[i], i == 3 ? "M3.BAS00" : "M" + n + ".BASm" + n + "20") << i;
+            EXPECT_EQ(names[i], i == 3 ? "M3.BAS00" : std::string("M").append(n).append(".BASm").append(n).append("20"))
+                << i;
             EXPECT_EQ(boxes.size(), workers && i == 3 ? 1u : 0u) << i;
             if (!boxes.empty()) {
                 EXPECT_NE(boxes[0].text.find("Procname: Load"), std::string::npos);

@@ -53,7 +53,7 @@ protected:
         std::string out;
         for (std::size_t i = 1; i < e.lines().size(); ++i) {
             std::string text;
-            for (std::size_t s = 1; s < e.lines()[i].sMessages.size() && !e.lines()[i].sMessages[s].empty(); ++s)
+            for (std::size_t s = 1; s < scan::MessageSlots::size() && !e.lines()[i].sMessages[s].empty(); ++s)
                 text += e.lines()[i].sMessages[s];
             if (!text.empty()) out.append("line ").append(std::to_string(i)).append(":\n").append(text);
         }
