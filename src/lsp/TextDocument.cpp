@@ -17,7 +17,7 @@ char32_t decodeAt(std::string_view s, std::size_t i, std::size_t& length) {
         length = 1;
         return b;
     }
-    char32_t c = n == 0 ? b : b & (0x3F >> n);
+    char32_t c = n == 0 ? b : b & (0x3Fu >> n);
     for (std::size_t k = 1; k <= n; ++k) {
         const auto t = static_cast<unsigned char>(s[i + k]);
         if ((t >> 6) != 2) {
