@@ -5,6 +5,7 @@
 #include <array>
 
 #include "lint/Findings.h"
+#include "textlib/TextLib.h"
 
 namespace lint {
 
@@ -172,15 +173,6 @@ const std::array<RuleDoc, 31> Docs{{
      "Attribute VB_Name = \"pubMain\"\nPublic gsUser As String"},
 }};
 
-bool sameId(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-        if (up(a[i]) != up(b[i])) return false;
-    }
-    return true;
-}
-
 const char* gradeWord(scan::Grade grade) {
     switch (grade) {
         case scan::Grade::Error: return "Error";
@@ -223,7 +215,7 @@ std::span<const RuleDoc> ruleDocs() { return Docs; }
 
 const RuleDoc* ruleDoc(std::string_view id) {
     for (const RuleDoc& d : Docs)
-        if (sameId(d.id, id)) return &d;
+        if (textlib::EqualsText(d.id, std::string(id))) return &d;
     return nullptr;
 }
 
